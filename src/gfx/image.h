@@ -1,0 +1,17 @@
+// Images: BMP members of the graphics archive loaded into the format of `screen`, with or
+// without the transparent colour, and drawn whole.
+#pragma once
+#include <SDL.h>
+
+// The transparent colour of every colour-keyed image.
+constexpr int KEY_R = 255, KEY_G = 0, KEY_B = 255;
+
+// Images loaded at start-up and drawn by the stage renderer.
+extern SDL_Surface* logo;       // "logo", colour-keyed, on the title screen
+extern SDL_Surface* background; // "back", the stage backdrop
+
+SDL_Surface* loadGFX(const char* name, int useColorKey, int r, int g, int b);
+void setColorKey(SDL_Surface* image, int r, int g, int b);
+void blitImage(SDL_Surface* image, Sint16 x, Sint16 y, SDL_Surface* dst);
+void freeSurface(SDL_Surface* image);
+SDL_Surface* createImage(int width, int height, int useColorKey);

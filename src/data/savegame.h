@@ -2,8 +2,11 @@
 // cleared (1 ... 10).
 #pragma once
 
+constexpr int SAVEGAME_MAX_STAGE = 10;
+
 // The stored value when the file is valid (1 ... 10), else 0.
 int loadGame();
 
-// Writes the file for `cleared` stages with a fresh random salt; returns `cleared`.
+// Writes the file for `cleared` stages with a fresh random salt; returns `cleared`. A value
+// outside 1 ... 10 would read back as no savegame, so it is not written and the old file stays.
 int writeSavegame(int cleared);

@@ -3,11 +3,11 @@
 // column scanner that spawns monsters as the view approaches, and the forward scroll.
 #pragma once
 
-constexpr int CELL = 16;           // px per cell
-constexpr int MAP_ROWS = 12;       // cells per column
-constexpr int appletWidth = 320;   // view width, px
-constexpr int appletHeight = 192;  // view height, px
-constexpr int VIEW_COLUMNS = 21;   // columns drawn
+constexpr int CELL = 16;          // px per cell
+constexpr int MAP_ROWS = 12;      // cells per column
+constexpr int appletWidth = 320;  // view width, px
+constexpr int appletHeight = 192; // view height, px
+constexpr int VIEW_COLUMNS = 21;  // columns drawn
 constexpr int MIN_MAP_COLUMNS = 21;
 constexpr int MAX_MAP_COLUMNS = 4096;
 constexpr int NUM_CELL_VALUES = 241; // 0 ... 240
@@ -17,9 +17,9 @@ enum CellValue {
     CELL_EMPTY = 0,
     CELL_MASKY = 9,
     CELL_BEETLE = 13,
-    CELL_FLAG = 17,       // checkpoint, not yet touched
+    CELL_FLAG = 17, // checkpoint, not yet touched
     CELL_FLAG_RISING = 18,
-    CELL_FLAG_UP = 19,    // checkpoint, touched
+    CELL_FLAG_UP = 19, // checkpoint, touched
     CELL_BUMP = 20,
     CELL_CRUMBLE = 22,
     CELL_HERO_IDLE = 24,
@@ -59,7 +59,7 @@ enum CellValue {
 // Collision classes of block_type.
 enum BlockClass { BLOCK_PASSABLE = 0, BLOCK_SOLID = 1, BLOCK_LETHAL = 2, BLOCK_PUSHABLE = 3 };
 
-extern const unsigned char block_type[NUM_CELL_VALUES]; // class of each value 0 ... 240
+extern const unsigned char block_type[NUM_CELL_VALUES];     // class of each value 0 ... 240
 extern const unsigned char block_plan[NUM_CELL_VALUES - 1]; // 1 = drawn over the actors
 
 // Safe lookups for any value: above 240 (or below 0) counts as solid, plane 0.
@@ -67,17 +67,17 @@ int blockClass(int value);
 int blockPlane(int value);
 
 // World state.
-extern int* mapData;   // the live map, mapLength x 12, cell (c, r) at c*12 + r
-extern int* mapOri;    // the map under push blocks
-extern int mapLength;  // columns
+extern int* mapData;       // the live map, mapLength x 12, cell (c, r) at c*12 + r
+extern int* mapOri;        // the map under push blocks
+extern int mapLength;      // columns
 extern int startx, starty; // where the hero (re)starts, px
-extern int startf;     // 1: start set by a checkpoint, the map's marker does not override it
-extern int door;       // cell index of the door's top-left cell
-extern int stars;      // rings still needed
-extern int stars0;     // rings counted at load
-extern int pcount;     // moving platforms in use
-extern int step;       // world x of the view's left edge
-extern int checkpoint; // 1 once a checkpoint flag was touched in this attempt
+extern int startf;         // 1: start set by a checkpoint, the map's marker does not override it
+extern int door;           // cell index of the door's top-left cell
+extern int stars;          // rings still needed
+extern int stars0;         // rings counted at load
+extern int pcount;         // moving platforms in use
+extern int step;           // world x of the view's left edge
+extern int checkpoint;     // 1 once a checkpoint flag was touched in this attempt
 
 constexpr int NUM_LEVELS = 11;
 extern const char* const levelNames[NUM_LEVELS]; // "trobz300" ... "trobz310"
@@ -86,8 +86,15 @@ extern const char* testMapPath;                  // "maps/test.bin"
 // Loads a stage by name from the maps archive, or the test map for null. Fatal
 // "Can't load file" when there is no usable map.
 void loadLevel(const char* name);
-// Loads a stage from bytes already in memory; returns 0 when they are not a usable map.
+// Loads a stage from bytes already in memory; returns 0 when they are not a usable map
+// (then nothing but `step` changes).
 int loadLevelFromBytes(const unsigned char* bytes, int size);
+// Columns of the map in a stage file's bytes, 0 when they are not a usable map: shorter
+// than its header says, narrower than 21 or wider than 4096 columns.
+int mapColumnsOf(const unsigned char* bytes, int size);
+// Writes the four cells of the 2x2 door at `door` into mapData; nothing when the map has
+// no door or the door does not fit inside it.
+void setDoor(int topLeft, int topRight, int bottomLeft, int bottomRight);
 void freeLevel();
 void tileScan(int x);
 void moveForward(int n);

@@ -1,0 +1,77 @@
+// The stage runner: the set-up of an attempt and one frame of the world. Every attempt
+// reloads the map, so a death undoes everything but the restart point, score and lives.
+// The order of a frame matters: the animations change the map first, the monsters then
+// test the hero's position of the previous frame, the platforms pick the one carrying the
+// hero, and only then does the hero move and the clock run.
+#include "world/stage.h"
+
+#include "anim/anims.h"
+#include "world/figure.h"
+#include "world/gamestate.h"
+#include "world/map.h"
+#include "world/monsters.h"
+#include "world/pickups.h"
+#include "world/platforms.h"
+
+// Where a game puts the hero when the stage has no start marker.
+constexpr int DEFAULT_START_X = 16;
+constexpr int DEFAULT_START_Y = 100;
+// Frames the title waits before it may end (it never does: the menu ends it).
+constexpr int TITLE_IDLE = 180;
+
+void prepareFirstAttempt(int stage) {
+    level = stage;
+    score = 0;
+    lives = START_LIVES;
+    startx = DEFAULT_START_X;
+    starty = DEFAULT_START_Y;
+    startf = 0;
+    last_left = last_right = 0;
+    pushForce = 0;
+    paused = 0;
+    escape = 0;
+    setMessage(nullptr);
+}
+
+static void resetAttempt() {
+    timeLeft = TIME_LIMIT;
+    airLeft = AIR_LIMIT;
+    pushForce = 0;
+    killMonsters();
+    clearAnims();
+}
+
+static void placeHero(Figure* hero) {
+    if (level == LEVEL_TITLE) {
+        // the title runs its stage without a hero
+        hero->alive = 0;
+        hero->dying = 0;
+        hero->idleCount = TITLE_IDLE;
+        hero->platform = -1;
+        setMessage(nullptr);
+        return;
+    }
+    placeFigure(hero, startx, lowerOntoGround(startx, starty));
+}
+
+void beginAttempt(Figure* hero, const char* mapName) {
+    resetAttempt();
+    loadLevel(mapName);
+    placeHero(hero);
+}
+
+int beginAttemptFromBytes(Figure* hero, const unsigned char* bytes, int size) {
+    resetAttempt();
+    if (!loadLevelFromBytes(bytes, size)) return 0;
+    placeHero(hero);
+    return 1;
+}
+
+void stageFrame(Figure* hero, const StageInput& in, int* splashPlayed) {
+    updateAnims(hero);
+    updateMonsters(hero);
+    updatePlatforms(hero);
+    if (!hero->alive) return;
+    walk(hero, in.left, in.right, in.jump, in.crawl, step);
+    countdowns(hero, splashPlayed);
+}

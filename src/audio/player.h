@@ -24,6 +24,14 @@ extern ModPlug_Settings settings; // scratch record for every load and start
 // Fills `settings` from the library, the player parameters over it, and applies it.
 void applyPlayerSettings();
 
+// Loading and unloading through the player: applies the settings, loads the module and
+// remembers the exact length of one play so that repeats join without a gap. Every module
+// the game loads goes through these; a module loaded elsewhere still plays and repeats.
+ModPlugFile* mpLoadModule(const void* bytes, int size);
+void mpUnloadModule(ModPlugFile* music);
+void mpRememberModule(ModPlugFile* music, const void* bytes, int size);
+void mpForgetModule(ModPlugFile* music);
+
 int MP_OpenAudio(int frequency, Uint16 format, int channels, int chunkSize);
 ModPlugFile* MP_LoadMusic(const void* bytes, int size, int loops);
 void MP_PlayMusic(ModPlugFile* music, int loops);

@@ -31,11 +31,17 @@ extern Monster monst[MAX_MONSTERS];
 extern const int REASONS[7];    // death message by kind - 1
 extern const int DEATH_ANIM[7]; // death animation by kind - 1
 
+// Walking cycles of block images.
+extern const int blobbas[4]; // MASKY
+extern const int bat[4];     // WINGEDEYE
+
 void setMonster(int slot, int x, int y, int kind);
 int startMonster(int x, int y, int kind);
 void killMonster(int slot);
 void killMonsters();
 void updateMonster(int slot, Figure* hero, int step);
 void updateMonsters(Figure* hero);
+// The block image the monster shows now, -1 while a stomped MASKY blinks out.
+int monsterSprite(const Monster& m);
 void drawMonster(int slot);
 void drawMonsters();

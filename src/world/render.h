@@ -4,9 +4,18 @@
 
 struct Figure;
 
+// One whole frame; with present set it is shown (unless the pacer skips it) and paced.
 void drawScreen(int frame, Figure* hero, int present);
 void drawTiles(int frame, int plane);
 void drawBlock(int x, int y, int index);
 void drawWBlock(int x, int y, int frame, int kind);
 void drawFigure(const Figure* hero);
+// Block image `index` at world position (x, y): the sprites of the hero, monsters,
+// platforms and animations.
 void drawSprite(int x, int y, int index);
+
+// The parts of drawScreen below the world (statusline.cpp).
+void drawStageBars();                                  // time and oxygen bars
+void drawStatusLine();                                 // lives, score, rings, stage
+void drawStageMessages(int frame, const Figure* hero); // messages and the pause menu
+void drawTitle(int frame);                             // logo, version, scroller, menu

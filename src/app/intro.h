@@ -1,0 +1,25 @@
+// The intro screens shown before the title: the maker's logo ("vemo"), the warning page and
+// the credits page. Each has the four operations of a row of the `screens` table: init,
+// update (1 = the screen is over), render (into the given surface) and shutdown.
+#pragma once
+#include <SDL.h>
+
+// Sine and cosine in 512 steps to a full turn, scaled by 1024, truncated toward zero.
+constexpr int TRIG_STEPS = 512;
+extern const int tsin[TRIG_STEPS];
+extern const int tcos[TRIG_STEPS];
+
+int vemoInit();
+int vemoUpdate();
+int vemoRender(SDL_Surface* target);
+int vemoShutdown();
+
+int warningInit();
+int warningUpdate();
+int warningRender(SDL_Surface* target);
+int warningShutdown();
+
+int opensourceInit();
+int opensourceUpdate();
+int opensourceRender(SDL_Surface* target);
+int opensourceShutdown();

@@ -64,6 +64,26 @@ bool parseHeader(const std::string& line, const std::string& where, ArtEntry* e,
         e->width = e->height = 16;
         if (!parseInt(w[1], &e->number))
             return fail(why, where + ": bad tile number \"" + w[1] + "\"");
+    } else if (w.size() >= 3 && w[0] == "tiles") {
+        int cols = 0, rows = 0;
+        if (std::sscanf(w[1].c_str(), "%dx%d", &cols, &rows) != 2 || cols < 1 || rows < 1 ||
+            cols > 20 || rows > 12)
+            return fail(why, where + ": bad block size \"" + w[1] + "\"");
+        if ((int)w.size() != 2 + cols * rows)
+            return fail(why, where + ": a " + w[1] + " block needs " +
+                                 std::to_string(cols * rows) + " tile numbers");
+        for (size_t i = 2; i < w.size(); i++) {
+            int n = 0;
+            if (!parseInt(w[i], &n))
+                return fail(why, where + ": bad tile number \"" + w[i] + "\"");
+            e->group.push_back(n);
+        }
+        e->isTile = true;
+        e->width = cols * 16;
+        e->height = rows * 16;
+        if (eq != std::string::npos)
+            return fail(why, where + ": a block of tiles cannot be derived");
+        return true;
     } else if (w.size() == 3 && w[0] == "image") {
         e->isTile = false;
         e->name = w[1];
@@ -189,7 +209,26 @@ bool parseArt(const std::string& text, const std::string& file, const Palette& p
                     return fail(why, at(file, n) + ": '" + std::string(1, c) +
                                          "' is not in the palette");
             open->rows.push_back(line);
-            if ((int)open->rows.size() == open->height) open = nullptr;
+            if ((int)open->rows.size() < open->height)
+                continue;
+            if (!open->group.empty()) {
+                // split the block into its tiles
+                ArtEntry block = *open;
+                out->pop_back();
+                const int cols = block.width / 16;
+                for (size_t k = 0; k < block.group.size(); k++) {
+                    ArtEntry t;
+                    t.number = block.group[k];
+                    t.label = block.label;
+                    t.where = block.where;
+                    t.width = t.height = 16;
+                    for (int y = 0; y < 16; y++)
+                        t.rows.push_back(
+                            block.rows[(k / cols) * 16 + y].substr((k % cols) * 16, 16));
+                    out->push_back(t);
+                }
+            }
+            open = nullptr;
             continue;
         }
         if (line.empty() || line[0] == '#') continue;

@@ -6,6 +6,8 @@
 //   # a comment
 //   tile 41: ring                       followed by 16 rows of 16 characters
 //   image zk-vemo 32x24: the mascot     followed by 24 rows of 32 characters
+//   tiles 2x2 38 39 58 59: door         a block of 2 x 2 tiles drawn as one picture
+//                                       (32 rows of 32), numbered left to right, top down
 //   tile 5 = mirror 1: ...              left-right mirror of tile 1
 //   tile 9 = flip 3                     upside down
 //   tile 7 = copy 3
@@ -46,6 +48,7 @@ struct ArtEntry {
     int width = 0, height = 0;
     std::vector<std::string> rows;
     std::string where; // "file:line" of the header
+    std::vector<int> group; // "tiles": the numbers of the block's tiles (while parsing)
 };
 
 // Appends the entries of one art file. Every row must have the stated width and only

@@ -163,8 +163,7 @@ bool drum(const std::string& wave, const Params& p, uint32_t seed, std::vector<d
             double freq = lowHz + (high - lowHz) * std::exp(-t * p.get("sweep", 30));
             phase += freq / DRUM_RATE;
             v = std::sin(2 * PI * phase) * std::exp(-t * p.get("decay", 9));
-            if (wave == "kick")
-                v += 0.4 * noise.next() * std::exp(-t * 300); // the beater
+            if (wave == "kick") v += 0.4 * noise.next() * std::exp(-t * 300); // the beater
         } else if (wave == "snare" || wave == "clap") {
             // noise through a band-pass, plus the shell's tone
             double n = noise.next();
@@ -172,11 +171,10 @@ bool drum(const std::string& wave, const Params& p, uint32_t seed, std::vector<d
             low += f * band;
             band += f * (n - low - 0.7 * band);
             double env = std::exp(-t * p.get("decay", 14));
-            if (wave == "clap")
-                env *= (t < 0.03 ? 0.6 + 0.4 * std::cos(2 * PI * t * 100) : 1.0);
+            if (wave == "clap") env *= (t < 0.03 ? 0.6 + 0.4 * std::cos(2 * PI * t * 100) : 1.0);
             phase += 190 / DRUM_RATE;
-            v = (band + 0.3 * n) * env + (wave == "snare" ? 0.5 : 0.0) *
-                                             std::sin(2 * PI * phase) * std::exp(-t * 25);
+            v = (band + 0.3 * n) * env +
+                (wave == "snare" ? 0.5 : 0.0) * std::sin(2 * PI * phase) * std::exp(-t * 25);
         } else if (wave == "hat" || wave == "openhat" || wave == "shaker") {
             // high-passed noise: the difference of neighbours
             double n = noise.next();

@@ -10,8 +10,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     Song song;
-    if (!readSong(argv[1], song))
-        return 1;
+    if (!readSong(argv[1], song)) return 1;
     std::vector<uint8_t> bytes;
     std::string fault;
     bool ok = song.format == "xm" ? writeXm(song, bytes, fault) : writeMod(song, bytes, fault);

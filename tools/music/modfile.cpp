@@ -34,12 +34,13 @@ void putText(std::vector<uint8_t>& out, const std::string& text, size_t width) {
         out.push_back(i < text.size() ? (uint8_t)text[i] : 0);
 }
 
-int octaveShift(int cycle) { return (int)std::lround(12 * std::log2(cycle / 32.0)); }
+int octaveShift(int cycle) {
+    return (int)std::lround(12 * std::log2(cycle / 32.0));
+}
 
 // Period index of a cell's note for its instrument, or -1 outside ProTracker's range.
 int periodIndex(const Instrument& inst, int note) {
-    if (inst.cycle == 0)
-        return DRUM_INDEX;
+    if (inst.cycle == 0) return DRUM_INDEX;
     int index = note - 48 + octaveShift(inst.cycle);
     return index >= 0 && index < 36 ? index : -1;
 }
@@ -88,8 +89,7 @@ bool writeMod(const Song& song, std::vector<uint8_t>& out, std::string& fault) {
         if (inst) {
             for (int16_t v : inst->data)
                 bytes.push_back((int8_t)(v >> 8));
-            if (bytes.size() % 2)
-                bytes.push_back(0);
+            if (bytes.size() % 2) bytes.push_back(0);
             if (bytes.size() > MOD_MAX_SAMPLE_BYTES)
                 return (fault = "sample " + inst->name + " is too long for a MOD"), false;
         }

@@ -1,5 +1,5 @@
 // Reads the song notation. A song file is a list of directives, one per line, '#' to the end
-// of a line is a comment:
+// of a line is a comment (a '#' right after a note letter is a sharp):
 //
 //   title   Labyrinth              name stored in the module
 //   format  mod | xm               ProTracker MOD (4 channels) or XM (up to 32)
@@ -14,7 +14,8 @@
 //
 // Tokens, each one row unless stretched by "*n":
 //   C4 F#3 Bb2        a note (concert pitch, C4 = middle C) of the current instrument
-//   C4v40 C4:047      with a volume (0-64) or an effect (three hex digits, as trackers write)
+//   C4v40 C4:047      with a volume (0-64) or an effect (three hex digits, as trackers
+//                     write); a stretched note or empty row repeats its effect on every row
 //   K S H             a drum of the kit
 //   .  .*8  .:A04     rows without a new note (optionally with an effect)
 //   -                 note off
@@ -48,8 +49,7 @@ struct Reader {
 
     int instrumentIndex(const std::string& name) const {
         for (size_t i = 0; i < song->instruments.size(); i++)
-            if (song->instruments[i].name == name)
-                return (int)i;
+            if (song->instruments[i].name == name) return (int)i;
         return -1;
     }
 
@@ -68,12 +68,10 @@ std::vector<std::string> split(const std::string& text) {
 }
 
 bool parseInt(const std::string& text, int& value) {
-    if (text.empty())
-        return false;
+    if (text.empty()) return false;
     char* end = nullptr;
     long v = std::strtol(text.c_str(), &end, 10);
-    if (*end || v < -100000 || v > 100000)
-        return false;
+    if (*end || v < -100000 || v > 100000) return false;
     value = (int)v;
     return true;
 }
@@ -81,10 +79,8 @@ bool parseInt(const std::string& text, int& value) {
 int noteNumber(char letter, char accidental, int octave) {
     static const int semitone[7] = {9, 11, 0, 2, 4, 5, 7}; // A B C D E F G
     int n = semitone[letter - 'A'] + (octave + 1) * 12;
-    if (accidental == '#')
-        n++;
-    if (accidental == 'b')
-        n--;
+    if (accidental == '#') n++;
+    if (accidental == 'b') n--;
     return n;
 }
 
@@ -93,8 +89,7 @@ bool tail(const std::smatch& m, int volumeGroup, int effectGroup, int lengthGrou
           int& length, std::string& fault) {
     if (volumeGroup && m[volumeGroup].matched) {
         cell.volume = std::stoi(m[volumeGroup].str());
-        if (cell.volume > 64)
-            return (fault = "volume above 64"), false;
+        if (cell.volume > 64) return (fault = "volume above 64"), false;
     }
     if (m[effectGroup].matched) {
         int code = std::stoi(m[effectGroup].str(), nullptr, 16);
@@ -102,82 +97,73 @@ bool tail(const std::smatch& m, int volumeGroup, int effectGroup, int lengthGrou
         cell.param = code & 0xFF;
     }
     length = 1;
-    if (m[lengthGroup].matched)
-        length = std::stoi(m[lengthGroup].str());
-    if (length < 1 || length > 256)
-        return (fault = "length out of range"), false;
+    if (m[lengthGroup].matched) length = std::stoi(m[lengthGroup].str());
+    if (length < 1 || length > 256) return (fault = "length out of range"), false;
     return true;
 }
 
-bool Reader::expand(const std::vector<std::string>& tokens, int transpose, int depth,
-                    int& current, std::vector<Cell>& rows) {
-    static const std::regex note("([A-G])([#b]?)([0-9])(?:v([0-9]+))?(?::([0-9A-F]{3}))?(?:\\*([0-9]+))?");
+bool Reader::expand(const std::vector<std::string>& tokens, int transpose, int depth, int& current,
+                    std::vector<Cell>& rows) {
+    static const std::regex note(
+        "([A-G])([#b]?)([0-9])(?:v([0-9]+))?(?::([0-9A-F]{3}))?(?:\\*([0-9]+))?");
     static const std::regex drum("([A-Z])(?:v([0-9]+))?(?::([0-9A-F]{3}))?(?:\\*([0-9]+))?");
     static const std::regex empty("\\.(?::([0-9A-F]{3}))?(?:\\*([0-9]+))?");
     static const std::regex off("-(?:\\*([0-9]+))?");
-    static const std::regex phrase("([a-z][a-z0-9_]*)([+-][0-9]+)?(?:\\*([0-9]+))?");
-    if (depth > 16)
-        return fail("phrases nested too deep");
+    static const std::regex phrase("([a-z][A-Za-z0-9_]*)([+-][0-9]+)?(?:\\*([0-9]+))?");
+    if (depth > 16) return fail("phrases nested too deep");
     for (const std::string& t : tokens) {
         std::smatch m;
         Cell cell;
         int length = 1;
-        if (t == "|")
-            continue;
+        if (t == "|") continue;
         if (t[0] == '@') {
             current = instrumentIndex(t.substr(1));
-            if (current < 0)
-                return fail("unknown instrument " + t);
+            if (current < 0) return fail("unknown instrument " + t);
             continue;
         }
         if (std::regex_match(t, m, note)) {
-            if (current < 0)
-                return fail("note " + t + " before any @instrument");
+            if (current < 0) return fail("note " + t + " before any @instrument");
             cell.note = noteNumber(m[1].str()[0], m[2].matched && m[2].length() ? m[2].str()[0] : 0,
                                    m[3].str()[0] - '0') +
                         transpose;
             cell.instrument = current;
-            if (!tail(m, 4, 5, 6, cell, length, fault))
-                return false;
+            if (!tail(m, 4, 5, 6, cell, length, fault)) return false;
         } else if (std::regex_match(t, m, drum)) {
             auto k = kit.find(m[1].str()[0]);
-            if (k == kit.end())
-                return fail("no drum " + m[1].str() + " in the kit");
+            if (k == kit.end()) return fail("no drum " + m[1].str() + " in the kit");
             cell.note = DRUM_NOTE;
             cell.instrument = k->second;
-            if (!tail(m, 2, 3, 4, cell, length, fault))
-                return false;
+            if (!tail(m, 2, 3, 4, cell, length, fault)) return false;
         } else if (std::regex_match(t, m, empty)) {
-            if (!tail(m, 0, 1, 2, cell, length, fault))
-                return false;
+            if (!tail(m, 0, 1, 2, cell, length, fault)) return false;
         } else if (std::regex_match(t, m, off)) {
             cell.note = NOTE_OFF;
-            if (m[1].matched)
-                length = std::stoi(m[1].str());
+            if (m[1].matched) length = std::stoi(m[1].str());
         } else if (std::regex_match(t, m, phrase)) {
             auto p = phrases.find(m[1].str());
-            if (p == phrases.end())
-                return fail("unknown phrase " + m[1].str());
+            if (p == phrases.end()) return fail("unknown phrase " + m[1].str());
             int shift = m[2].matched ? std::stoi(m[2].str()) : 0;
             int times = m[3].matched ? std::stoi(m[3].str()) : 1;
             for (int i = 0; i < times; i++)
-                if (!expand(p->second, transpose + shift, depth + 1, current, rows))
-                    return false;
+                if (!expand(p->second, transpose + shift, depth + 1, current, rows)) return false;
             continue;
         } else {
             return fail("cannot read token '" + t + "'");
         }
+        // a stretched row keeps its effect going (arpeggio, vibrato, slides)
         rows.push_back(cell);
+        Cell held;
+        held.effect = cell.effect;
+        held.param = cell.param;
         for (int i = 1; i < length; i++)
-            rows.push_back(Cell());
+            rows.push_back(held);
     }
     return true;
 }
 
 bool Reader::directive(const std::string& text, Pattern*& pattern) {
     std::vector<std::string> w = split(text);
-    if (w.empty())
-        return true;
+    if (w.empty()) return true;
     const std::string& key = w[0];
     // a channel line of the pattern being read
     if (pattern && key.size() >= 2 && key.back() == ':') {
@@ -204,28 +190,22 @@ bool Reader::directive(const std::string& text, Pattern*& pattern) {
         song->format = w[1];
     } else if ((key == "channels" || key == "speed" || key == "tempo") && w.size() == 2 &&
                parseInt(w[1], value)) {
-        if (key == "channels" && (value < 1 || value > 32))
-            return fail("channels must be 1 to 32");
-        if (key == "speed" && (value < 1 || value > 31))
-            return fail("speed must be 1 to 31");
-        if (key == "tempo" && (value < 33 || value > 255))
-            return fail("tempo must be 33 to 255");
+        if (key == "channels" && (value < 1 || value > 32)) return fail("channels must be 1 to 32");
+        if (key == "speed" && (value < 1 || value > 31)) return fail("speed must be 1 to 31");
+        if (key == "tempo" && (value < 33 || value > 255)) return fail("tempo must be 33 to 255");
         (key == "channels" ? song->channels : key == "speed" ? song->speed : song->tempo) = value;
     } else if (key == "inst" && w.size() >= 3) {
-        if (instrumentIndex(w[1]) >= 0)
-            return fail("instrument " + w[1] + " defined twice");
+        if (instrumentIndex(w[1]) >= 0) return fail("instrument " + w[1] + " defined twice");
         Instrument inst;
         inst.name = w[1];
         inst.wave = w[2];
         std::vector<std::pair<std::string, double>> params;
         for (size_t i = 3; i < w.size(); i++) {
             size_t eq = w[i].find('=');
-            if (eq == std::string::npos)
-                return fail("expected key=value, got " + w[i]);
+            if (eq == std::string::npos) return fail("expected key=value, got " + w[i]);
             params.push_back({w[i].substr(0, eq), std::atof(w[i].c_str() + eq + 1)});
         }
-        if (!synthesize(inst, params, fault))
-            return false;
+        if (!synthesize(inst, params, fault)) return false;
         song->instruments.push_back(inst);
     } else if (key == "kit") {
         for (size_t i = 1; i < w.size(); i++) {
@@ -233,28 +213,22 @@ bool Reader::directive(const std::string& text, Pattern*& pattern) {
                 (w[i][0] >= 'A' && w[i][0] <= 'G'))
                 return fail("kit entries are X=instrument with X a capital past G");
             int index = instrumentIndex(w[i].substr(2));
-            if (index < 0)
-                return fail("unknown instrument in kit: " + w[i]);
+            if (index < 0) return fail("unknown instrument in kit: " + w[i]);
             kit[w[i][0]] = index;
         }
     } else if (key == "phrase" && w.size() >= 3 && w[2] == "=") {
-        if (phrases.count(w[1]))
-            return fail("phrase " + w[1] + " defined twice");
+        if (phrases.count(w[1])) return fail("phrase " + w[1] + " defined twice");
         phrases[w[1]] = std::vector<std::string>(w.begin() + 3, w.end());
         // check it now so a fault names this line
         std::vector<Cell> rows;
         int current = -1;
-        std::vector<std::string> probe = {"@" + (song->instruments.empty()
-                                                     ? std::string("?")
-                                                     : song->instruments[0].name)};
+        std::vector<std::string> probe = {
+            "@" + (song->instruments.empty() ? std::string("?") : song->instruments[0].name)};
         probe.insert(probe.end(), w.begin() + 3, w.end());
-        if (!expand(probe, 0, 0, current, rows))
-            return false;
+        if (!expand(probe, 0, 0, current, rows)) return false;
     } else if (key == "pattern" && w.size() == 3 && parseInt(w[2], value)) {
-        if (value < 1 || value > 256)
-            return fail("a pattern has 1 to 256 rows");
-        if (patternIndex.count(w[1]))
-            return fail("pattern " + w[1] + " defined twice");
+        if (value < 1 || value > 256) return fail("a pattern has 1 to 256 rows");
+        if (patternIndex.count(w[1])) return fail("pattern " + w[1] + " defined twice");
         Pattern p;
         p.name = w[1];
         p.rows = value;
@@ -294,9 +268,13 @@ bool readSong(const std::string& path, Song& song) {
     std::string text;
     while (std::getline(in, text)) {
         reader.line++;
-        size_t hash = text.find('#');
-        if (hash != std::string::npos)
-            text.erase(hash);
+        // a comment starts with '#' at the start of a line or after a blank (F#4 is a note)
+        for (size_t i = 0; i < text.size(); i++) {
+            if (text[i] == '#' && (i == 0 || text[i - 1] == ' ' || text[i - 1] == '\t')) {
+                text.erase(i);
+                break;
+            }
+        }
         if (song.patterns.size() >= 256 && text.find("pattern") == 0) {
             std::fprintf(stderr, "%s:%d: too many patterns\n", path.c_str(), reader.line);
             return false;

@@ -14,7 +14,9 @@ constexpr int XM_NOTE_OFF = 97;
 constexpr int XM_DRUM_NOTE = 61; // C-5
 constexpr int XM_MAX_INSTRUMENTS = 128;
 
-void put8(std::vector<uint8_t>& out, int v) { out.push_back(v & 0xFF); }
+void put8(std::vector<uint8_t>& out, int v) {
+    out.push_back(v & 0xFF);
+}
 void put16(std::vector<uint8_t>& out, int v) {
     put8(out, v);
     put8(out, v >> 8);
@@ -74,21 +76,14 @@ bool writeXm(const Song& song, std::vector<uint8_t>& out, std::string& fault) {
                                false;
                 }
                 int mask = 0x80;
-                if (note)
-                    mask |= 0x01;
-                if (cell.note >= 0)
-                    mask |= 0x02;
-                if (cell.volume >= 0)
-                    mask |= 0x04;
-                if (cell.effect >= 0)
-                    mask |= 0x08 | 0x10;
+                if (note) mask |= 0x01;
+                if (cell.note >= 0) mask |= 0x02;
+                if (cell.volume >= 0) mask |= 0x04;
+                if (cell.effect >= 0) mask |= 0x08 | 0x10;
                 put8(packed, mask);
-                if (mask & 0x01)
-                    put8(packed, note);
-                if (mask & 0x02)
-                    put8(packed, cell.instrument + 1);
-                if (mask & 0x04)
-                    put8(packed, 0x10 + cell.volume);
+                if (mask & 0x01) put8(packed, note);
+                if (mask & 0x02) put8(packed, cell.instrument + 1);
+                if (mask & 0x04) put8(packed, 0x10 + cell.volume);
                 if (mask & 0x08) {
                     put8(packed, cell.effect);
                     put8(packed, cell.param);
@@ -132,8 +127,8 @@ bool writeXm(const Song& song, std::vector<uint8_t>& out, std::string& fault) {
         put32(out, inst.loopLength ? inst.loopStart * 2L : 0);
         put32(out, inst.loopLength * 2L);
         put8(out, inst.volume);
-        put8(out, 0);                                   // finetune
-        put8(out, (inst.loopLength ? 1 : 0) | 0x10);    // forward loop, 16-bit
+        put8(out, 0);                                // finetune
+        put8(out, (inst.loopLength ? 1 : 0) | 0x10); // forward loop, 16-bit
         put8(out, inst.pan);
         put8(out, relativeNote(inst));
         put8(out, 0);

@@ -10,8 +10,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     Recipe recipe;
-    if (!readRecipe(argv[1], recipe))
-        return 1;
+    if (!readRecipe(argv[1], recipe)) return 1;
     std::vector<uint8_t> bytes = waveFile(render(recipe), recipe.bits);
     FILE* f = std::fopen(argv[2], "wb");
     if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() ||

@@ -23,15 +23,13 @@ constexpr double PI = 3.14159265358979323846;
 
 bool setKey(Layer& l, const std::string& key, const std::string& value) {
     if (key == "filter") {
-        if (value != "low" && value != "high" && value != "band")
-            return false;
+        if (value != "low" && value != "high" && value != "band") return false;
         l.filter = value;
         return true;
     }
     char* end = nullptr;
     double v = std::strtod(value.c_str(), &end);
-    if (end == value.c_str() || *end)
-        return false;
+    if (end == value.c_str() || *end) return false;
     if (key == "from")
         l.from = l.to = v;
     else if (key == "to")
@@ -68,13 +66,10 @@ bool setKey(Layer& l, const std::string& key, const std::string& value) {
 }
 
 double envelope(const Layer& l, double t) {
-    if (t < 0)
-        return 0;
-    if (t < l.attack)
-        return t / l.attack;
+    if (t < 0) return 0;
+    if (t < l.attack) return t / l.attack;
     t -= l.attack;
-    if (t < l.hold)
-        return 1;
+    if (t < l.hold) return 1;
     t -= l.hold;
     return l.decay > 0 ? std::pow(10.0, -3.0 * t / l.decay) : 0; // -60 dB after `decay`
 }
@@ -82,8 +77,7 @@ double envelope(const Layer& l, double t) {
 // Exponential glide from `a` to `b` over `time` seconds, optionally in even steps.
 double glide(double a, double b, double t, double time, double steps) {
     double x = time > 0 ? std::min(1.0, t / time) : 1.0;
-    if (steps > 0)
-        x = std::min(1.0, std::floor(x * steps) / (steps - 1 > 0 ? steps - 1 : 1));
+    if (steps > 0) x = std::min(1.0, std::floor(x * steps) / (steps - 1 > 0 ? steps - 1 : 1));
     return a * std::pow(b / a, x);
 }
 
@@ -94,8 +88,7 @@ void renderLayer(const Layer& l, double length, uint32_t seed, std::vector<doubl
     double slide = l.slide > 0 ? l.slide : length - l.start;
     for (size_t i = 0; i < mix.size(); i++) {
         double t = (double)i / SFX_RATE - l.start;
-        if (t < 0)
-            continue;
+        if (t < 0) continue;
         double freq = glide(l.from, l.to, t, slide, l.steps);
         if (l.vibratoRate > 0)
             freq *= std::pow(2.0, l.vibratoDepth / 12 * std::sin(2 * PI * l.vibratoRate * t));
@@ -147,8 +140,7 @@ bool readRecipe(const std::string& path, Recipe& recipe) {
         text.erase(std::min(text.size(), text.find('#')));
         std::istringstream words(text);
         std::string key;
-        if (!(words >> key))
-            continue;
+        if (!(words >> key)) continue;
         bool ok = true;
         if (key == "length") {
             ok = (bool)(words >> recipe.length) && recipe.length > 0 && recipe.length <= 4;
@@ -160,8 +152,8 @@ bool readRecipe(const std::string& path, Recipe& recipe) {
             Layer l;
             ok = (bool)(words >> l.source);
             static const char* sources[] = {"sine", "square", "pulse", "saw", "triangle", "noise"};
-            ok = ok && std::find(std::begin(sources), std::end(sources), l.source) !=
-                           std::end(sources);
+            ok = ok &&
+                 std::find(std::begin(sources), std::end(sources), l.source) != std::end(sources);
             std::string kv;
             while (ok && words >> kv) {
                 size_t eq = kv.find('=');
@@ -227,7 +219,6 @@ std::vector<uint8_t> waveFile(const std::vector<double>& samples, int bits) {
         else
             put((uint8_t)std::lround(128 + c * 127), 1);
     }
-    if (dataBytes & 1)
-        out.push_back(0);
+    if (dataBytes & 1) out.push_back(0);
     return out;
 }

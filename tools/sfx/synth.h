@@ -13,7 +13,7 @@ struct Layer {
     double slide = 0;            // 0: over the layer's whole length
     double duty = 0.5;           // pulse
     double vibratoRate = 0, vibratoDepth = 0; // Hz, semitones
-    std::string filter;          // "", low, high, band
+    std::string filter;                       // "", low, high, band
     double cutoffFrom = 1000, cutoffTo = 1000, resonance = 0.5;
     double start = 0, attack = 0.002, hold = 0, decay = 0.2; // seconds
     double level = 1.0;

@@ -159,6 +159,12 @@ TEST_F(ConfigFile, TextThatIsNoNumberReadsAsZeroThenIsBroughtIntoRange) {
     EXPECT_EQ(mpBassAmount, 17);
 }
 
+TEST_F(ConfigFile, EmptyValueDoesNotTakeTheNextLinesNumber) {
+    load("mus_volume=\n75\nmpReverbDepth=\t\r\n30\n");
+    EXPECT_EQ(_mus_volume_100_, 0);
+    EXPECT_EQ(mpReverbDepth, 0);
+}
+
 TEST_F(ConfigFile, HugeNumbersSaturateInsteadOfWrapping) {
     // 2^32 + 50 would wrap to 50 in a 32-bit int
     load("mus_volume=4294967346\nmpBassAmount=99999999999999999999999\n"

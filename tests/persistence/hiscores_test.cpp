@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -238,6 +239,19 @@ TEST_F(HiscoreFile, LimitScoresArePlausible) {
     EXPECT_EQ(hiscores[0].score, 50000);
     EXPECT_STREQ(hiscores[9].name, "LOW");
     EXPECT_EQ(hiscores[9].score, 0);
+}
+
+TEST_F(HiscoreFile, FileThatExistsButCannotBeOpenedIsNotReplaced) {
+    // a link that points to itself cannot be opened, yet is no missing file
+    ASSERT_EQ(symlink(HS, HS), 0);
+    loadHiscores();
+    for (int i = 0; i < NUM_HISCORES; i++) {
+        EXPECT_TRUE(isDefaultName(hiscores[i].name));
+        EXPECT_EQ(hiscores[i].kind, HS_DEFAULT);
+    }
+    struct stat st;
+    ASSERT_EQ(lstat(HS, &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
 }
 
 TEST_F(HiscoreFile, TruncatedFileIsDecodedWithTheTableInMemoryAndRejected) {

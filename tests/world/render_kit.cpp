@@ -1,0 +1,200 @@
+#include "render_kit.h"
+
+#include "audio/sound.h"
+#include "gfx/blocks.h"
+#include "gfx/font.h"
+#include "gfx/image.h"
+#include "gfx/video.h"
+#include "test_env.h"
+
+#include <SDL_mixer.h>
+#include <cstdlib>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+constexpr int GLYPHS = 64; // ' ' ... '_': every character the game's texts use
+
+// Colours that stay distinct in the 5-6-5 format: red in steps of 16, green in steps of 16
+// or 32, and a blue component that tells the families apart.
+constexpr int TILE_BLUE = 200, WATER_BLUE = 96, SMALL_BLUE = 40, BIG_BLUE = 144;
+
+Uint32 glyphColour(int k, bool big) {
+    return rgb((k % 16) * 16 + 8, (k / 16) * 32 + 16, big ? BIG_BLUE : SMALL_BLUE);
+}
+
+SDL_Surface* flatImage(int w, int h, Uint32 colour) {
+    SDL_Surface* s = createImage(w, h, 1);
+    fillRect(s, 0, 0, (Uint16)w, (Uint16)h, colour);
+    setColorKey(s, 255, 0, 255); // no magenta in it: drawn opaque
+    return s;
+}
+
+Font flatFont(int size, bool big) {
+    Font f = (Font)std::calloc(GLYPHS + 1, sizeof(SDL_Surface*));
+    for (int k = 0; k < GLYPHS; k++)
+        f[k] = flatImage(size, size, glyphColour(k, big));
+    return f;
+}
+
+void freeFont(Font& f) {
+    if (!f) return;
+    for (int k = 0; f[k]; k++)
+        SDL_FreeSurface(f[k]);
+    std::free(f);
+    f = nullptr;
+}
+
+} // namespace
+
+Uint32 rgb(int r, int g, int b) {
+    return SDL_MapRGB(screen->format, r, g, b);
+}
+
+Uint32 tileColour(int index) {
+    return rgb((index % 16) * 16 + 8, (index / 16) * 16 + 8, TILE_BLUE);
+}
+
+Uint32 waterColour(int index) {
+    return rgb(index * 32 + 8, 200, WATER_BLUE);
+}
+
+Uint32 backdropColour(int column) {
+    return rgb((column % 32) * 8, (column / 32) * 8 + 4, 16);
+}
+
+void useFlatArt() {
+    useTestScreen(16);
+    freeFlatArt();
+    for (int i = 0; i < NUM_BLOCKS; i++)
+        blocks[i] = flatImage(16, 16, tileColour(i));
+    for (int i = 0; i < NUM_WBLOCKS; i++)
+        wblocks[i] = flatImage(16, 16, waterColour(i));
+    font = flatFont(8, false);
+    fontbig = flatFont(16, true);
+    if (!black) gfxPrepareBlackScreen();
+    background = nullptr;
+    logo = nullptr;
+}
+
+void freeFlatArt() {
+    for (SDL_Surface*& s : blocks) {
+        if (s) SDL_FreeSurface(s);
+        s = nullptr;
+    }
+    for (SDL_Surface*& s : wblocks) {
+        if (s) SDL_FreeSurface(s);
+        s = nullptr;
+    }
+    freeFont(font);
+    freeFont(fontbig);
+    if (background) SDL_FreeSurface(background);
+    if (logo) SDL_FreeSurface(logo);
+    background = logo = nullptr;
+}
+
+Uint32 pixelAt(int x, int y) {
+    if (x < 0 || y < 0 || x >= screen->w || y >= screen->h)
+        throw std::out_of_range("pixelAt outside the screen");
+    SDL_LockSurface(screen);
+    const Uint8* p =
+        (const Uint8*)screen->pixels + y * screen->pitch + x * screen->format->BytesPerPixel;
+    Uint32 v = 0;
+    switch (screen->format->BytesPerPixel) {
+    case 2:
+        v = *(const Uint16*)p;
+        break;
+    case 4:
+        v = *(const Uint32*)p;
+        break;
+    default:
+        v = p[0] | (p[1] << 8) | (p[2] << 16);
+        break;
+    }
+    SDL_UnlockSurface(screen);
+    return v;
+}
+
+void clearScreen(Uint32 colour) {
+    fillRect(screen, 0, 0, SCREEN_W, SCREEN_H, colour);
+}
+
+int tileAt(int x, int y) {
+    Uint32 v = pixelAt(x, y);
+    for (int i = 0; i < NUM_BLOCKS; i++)
+        if (tileColour(i) == v) return i;
+    return -1;
+}
+
+std::string readText(int x, int y, int length, bool big) {
+    const int size = big ? 16 : 8;
+    std::string out;
+    for (int i = 0; i < length; i++) {
+        Uint32 v = pixelAt(x + i * size + size / 2, y + size / 2);
+        char c = '~';
+        for (int k = 0; k < GLYPHS; k++)
+            if (glyphColour(k, big) == v) c = (char)(32 + k);
+        out += c;
+    }
+    return out;
+}
+
+int centredX(int length, bool big) {
+    return 160 - (big ? 8 : 4) * length;
+}
+
+SDL_Surface* makeStripedBackdrop(int width, int height) {
+    SDL_Surface* s = createImage(width, height, 0);
+    for (int x = 0; x < width; x++)
+        fillRect(s, (Sint16)x, 0, 1, (Uint16)height, backdropColour(x));
+    return s;
+}
+
+// The sound probe.
+
+namespace {
+// Four seconds of silence at 22050 Hz, 16-bit stereo, shared by all 13 samples.
+std::vector<Uint8> silence(22050 * 4 * 4, 0);
+Mix_Chunk* probeChunks[NUM_SOUNDS];
+Mix_Chunk* savedChunks[NUM_SOUNDS];
+} // namespace
+
+SoundProbe::SoundProbe() {
+    if (!SDL_WasInit(SDL_INIT_AUDIO)) {
+        if (!std::getenv("SDL_AUDIODRIVER")) setenv("SDL_AUDIODRIVER", "dummy", 1);
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) throw std::runtime_error(SDL_GetError());
+    }
+    int freq = 0, channels = 0;
+    Uint16 format = 0;
+    if (!Mix_QuerySpec(&freq, &format, &channels)) {
+        if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 1024) != 0)
+            throw std::runtime_error(Mix_GetError());
+        Mix_AllocateChannels(16);
+    }
+    for (int i = 0; i < NUM_SOUNDS; i++) {
+        savedChunks[i] = snd_data[i];
+        probeChunks[i] = Mix_QuickLoad_RAW(silence.data(), (Uint32)silence.size());
+        snd_data[i] = probeChunks[i];
+    }
+}
+
+SoundProbe::~SoundProbe() {
+    Mix_HaltChannel(-1);
+    for (int i = 0; i < NUM_SOUNDS; i++) {
+        Mix_FreeChunk(probeChunks[i]);
+        probeChunks[i] = nullptr;
+        snd_data[i] = savedChunks[i];
+    }
+}
+
+int SoundProbe::playing(int sound) const {
+    int n = 0;
+    for (int c = 0; c < Mix_AllocateChannels(-1); c++)
+        if (Mix_Playing(c) && Mix_GetChunk(c) == probeChunks[sound]) n++;
+    return n;
+}
+
+void SoundProbe::reset() {
+    Mix_HaltChannel(-1);
+}

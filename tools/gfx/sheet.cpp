@@ -18,20 +18,6 @@ const std::set<int> FRONT = {81,  82,  83,  84,  94,  97,  98,  99,  101, 102, 1
                              106, 107, 108, 109, 114, 117, 118, 119, 127, 128, 129, 147,
                              148, 149, 155, 156, 157, 167, 168, 175, 176, 177};
 
-// Cells with a role in the game, and the terrain and scenery of the tile sets.
-const std::set<int> ROLE = {
-    1,   2,   3,   4,   5,   6,   7,   8,   9,   10,  11,  12,  13,  14,  15,  16,  17,  18,
-    19,  20,  21,  22,  23,  24,  25,  26,  27,  28,  33,  34,  35,  36,  37,  38,  39,  40,
-    41,  42,  43,  44,  47,  48,  53,  54,  55,  56,  57,  58,  59,  63,  64,  65,  66,  67,
-    68,  69,  77,  78,  79,  80,  81,  82,  83,  84,  85,  86,  87,  88,  89,  92,  93,  94,
-    95,  96,  97,  98,  99,  100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112,
-    113, 114, 115, 116, 117, 118, 119, 120, 121, 122, 123, 124, 125, 126, 127, 128, 129, 130,
-    131, 132, 133, 134, 135, 136, 137, 138, 140, 141, 142, 143, 144, 145, 146, 147, 148, 149,
-    150, 151, 152, 153, 154, 155, 156, 157, 160, 161, 162, 163, 164, 165, 166, 167, 168, 170,
-    171, 172, 175, 176, 177, 180, 181, 182, 183, 184, 185, 186, 187, 188, 189, 190, 191, 192,
-    193, 194, 195, 196, 197, 198, 199, 200, 201, 202, 203, 204, 205, 206, 207, 208, 209, 210,
-    211, 212, 213, 214, 215, 220, 221, 222, 223, 224, 225, 226, 227, 228, 229, 230};
-
 // 3x5 digits for the tile numbers of the review sheet.
 const char* const DIGITS[10][5] = {
     {"###", "#.#", "#.#", "#.#", "###"}, {".#.", "##.", ".#.", ".#.", "###"},
@@ -53,29 +39,11 @@ void drawNumber(RgbImage& img, int value, int x, int y, uint32_t c) {
 
 RgbImage buildBlockSheet(const std::vector<ArtEntry>& tiles) {
     RgbImage sheet(SHEET_COLS * TILE, (TILE_COUNT / SHEET_COLS) * TILE, RGB_MAGENTA);
-    std::set<int> drawn;
     for (const auto& e : tiles)
         if (e.isTile) {
             copyRect(sheet, artImage(e.rows, gPal), 0, 0, TILE, TILE,
                      (e.number % SHEET_COLS) * TILE, (e.number / SHEET_COLS) * TILE);
-            drawn.insert(e.number);
         }
-    // Stand-ins for tiles with a role that have no art yet: a box in the colour of the
-    // cell's class with its number.
-    for (int n = 1; n < TILE_COUNT; n++) {
-        if (drawn.count(n) || !ROLE.count(n)) continue;
-        uint32_t c = SOLID.count(n)    ? C("brown3")
-                     : LETHAL.count(n) ? C("red3")
-                     : FRONT.count(n)  ? C("green3")
-                                       : C("blue3");
-        int x = (n % SHEET_COLS) * TILE, y = (n / SHEET_COLS) * TILE;
-        fillRect(sheet, x + 1, y + 1, 14, 14, c);
-        fillRect(sheet, x, y, 16, 1, C("ink"));
-        fillRect(sheet, x, y + 15, 16, 1, C("ink"));
-        fillRect(sheet, x, y, 1, 16, C("ink"));
-        fillRect(sheet, x + 15, y, 1, 16, C("ink"));
-        drawNumber(sheet, n, x + 2, y + 5, C("white"));
-    }
     return sheet;
 }
 

@@ -108,11 +108,15 @@ TEST(BlockSheet, EveryClassedCellHasArt) {
         SCOPED_TRACE(v);
         int drawn = drawnPixels(tile(v));
         // ground the hero stands on must look like ground: at least a third of the cell
-        if (block_type[v] == BLOCK_SOLID || block_type[v] == BLOCK_PUSHABLE)
+        if (block_type[v] == BLOCK_SOLID || block_type[v] == BLOCK_PUSHABLE) {
             EXPECT_GE(drawn, 256 / 3) << "solid value " << v << " looks too empty";
-        if (block_type[v] == BLOCK_LETHAL)
+        }
+        if (block_type[v] == BLOCK_LETHAL) {
             EXPECT_GT(drawn, 0) << "lethal value " << v << " is invisible";
-        if (block_plan[v] == 1) EXPECT_GT(drawn, 0) << "front-plane value " << v << " has no art";
+        }
+        if (block_plan[v] == 1) {
+            EXPECT_GT(drawn, 0) << "front-plane value " << v << " has no art";
+        }
     }
 }
 

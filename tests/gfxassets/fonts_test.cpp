@@ -53,18 +53,30 @@ TEST(Fonts, LettersAreAllDifferent) {
 }
 
 TEST(Fonts, NoGlyphBleedsIntoItsNeighbour) {
-    // Glyphs are drawn edge to edge at their cell width: the last column and row of each
-    // cell stay clear, so two letters never touch and a cell never shows a piece of the
-    // next one.
+    // Glyphs are drawn edge to edge at their cell width. The last column of every cell
+    // stays clear, so two letters never touch, and the light body of a letter never
+    // reaches a cell edge: only its outline may, so no cell shows a piece of the next.
+    const uint32_t ink = gamePalette().named("ink");
     for (const auto& f : FONTS) {
         Picture img = builtImage(f.image);
         for (int c = 32; c < 32 + glyphCount(img, f.size); c++) {
             Picture g = glyph(img, f.size, c);
             for (int i = 0; i < f.size; i++) {
                 EXPECT_TRUE(g.clear(f.size - 1, i)) << f.image << " '" << char(c) << "' right edge";
-                EXPECT_TRUE(g.clear(i, f.size - 1))
-                    << f.image << " '" << char(c) << "' bottom edge";
+                const int edge[4][2] = {{0, i}, {i, 0}, {i, f.size - 1}, {f.size - 1, i}};
+                for (const auto& e : edge) {
+                    uint32_t p = g.at(e[0], e[1]);
+                    EXPECT_TRUE(p == CLEAR || p == ink)
+                        << f.image << " '" << char(c) << "' body at the edge " << e[0] << ","
+                        << e[1];
+                }
             }
+        }
+        if (f.size == 16) {
+            // the big font also leaves a clear bottom row under its drop shadow
+            for (int c = 32; c < 32 + glyphCount(img, f.size); c++)
+                for (int x = 0; x < 16; x++)
+                    EXPECT_TRUE(glyph(img, 16, c).clear(x, 15)) << "'" << char(c) << "'";
         }
     }
 }

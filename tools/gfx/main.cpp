@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     images.push_back({"logo", buildLogo(shapes)});
     images.push_back({"back", buildBackdrop()});
     images.push_back({"zk-vemo", buildMascot()});
-    images.push_back({"zk-logo", buildMakerLogo()});
+    images.push_back({"zk-logo", buildMakerLogo(shapes)});
     for (char page = 'a'; page <= 'e'; page++)
         images.push_back({std::string("story") + page, buildStory(page, sheet)});
 

@@ -27,6 +27,6 @@ RgbImage buildContactSheet(const RgbImage& sheet);
 RgbImage buildBackdrop();                              // backdrop.cpp
 RgbImage buildLogo(const GlyphShapes& shapes);         // titles.cpp
 RgbImage buildMascot();                                // titles.cpp
-RgbImage buildMakerLogo();                             // titles.cpp
+RgbImage buildMakerLogo(const GlyphShapes& shapes);    // titles.cpp
 RgbImage buildIcon(int size, const RgbImage& sheet);   // titles.cpp
 RgbImage buildStory(char page, const RgbImage& sheet); // story.cpp, pages 'a' ... 'e'

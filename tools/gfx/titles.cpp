@@ -57,9 +57,23 @@ RgbImage framed(const RgbImage& img, int border) {
 } // namespace
 
 RgbImage buildLogo(const GlyphShapes& shapes) {
-    RgbImage mask = textMask(shapes, "TROBZ 3", 2, 4);
-    RgbImage letters =
-        bevel(mask, {C("gold4"), C("gold3"), C("orange"), C("red3")}, C("white"), C("red2"));
+    // "TROBZ" in gold and a great red "3", each letter the font's shape enlarged eight
+    // times with its diagonals smoothed at every doubling
+    RgbImage name = bevel(textMask(shapes, "TROBZ", 3, 3),
+                          {C("gold4"), C("gold3"), C("gold3"), C("orange"), C("gold2")}, C("white"),
+                          C("gold1"));
+    RgbImage three = bevel(textMask(shapes, "3", 3, 0),
+                           {C("red4"), C("red3"), C("red3"), C("red2")}, C("gold4"), C("red1"));
+    const int gap = 10;
+    RgbImage letters(name.width + gap + three.width, name.height, RGB_MAGENTA);
+    blit(letters, name, 0, 0);
+    blit(letters, three, name.width + gap, 0);
+    // a band of shine across the upper third of every letter
+    for (int x = 0; x < letters.width; x++)
+        for (int y = letters.height / 5; y < letters.height / 5 + 3; y++)
+            if (letters.at(x, y) != RGB_MAGENTA && letters.at(x, y) != C("white") &&
+                letters.at(x, y) != C("gold4") && (x + y) % 7 != 0)
+                letters.at(x, y) = y == letters.height / 5 + 2 ? letters.at(x, y) : C("gold4");
     RgbImage out = framed(letters, 6);
     outline(out, C("ink"));
     outline(out, C("ink"));
@@ -69,30 +83,18 @@ RgbImage buildLogo(const GlyphShapes& shapes) {
 }
 
 RgbImage buildMascot() {
-    if (gArt.count("zk-vemo")) return scaleNearest(art("zk-vemo"), 2);
-    RgbImage img(64, 64, RGB_MAGENTA);
-    fillEllipse(img, 32, 36, 24, 22, C("purple2"));
-    fillEllipse(img, 29, 33, 20, 18, C("purple3"));
-    fillEllipse(img, 24, 26, 8, 6, C("purple4"));
-    fillEllipse(img, 24, 34, 6, 7, C("white"));
-    fillEllipse(img, 40, 34, 6, 7, C("white"));
-    fillEllipse(img, 25, 35, 3, 4, C("ink"));
-    fillEllipse(img, 41, 35, 3, 4, C("ink"));
-    outline(img, C("ink"));
-    return img;
+    return scaleNearest(art("zk-vemo"), 2);
 }
 
-RgbImage buildMakerLogo() {
-    if (gArt.count("zk-logo")) return scaleNearest(art("zk-logo"), 2);
-    RgbImage img(160, 32, RGB_MAGENTA);
-    for (int y = 0; y < 30; y++) {
-        int half = y < 15 ? y : 29 - y;
-        for (int x = 15 - half; x <= 15 + half; x++)
-            img.at(x + 1, y + 1) =
-                x < 15 ? (y < 15 ? C("blue5") : C("blue3")) : (y < 15 ? C("blue4") : C("blue2"));
-    }
-    outline(img, C("ink"));
-    return img;
+RgbImage buildMakerLogo(const GlyphShapes& shapes) {
+    // the gem at double size, and PRESENTS in the big font beside it, centred on it
+    RgbImage mark = scaleNearest(art("zk-mark"), 2);
+    RgbImage word = bigText(shapes, "PRESENTS");
+    const int gap = 10;
+    RgbImage out(mark.width + gap + word.width, mark.height, RGB_MAGENTA);
+    blit(out, mark, 0, 0);
+    blit(out, word, mark.width + gap, (mark.height - word.height) / 2);
+    return out;
 }
 
 RgbImage buildIcon(int size, const RgbImage& sheet) {

@@ -75,18 +75,43 @@ struct LockPair {
     }
 };
 
+// Fast access for little-endian hosts: a 24-bit pixel read as a 32-bit word (one byte more
+// than the pixel, so only where that byte still lies inside the row), two 24-bit pixels
+// written as one 64-bit word (two bytes more, which the next store covers again).
+constexpr bool LITTLE_ENDIAN_HOST = SDL_BYTEORDER == SDL_LIL_ENDIAN;
+
+inline Uint32 load24wide(const Uint8* p) {
+    Uint32 v;
+    std::memcpy(&v, p, 4);
+    return v & 0xFFFFFF;
+}
+inline void store24pairWide(Uint8* p, Uint32 v0, Uint32 v1) {
+    Uint64 v = (Uint64)v0 | ((Uint64)v1 << 24);
+    std::memcpy(p, &v, 8);
+}
+inline void store16pair(Uint8* p, Uint32 v0, Uint32 v1) {
+    Uint32 v = (v0 & 0xFFFF) | (v1 << 16);
+    std::memcpy(p, &v, 4);
+}
+
 // zoom2
 
 void zoomRows16(SDL_Surface* src, SDL_Surface* dst) {
     const int w = src->w;
     for (int y = 0; y < src->h; y++) {
-        const Uint8* in = rowOf(src, y);
-        Uint8* out = rowOf(dst, 2 * y);
-        for (int x = 0; x < w; x++) {
-            Uint16 p;
-            std::memcpy(&p, in + 2 * x, 2);
-            Uint32 pair = (Uint32)p | ((Uint32)p << 16);
-            std::memcpy(out + 4 * x, &pair, 4);
+        const Uint8* __restrict in = rowOf(src, y);
+        Uint8* __restrict out = rowOf(dst, 2 * y);
+        int x = 0;
+#if TROBZ_HAVE_SSE2
+        for (; scalerUseSimd && x + 8 <= w; x += 8) {
+            __m128i v = _mm_loadu_si128((const __m128i*)(in + 2 * x));
+            _mm_storeu_si128((__m128i*)(out + 4 * x), _mm_unpacklo_epi16(v, v));
+            _mm_storeu_si128((__m128i*)(out + 4 * x + 16), _mm_unpackhi_epi16(v, v));
+        }
+#endif
+        for (; x < w; x++) {
+            Uint32 p = Px16::get(in, x);
+            store16pair(out + 4 * x, p, p);
         }
         std::memcpy(rowOf(dst, 2 * y + 1), out, (size_t)w * 4);
     }
@@ -95,29 +120,19 @@ void zoomRows16(SDL_Surface* src, SDL_Surface* dst) {
 void zoomRows24(SDL_Surface* src, SDL_Surface* dst) {
     const int w = src->w;
     for (int y = 0; y < src->h; y++) {
-        const Uint8* in = rowOf(src, y);
-        Uint8* out = rowOf(dst, 2 * y);
+        const Uint8* __restrict in = rowOf(src, y);
+        Uint8* __restrict out = rowOf(dst, 2 * y);
         int x = 0;
-        // four pixels (12 bytes) at a time become 24 bytes: a a b b c c d d
-        for (; SDL_BYTEORDER == SDL_LIL_ENDIAN && x + 4 <= w; x += 4) {
-            Uint32 w0, w1, w2;
-            std::memcpy(&w0, in + 3 * x, 4);     // a0 a1 a2 b0
-            std::memcpy(&w1, in + 3 * x + 4, 4); // b1 b2 c0 c1
-            std::memcpy(&w2, in + 3 * x + 8, 4); // c2 d0 d1 d2
-            Uint32 a = w0 & 0xFFFFFF;
-            Uint32 b = (w0 >> 24) | ((w1 & 0xFFFF) << 8);
-            Uint32 c = (w1 >> 16) | ((w2 & 0xFF) << 16);
-            Uint32 d = w2 >> 8;
-            Uint32 o[6] = {a | (a << 24), (a >> 8) | (b << 16), (b >> 16) | (b << 8),
-                           c | (c << 24), (c >> 8) | (d << 16), (d >> 16) | (d << 8)};
-            std::memcpy(out + 6 * x, o, sizeof o);
+        // each pixel as one wide store of its two copies (spilling into the next pixel's place)
+        for (; LITTLE_ENDIAN_HOST && x < w - 1; x++) {
+            Uint64 p = load24wide(in + 3 * x);
+            p |= p << 24;
+            std::memcpy(out + 6 * x, &p, 8);
         }
         for (; x < w; x++) {
-            const Uint8* p = in + 3 * x;
-            Uint8* q = out + 6 * x;
-            q[0] = q[3] = p[0];
-            q[1] = q[4] = p[1];
-            q[2] = q[5] = p[2];
+            Uint32 p = Px24::get(in, x);
+            Px24::put(out, 2 * x, p);
+            Px24::put(out, 2 * x + 1, p);
         }
         std::memcpy(rowOf(dst, 2 * y + 1), out, (size_t)w * 6);
     }
@@ -125,47 +140,81 @@ void zoomRows24(SDL_Surface* src, SDL_Surface* dst) {
 
 // Scale2X
 
-// One source pixel E with its neighbours into the 2x2 block at column 2x of o0 and o1.
+// The four target pixels of source pixel E: top-left, top-right, bottom-left, bottom-right.
+struct Quad {
+    Uint32 tl, tr, bl, br;
+};
+
+inline Quad scale2xQuad(Uint32 b, Uint32 d, Uint32 e, Uint32 f, Uint32 h) {
+    if (b != h && d != f) return {d == b ? d : e, b == f ? f : e, d == h ? d : e, h == f ? f : e};
+    return {e, e, e, e};
+}
+
 template <class P>
 inline void scale2xPixel(Uint8* o0, Uint8* o1, int x, Uint32 b, Uint32 d, Uint32 e, Uint32 f,
                          Uint32 h) {
-    if (b != h && d != f) {
-        P::put(o0, 2 * x, d == b ? d : e);
-        P::put(o0, 2 * x + 1, b == f ? f : e);
-        P::put(o1, 2 * x, d == h ? d : e);
-        P::put(o1, 2 * x + 1, h == f ? f : e);
-    } else {
-        P::put(o0, 2 * x, e);
-        P::put(o0, 2 * x + 1, e);
-        P::put(o1, 2 * x, e);
-        P::put(o1, 2 * x + 1, e);
+    Quad q = scale2xQuad(b, d, e, f, h);
+    P::put(o0, 2 * x, q.tl);
+    P::put(o0, 2 * x + 1, q.tr);
+    P::put(o1, 2 * x, q.bl);
+    P::put(o1, 2 * x + 1, q.br);
+}
+
+// Columns from ... to-1 of a row w pixels wide, one pixel at a time (rows outside the
+// picture were replaced by the row itself).
+template <class P>
+void scale2xSpan(const Uint8* rb, const Uint8* re, const Uint8* rh, Uint8* o0, Uint8* o1, int from,
+                 int to, int w) {
+    for (int x = from; x < to; x++) {
+        Uint32 e = P::get(re, x);
+        Uint32 d = x > 0 ? P::get(re, x - 1) : e;
+        Uint32 f = x < w - 1 ? P::get(re, x + 1) : e;
+        scale2xPixel<P>(o0, o1, x, P::get(rb, x), d, e, f, P::get(rh, x));
     }
 }
 
-// Columns from..w-1 of one row; rows outside the picture were replaced by the row itself.
-template <class P>
-void scale2xSpan(const Uint8* rb, const Uint8* re, const Uint8* rh, Uint8* o0, Uint8* o1, int from,
-                 int w) {
-    if (w == 1) {
-        Uint32 e = P::get(re, 0);
-        scale2xPixel<P>(o0, o1, 0, P::get(rb, 0), e, e, e, P::get(rh, 0));
-        return;
-    }
+// The inner columns 1 ... w-2 at 16 bits, left neighbour and pixel carried along.
+int scale2xInner16(const Uint8* __restrict rb, const Uint8* __restrict re,
+                   const Uint8* __restrict rh, Uint8* __restrict o0, Uint8* __restrict o1, int from,
+                   int w) {
+    if (from < 1) from = 1;
+    if (from >= w - 1) return from;
+    Uint32 d = Px16::get(re, from - 1), e = Px16::get(re, from);
     int x = from;
-    if (x == 0) {
-        Uint32 e = P::get(re, 0);
-        scale2xPixel<P>(o0, o1, 0, P::get(rb, 0), e, e, P::get(re, 1), P::get(rh, 0));
-        x = 1;
-    }
-    // inner pixels: D and F carried along the row
-    Uint32 d = P::get(re, x - 1), e = P::get(re, x);
     for (; x < w - 1; x++) {
-        Uint32 f = P::get(re, x + 1);
-        scale2xPixel<P>(o0, o1, x, P::get(rb, x), d, e, f, P::get(rh, x));
+        Uint32 f = Px16::get(re, x + 1), b = Px16::get(rb, x), h = Px16::get(rh, x);
+        Uint32 top, bottom;
+        if (b == h || d == f) {
+            // the common case on drawn pictures: a plain 2x2 block
+            top = bottom = e | (e << 16);
+        } else {
+            top = (d == b ? d : e) | ((b == f ? f : e) << 16);
+            bottom = (d == h ? d : e) | ((h == f ? f : e) << 16);
+        }
+        std::memcpy(o0 + 4 * x, &top, 4);
+        std::memcpy(o1 + 4 * x, &bottom, 4);
         d = e;
         e = f;
     }
-    if (x == w - 1) scale2xPixel<P>(o0, o1, x, P::get(rb, x), d, e, e, P::get(rh, x));
+    return x;
+}
+
+// The inner columns 1 ... w-3 at 24 bits with wide loads and stores; returns the first
+// column left to do.
+int scale2xInner24(const Uint8* __restrict rb, const Uint8* __restrict re,
+                   const Uint8* __restrict rh, Uint8* __restrict o0, Uint8* __restrict o1, int w) {
+    if (!LITTLE_ENDIAN_HOST || w < 4) return 0;
+    Uint32 d = load24wide(re), e = load24wide(re + 3);
+    int x = 1;
+    for (; x < w - 2; x++) {
+        Uint32 f = load24wide(re + 3 * (x + 1));
+        Quad q = scale2xQuad(load24wide(rb + 3 * x), d, e, f, load24wide(rh + 3 * x));
+        store24pairWide(o0 + 6 * x, q.tl, q.tr);
+        store24pairWide(o1 + 6 * x, q.bl, q.br);
+        d = e;
+        e = f;
+    }
+    return x;
 }
 
 #if TROBZ_HAVE_SSE2
@@ -201,8 +250,7 @@ int scale2xSse2Row(const Uint8* rb, const Uint8* re, const Uint8* rh, Uint8* o0,
 }
 #endif
 
-template <class P>
-void scale2xRows(SDL_Surface* src, SDL_Surface* dst, bool simd) {
+void scale2xRows16(SDL_Surface* src, SDL_Surface* dst, bool simd) {
     const int w = src->w, h = src->h;
     for (int y = 0; y < h; y++) {
         const Uint8* rb = rowOf(src, y > 0 ? y - 1 : y);
@@ -216,56 +264,176 @@ void scale2xRows(SDL_Surface* src, SDL_Surface* dst, bool simd) {
 #else
         (void)simd;
 #endif
-        if (from < w) scale2xSpan<P>(rb, re, rh, o0, o1, from, w);
+        if (from == 0) scale2xSpan<Px16>(rb, re, rh, o0, o1, 0, 1 < w ? 1 : w, w);
+        from = scale2xInner16(rb, re, rh, o0, o1, from, w);
+        scale2xSpan<Px16>(rb, re, rh, o0, o1, from, w, w);
+    }
+}
+
+void scale2xRows24(SDL_Surface* src, SDL_Surface* dst) {
+    const int w = src->w, h = src->h;
+    for (int y = 0; y < h; y++) {
+        const Uint8* rb = rowOf(src, y > 0 ? y - 1 : y);
+        const Uint8* re = rowOf(src, y);
+        const Uint8* rh = rowOf(src, y < h - 1 ? y + 1 : y);
+        Uint8* o0 = rowOf(dst, 2 * y);
+        Uint8* o1 = rowOf(dst, 2 * y + 1);
+        // the wide stores spill into the next pixel's place: the edges are done last
+        int from = scale2xInner24(rb, re, rh, o0, o1, w);
+        if (from > 0) scale2xSpan<Px24>(rb, re, rh, o0, o1, 0, 1, w);
+        scale2xSpan<Px24>(rb, re, rh, o0, o1, from, w, w);
     }
 }
 
 // antiAlias2
 
-template <class P>
-void aaFill(SDL_Surface* src, Uint32* buf, Uint32 m) {
+void aaFill16(SDL_Surface* src, Uint32* __restrict buf, Uint32 m) {
+    const int w = src->w;
     for (int y = 0; y < src->h; y++) {
-        const Uint8* in = rowOf(src, y);
-        Uint32* b = buf + (size_t)y * src->w * 2;
-        for (int x = 0; x < src->w; x++) {
-            Uint32 p = P::get(in, x);
+        const Uint8* __restrict in = rowOf(src, y);
+        Uint32* __restrict b = buf + (size_t)y * w * 2;
+        int x = 0;
+#if TROBZ_HAVE_SSE2
+        const __m128i zero = _mm_setzero_si128(), mv = _mm_set1_epi32((int)m);
+        for (; scalerUseSimd && x + 8 <= w; x += 8) {
+            __m128i v = _mm_loadu_si128((const __m128i*)(in + 2 * x));
+            __m128i lo = _mm_unpacklo_epi16(v, zero), hi = _mm_unpackhi_epi16(v, zero);
+            __m128i lom = _mm_and_si128(lo, mv), him = _mm_and_si128(hi, mv);
+            _mm_storeu_si128((__m128i*)(b + 2 * x), _mm_unpacklo_epi32(lo, lom));
+            _mm_storeu_si128((__m128i*)(b + 2 * x + 4), _mm_unpackhi_epi32(lo, lom));
+            _mm_storeu_si128((__m128i*)(b + 2 * x + 8), _mm_unpacklo_epi32(hi, him));
+            _mm_storeu_si128((__m128i*)(b + 2 * x + 12), _mm_unpackhi_epi32(hi, him));
+        }
+#endif
+        for (; x < w; x++) {
+            Uint32 p = Px16::get(in, x);
             b[2 * x] = p;
             b[2 * x + 1] = p & m;
         }
     }
 }
 
+void aaFill24(SDL_Surface* src, Uint32* __restrict buf, Uint32 m) {
+    const int w = src->w;
+    for (int y = 0; y < src->h; y++) {
+        const Uint8* __restrict in = rowOf(src, y);
+        Uint32* __restrict b = buf + (size_t)y * w * 2;
+        int x = 0;
+        for (; LITTLE_ENDIAN_HOST && x < w - 1; x++) {
+            Uint32 p = load24wide(in + 3 * x);
+            b[2 * x] = p;
+            b[2 * x + 1] = p & m;
+        }
+        for (; x < w; x++) {
+            Uint32 p = Px24::get(in, x);
+            b[2 * x] = p;
+            b[2 * x + 1] = p & m;
+        }
+    }
+}
+
+// Two target pixels side by side: at 16 bits one 32-bit store, at 24 bits one 64-bit store
+// that spills two bytes into the next pair (written afterwards, left to right).
 template <class P>
-void aaOutput(const Uint32* buf, int w, int h, SDL_Surface* dst) {
+inline void putPairWide(Uint8* row, int x, Uint32 v0, Uint32 v1) {
+    if (P::BYTES == 2) {
+        store16pair(row + 4 * x, v0, v1);
+    } else if (LITTLE_ENDIAN_HOST) {
+        store24pairWide(row + 6 * x, v0, v1);
+    } else {
+        P::put(row, 2 * x, v0);
+        P::put(row, 2 * x + 1, v1);
+    }
+}
+
+template <class P>
+inline void putPairExact(Uint8* row, int x, Uint32 v0, Uint32 v1) {
+    P::put(row, 2 * x, v0);
+    P::put(row, 2 * x + 1, v1);
+}
+
+#if TROBZ_HAVE_SSE2
+// The pixels and the masked words of four buffer entries from p on.
+inline void aaSplit(const Uint32* p, __m128i& pixels, __m128i& masked) {
+    __m128i v0 = _mm_shuffle_epi32(_mm_loadu_si128((const __m128i*)p), _MM_SHUFFLE(3, 1, 2, 0));
+    __m128i v1 =
+        _mm_shuffle_epi32(_mm_loadu_si128((const __m128i*)(p + 4)), _MM_SHUFFLE(3, 1, 2, 0));
+    pixels = _mm_unpacklo_epi64(v0, v1);
+    masked = _mm_unpackhi_epi64(v0, v1);
+}
+
+// Two 24-bit values per 64-bit lane, as the six bytes of a target pixel pair.
+inline __m128i pairs24(__m128i l) {
+    const __m128i low = _mm_set1_epi64x(0xFFFFFF), high = _mm_set1_epi64x(0xFFFFFF000000);
+    return _mm_or_si128(_mm_and_si128(l, low), _mm_and_si128(_mm_srli_epi64(l, 8), high));
+}
+
+inline void store24x4(Uint8* o, __m128i first, __m128i second) {
+    __m128i lo = pairs24(_mm_unpacklo_epi32(first, second));
+    __m128i hi = pairs24(_mm_unpackhi_epi32(first, second));
+    _mm_storel_epi64((__m128i*)o, lo);
+    _mm_storel_epi64((__m128i*)(o + 6), _mm_srli_si128(lo, 8));
+    _mm_storel_epi64((__m128i*)(o + 12), hi);
+    _mm_storel_epi64((__m128i*)(o + 18), _mm_srli_si128(hi, 8));
+}
+
+// Four source pixels at a time of one pair of target rows, while the right neighbour of the
+// block exists; returns the first column left to do.
+template <int BYTES>
+int aaRowSse2(const Uint32* a, const Uint32* d, Uint8* o0, Uint8* o1, int w) {
+    int x = 0;
+    for (; x + 5 <= w; x += 4) {
+        __m128i pa, ma, unused, mr, md;
+        aaSplit(a + 2 * x, pa, ma);
+        aaSplit(a + 2 * x + 2, unused, mr);
+        aaSplit(d + 2 * x, unused, md);
+        __m128i right = _mm_srli_epi32(_mm_add_epi32(ma, mr), 1);
+        __m128i down = _mm_srli_epi32(_mm_add_epi32(ma, md), 1);
+        __m128i diag = _mm_srli_epi32(_mm_add_epi32(md, mr), 1);
+        if (BYTES == 2) {
+            _mm_storeu_si128((__m128i*)(o0 + 4 * x), _mm_or_si128(pa, _mm_slli_epi32(right, 16)));
+            _mm_storeu_si128((__m128i*)(o1 + 4 * x), _mm_or_si128(down, _mm_slli_epi32(diag, 16)));
+        } else {
+            store24x4(o0 + 6 * x, pa, right);
+            store24x4(o1 + 6 * x, down, diag);
+        }
+    }
+    return x;
+}
+#endif
+
+template <class P>
+void aaOutput(const Uint32* __restrict buf, int w, int h, SDL_Surface* dst) {
     const int top = (dst->h - 2 * h) / 2;
     const size_t words = (size_t)w * 2;
     for (int y = 0; y + 1 < h; y++) {
-        const Uint32* a = buf + y * words;
-        const Uint32* d = a + words;
-        Uint8* o0 = rowOf(dst, top + 2 * y);
-        Uint8* o1 = rowOf(dst, top + 2 * y + 1);
-        for (int x = 0; x + 1 < w; x++) {
-            Uint32 am = a[2 * x + 1], rm = a[2 * x + 3], dm = d[2 * x + 1];
-            P::put(o0, 2 * x, a[2 * x]);
-            P::put(o0, 2 * x + 1, (am + rm) >> 1);
-            P::put(o1, 2 * x, (am + dm) >> 1);
-            P::put(o1, 2 * x + 1, (dm + rm) >> 1);
+        const Uint32* __restrict a = buf + y * words;
+        const Uint32* __restrict d = a + words;
+        Uint8* __restrict o0 = rowOf(dst, top + 2 * y);
+        Uint8* __restrict o1 = rowOf(dst, top + 2 * y + 1);
+        int x = 0;
+#if TROBZ_HAVE_SSE2
+        if (scalerUseSimd && LITTLE_ENDIAN_HOST) x = aaRowSse2<P::BYTES>(a, d, o0, o1, w);
+#endif
+        Uint32 pa = a[2 * x], am = a[2 * x + 1], dm = d[2 * x + 1];
+        for (; x + 1 < w; x++) {
+            Uint32 pr = a[2 * x + 2], rm = a[2 * x + 3], dr = d[2 * x + 3];
+            putPairWide<P>(o0, x, pa, (am + rm) >> 1);
+            putPairWide<P>(o1, x, (am + dm) >> 1, (dm + rm) >> 1);
+            pa = pr;
+            am = rm;
+            dm = dr;
         }
         // last column, unaveraged; the column right of it repeats it
-        P::put(o0, 2 * w - 2, a[2 * w - 2]);
-        P::put(o1, 2 * w - 2, d[2 * w - 2]);
-        P::put(o0, 2 * w - 1, a[2 * w - 2]);
-        P::put(o1, 2 * w - 1, d[2 * w - 2]);
+        putPairExact<P>(o0, w - 1, a[2 * w - 2], a[2 * w - 2]);
+        putPairExact<P>(o1, w - 1, d[2 * w - 2], d[2 * w - 2]);
     }
     // last row: averaged across only; the row above it repeats it
     const Uint32* a = buf + (size_t)(h - 1) * words;
     Uint8* last = rowOf(dst, top + 2 * h - 1);
-    for (int x = 0; x + 1 < w; x++) {
-        P::put(last, 2 * x, a[2 * x]);
-        P::put(last, 2 * x + 1, (a[2 * x + 1] + a[2 * x + 3]) >> 1);
-    }
-    P::put(last, 2 * w - 2, a[2 * w - 2]);
-    P::put(last, 2 * w - 1, a[2 * w - 2]);
+    for (int x = 0; x + 1 < w; x++)
+        putPairWide<P>(last, x, a[2 * x], (a[2 * x + 1] + a[2 * x + 3]) >> 1);
+    putPairExact<P>(last, w - 1, a[2 * w - 2], a[2 * w - 2]);
     std::memcpy(rowOf(dst, top + 2 * h - 2), last, (size_t)w * 2 * P::BYTES);
 }
 
@@ -291,9 +459,9 @@ void scale2xSurface(SDL_Surface* src, SDL_Surface* dst) {
     LockPair lock(src, dst);
     if (!lock.ok) return;
     if (src->format->BytesPerPixel == 2)
-        scale2xRows<Px16>(src, dst, scalerUseSimd != 0);
+        scale2xRows16(src, dst, scalerUseSimd != 0);
     else
-        scale2xRows<Px24>(src, dst, false);
+        scale2xRows24(src, dst);
 }
 
 void antiAlias2Surface(SDL_Surface* src, SDL_Surface* dst, Uint32* buf) {
@@ -302,9 +470,9 @@ void antiAlias2Surface(SDL_Surface* src, SDL_Surface* dst, Uint32* buf) {
     const Uint32 m = halvingMask(src->format);
     if (SDL_LockSurface(src) < 0) return;
     if (twoBytes)
-        aaFill<Px16>(src, buf, m);
+        aaFill16(src, buf, m);
     else
-        aaFill<Px24>(src, buf, m);
+        aaFill24(src, buf, m);
     SDL_UnlockSurface(src);
     if (SDL_LockSurface(dst) < 0) return;
     if (twoBytes)

@@ -18,5 +18,5 @@ void antiAlias2Surface(SDL_Surface* src, SDL_Surface* dst, Uint32* buf);
 // ((a & m) + (b & m)) >> 1 averages two pixels channel by channel.
 Uint32 halvingMask(const SDL_PixelFormat* format);
 
-// 1 (the default where the processor has it) = Scale2X takes its SSE2 path at 16 bits.
+// 1 (the default where the processor has it) = the scalers take their SSE2 paths.
 extern int scalerUseSimd;

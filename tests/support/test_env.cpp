@@ -1,31 +1,32 @@
 #include "test_env.h"
 
+#include "data/archive.h"
+#include "game/input.h"
+#include "gfx/pacing.h"
 #include "gfx/video.h"
 
 #include <SDL.h>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <unistd.h>
 
 void useTestScreen(int bpp) {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) {
-        if (!std::getenv("SDL_VIDEODRIVER"))
-            setenv("SDL_VIDEODRIVER", "dummy", 1);
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-            throw std::runtime_error(SDL_GetError());
+        if (!std::getenv("SDL_VIDEODRIVER")) setenv("SDL_VIDEODRIVER", "dummy", 1);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) throw std::runtime_error(SDL_GetError());
     }
     fscreen = nullptr;
     screen = SDL_SetVideoMode(320, 240, bpp, SDL_SWSURFACE);
-    if (!screen)
-        throw std::runtime_error(SDL_GetError());
+    if (!screen) throw std::runtime_error(SDL_GetError());
     gfxInitColors();
 }
 
 ScopedTempDir::ScopedTempDir() {
     char pattern[] = "/tmp/trobz3-test-XXXXXX";
-    if (!mkdtemp(pattern))
-        throw std::runtime_error("mkdtemp failed");
+    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
     dir_ = pattern;
     previous_ = std::filesystem::current_path().string();
     std::filesystem::current_path(dir_);
@@ -35,4 +36,308 @@ ScopedTempDir::~ScopedTempDir() {
     std::error_code ec;
     std::filesystem::current_path(previous_, ec);
     std::filesystem::remove_all(dir_, ec);
+}
+
+// ---- files and archives
+
+std::string readWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeWholeFile(const std::string& path, const std::vector<unsigned char>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write((const char*)bytes.data(), (std::streamsize)bytes.size());
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+void writeArchive(const std::string& dir, const std::string& base,
+                  const std::vector<ZdaMember>& members) {
+    std::filesystem::create_directories(dir);
+    writeWholeFile(dir + "/" + base + ".zda", buildZDA(members));
+}
+
+namespace {
+std::string archiveDirHolder; // keeps the C string the reader points at alive
+}
+
+ArchiveDir::ArchiveDir(const std::string& dir) : dir_(dir) {
+    closeArchives();
+    archiveDirHolder = dir_;
+    zdaDirectory = archiveDirHolder.c_str();
+    openArchives();
+}
+
+ArchiveDir::~ArchiveDir() {
+    closeArchives();
+    zdaDirectory = "./data";
+}
+
+// ---- pictures
+
+uint32_t glyphColour(int k) {
+    // distinct, never magenta, never black
+    return 0x100000u * (uint32_t)(1 + k % 15) + 0x001000u * (uint32_t)(1 + (k / 15) % 15) + 0x40;
+}
+
+RgbImage makeFontImage(int glyphW, int glyphH, int count, int perRow) {
+    int rows = (count + perRow - 1) / perRow;
+    RgbImage img(glyphW * perRow, glyphH * rows, RGB_MAGENTA);
+    for (int k = 1; k < count; k++) {
+        int ox = (k % perRow) * glyphW, oy = (k / perRow) * glyphH;
+        for (int y = 1; y < glyphH - 1; y++)
+            for (int x = 1; x < glyphW - 1; x++)
+                img.at(ox + x, oy + y) = glyphColour(k);
+    }
+    return img;
+}
+
+uint32_t blockColour(int i) {
+    return ((uint32_t)(i * 7 % 256) << 16) | ((uint32_t)(i * 13 % 256) << 8) |
+           (uint32_t)(i % 200 + 8);
+}
+
+RgbImage makeBlockSheet() {
+    RgbImage img(320, 192, 0);
+    for (int i = 0; i < 240; i++) {
+        int ox = 16 * (i % 20), oy = 16 * (i / 20);
+        for (int y = 0; y < 16; y++)
+            for (int x = 0; x < 16; x++)
+                img.at(ox + x, oy + y) = blockColour(i);
+        img.at(ox, oy) = RGB_MAGENTA;
+    }
+    // the water strip: a gradient across its 32 columns
+    for (int y = 0; y < 16; y++)
+        for (int x = 0; x < 32; x++)
+            img.at(x, 128 + y) = 0x000040u + 0x080000u * (uint32_t)x + (uint32_t)y * 0x0800u;
+    return img;
+}
+
+ZdaMember bmpMember(const std::string& name, const RgbImage& img) {
+    ZdaMember m;
+    m.name = name;
+    m.data = encodeBMP24(img);
+    return m;
+}
+
+std::vector<ZdaMember> introGfxMembers(int logoWidth) {
+    RgbImage vemo(40, 30, 0x30C030);
+    vemo.at(0, 0) = RGB_MAGENTA;
+    RgbImage zkLogo(logoWidth, 20, 0xC0C030);
+    zkLogo.at(0, 0) = RGB_MAGENTA;
+    RgbImage logo(200, 40, 0x2040F0);
+    RgbImage back(320, 192, 0x102030);
+    return {
+        bmpMember("font.bmp", makeFontImage(8, 8, 59, 16)),
+        bmpMember("fontbig.bmp", makeFontImage(16, 16, 59, 16)),
+        bmpMember("logo.bmp", logo),
+        bmpMember("back.bmp", back),
+        bmpMember("zk-vemo.bmp", vemo),
+        bmpMember("zk-logo.bmp", zkLogo),
+        bmpMember("blocks.bmp", makeBlockSheet()),
+    };
+}
+
+Uint32 rawPixel(SDL_Surface* s, int x, int y) {
+    const Uint8* p =
+        (const Uint8*)s->pixels + (size_t)y * s->pitch + (size_t)x * s->format->BytesPerPixel;
+    switch (s->format->BytesPerPixel) {
+    case 2:
+        return *(const Uint16*)p;
+    case 3:
+        return (Uint32)p[0] | ((Uint32)p[1] << 8) | ((Uint32)p[2] << 16);
+    case 4:
+        return *(const Uint32*)p;
+    default:
+        return *p;
+    }
+}
+
+void putRawPixel(SDL_Surface* s, int x, int y, Uint32 v) {
+    Uint8* p = (Uint8*)s->pixels + (size_t)y * s->pitch + (size_t)x * s->format->BytesPerPixel;
+    switch (s->format->BytesPerPixel) {
+    case 2:
+        *(Uint16*)p = (Uint16)v;
+        break;
+    case 3:
+        p[0] = (Uint8)v;
+        p[1] = (Uint8)(v >> 8);
+        p[2] = (Uint8)(v >> 16);
+        break;
+    case 4:
+        *(Uint32*)p = v;
+        break;
+    default:
+        *p = (Uint8)v;
+    }
+}
+
+uint32_t pixelRGB(SDL_Surface* s, int x, int y) {
+    SDL_LockSurface(s);
+    Uint32 v = rawPixel(s, x, y);
+    SDL_UnlockSurface(s);
+    Uint8 r, g, b;
+    SDL_GetRGB(v, s->format, &r, &g, &b);
+    return ((uint32_t)r << 16) | ((uint32_t)g << 8) | b;
+}
+
+// ---- the time seam
+
+Uint32 VirtualClock::now;
+int VirtualClock::overrunMs;
+int VirtualClock::realSleepUs;
+std::vector<Uint32> VirtualClock::sleeps;
+
+namespace {
+Uint32 virtualTicks() {
+    return VirtualClock::now;
+}
+void virtualSleep(Uint32 ms) {
+    VirtualClock::sleeps.push_back(ms);
+    VirtualClock::now += ms + (Uint32)VirtualClock::overrunMs;
+    if (VirtualClock::realSleepUs > 0) usleep((useconds_t)VirtualClock::realSleepUs);
+}
+} // namespace
+
+VirtualClock::VirtualClock(Uint32 start) {
+    now = start;
+    overrunMs = 0;
+    realSleepUs = 0;
+    sleeps.clear();
+    clockTicks = virtualTicks;
+    clockSleep = virtualSleep;
+}
+
+VirtualClock::~VirtualClock() {
+    resetClock();
+}
+
+// ---- scripted input
+
+int InputScript::calls;
+std::vector<std::pair<int, SDL_Event>> InputScript::steps;
+
+SDL_Event keyEvent(int sym, bool down) {
+    SDL_Event ev = {};
+    ev.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    ev.key.type = ev.type;
+    ev.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    ev.key.keysym.sym = (SDLKey)sym;
+    return ev;
+}
+
+void pushEvent(SDL_Event ev) {
+    if (SDL_PushEvent(&ev) != 0) throw std::runtime_error("SDL_PushEvent failed");
+}
+
+void drainEvents() {
+    SDL_Event ev;
+    while (SDL_PollEvent(&ev)) {
+    }
+}
+
+InputScript::InputScript() {
+    calls = 0;
+    steps.clear();
+    drainEvents();
+    inputHook = hook;
+}
+
+InputScript::~InputScript() {
+    inputHook = nullptr;
+    steps.clear();
+}
+
+void InputScript::hook() {
+    calls++;
+    for (const auto& s : steps)
+        if (s.first == calls) pushEvent(s.second);
+}
+
+InputScript& InputScript::key(int call, int sym, bool down) {
+    steps.push_back({call, keyEvent(sym, down)});
+    return *this;
+}
+
+InputScript& InputScript::tap(int call, int sym) {
+    key(call, sym, true);
+    return key(call, sym, false);
+}
+
+InputScript& InputScript::button(int call, int b, bool down) {
+    SDL_Event ev = {};
+    ev.type = down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
+    ev.jbutton.type = ev.type;
+    ev.jbutton.button = (Uint8)b;
+    ev.jbutton.state = down ? SDL_PRESSED : SDL_RELEASED;
+    steps.push_back({call, ev});
+    return *this;
+}
+
+InputScript& InputScript::hat(int call, int value) {
+    SDL_Event ev = {};
+    ev.type = SDL_JOYHATMOTION;
+    ev.jhat.type = ev.type;
+    ev.jhat.value = (Uint8)value;
+    steps.push_back({call, ev});
+    return *this;
+}
+
+InputScript& InputScript::axis(int call, int a, int value) {
+    SDL_Event ev = {};
+    ev.type = SDL_JOYAXISMOTION;
+    ev.jaxis.type = ev.type;
+    ev.jaxis.axis = (Uint8)a;
+    ev.jaxis.value = (Sint16)value;
+    steps.push_back({call, ev});
+    return *this;
+}
+
+InputScript& InputScript::quit(int call) {
+    SDL_Event ev = {};
+    ev.type = SDL_QUIT;
+    steps.push_back({call, ev});
+    return *this;
+}
+
+// ---- music
+
+std::vector<unsigned char> makeTinyModule(int rows, int speed) {
+    constexpr int CHANNELS = 4, PATTERN_ROWS = 64, SAMPLE_WORDS = 64;
+    constexpr int PERIOD_C = 428;
+    std::vector<unsigned char> m(1084, 0);
+    const char title[] = "test tune";
+    std::copy(title, title + sizeof title - 1, m.begin());
+    // sample 1: a looped square wave, full volume
+    unsigned char* s1 = m.data() + 20;
+    s1[22] = SAMPLE_WORDS >> 8;
+    s1[23] = SAMPLE_WORDS & 0xFF;
+    s1[25] = 64;
+    s1[28] = SAMPLE_WORDS >> 8;
+    s1[29] = SAMPLE_WORDS & 0xFF;
+    for (int i = 1; i < 31; i++)
+        m[20 + 30 * i + 29] = 1; // empty samples: loop length 1 word
+    m[950] = 1;                  // song length: one position
+    m[951] = 127;
+    m[1080] = 'M';
+    m[1081] = '.';
+    m[1082] = 'K';
+    m[1083] = '.';
+
+    std::vector<unsigned char> pattern(PATTERN_ROWS * CHANNELS * 4, 0);
+    auto cell = [&](int row, int ch) { return pattern.data() + (row * CHANNELS + ch) * 4; };
+    for (int r = 0; r < rows && r < PATTERN_ROWS; r++) {
+        unsigned char* c = cell(r, 0);
+        c[0] = (PERIOD_C >> 8) & 0x0F;
+        c[1] = PERIOD_C & 0xFF;
+        c[2] = 1 << 4; // sample 1, no effect
+    }
+    cell(0, 1)[2] = 0x0F; // set speed
+    cell(0, 1)[3] = (unsigned char)speed;
+    if (rows < PATTERN_ROWS)
+        cell(rows - 1, 2)[2] = 0x0D; // pattern break past the last position: the end
+    m.insert(m.end(), pattern.begin(), pattern.end());
+    for (int i = 0; i < SAMPLE_WORDS * 2; i++)
+        m.push_back((unsigned char)((i / 8) % 2 ? 0x60 : 0xA0));
+    return m;
 }

@@ -1,7 +1,15 @@
-// Shared helpers for the tests: a headless picture to draw into, and a scratch directory
-// that a test can make its working directory.
+// Shared helpers for the tests: a headless picture to draw into, a scratch directory that a
+// test can make its working directory, archives and images built in memory, a virtual clock
+// for the time seam, scripted SDL input, and tiny music modules.
 #pragma once
+#include <SDL.h>
+#include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "bmp_writer.h"
+#include "zda_writer.h"
 
 // Brings up SDL video (the caller's environment selects the dummy driver) with a 320x240
 // window-less mode of the given depth as `screen`, and maps the named colours.
@@ -21,3 +29,103 @@ class ScopedTempDir {
     std::string dir_;
     std::string previous_;
 };
+
+// ---- files and archives
+
+std::string readWholeFile(const std::string& path);
+void writeWholeFile(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// Writes <dir>/<base>.zda with these members (full names such as "font.bmp").
+void writeArchive(const std::string& dir, const std::string& base,
+                  const std::vector<ZdaMember>& members);
+
+// Points the reader at <dir> (closing whatever it had open) and opens the four archives.
+// The destructor closes them and restores the game's own directory.
+class ArchiveDir {
+  public:
+    explicit ArchiveDir(const std::string& dir);
+    ~ArchiveDir();
+    ArchiveDir(const ArchiveDir&) = delete;
+    ArchiveDir& operator=(const ArchiveDir&) = delete;
+
+  private:
+    std::string dir_;
+};
+
+// ---- pictures
+
+// Glyphs for the codes 32 ... 32 + count - 1 side by side, `perRow` to a row: the blank is
+// all magenta, every other glyph is magenta with a filled square of its own colour
+// glyphColour(k) inset by one pixel.
+RgbImage makeFontImage(int glyphW, int glyphH, int count, int perRow);
+uint32_t glyphColour(int k);
+
+// A 320x192 block sheet whose block i is filled with blockColour(i), with magenta in its
+// top-left pixel; the water strip (blocks 160, 161) gets a column gradient instead.
+RgbImage makeBlockSheet();
+uint32_t blockColour(int i);
+
+// Every image the start-up and intro screens load, small but complete: "font", "fontbig",
+// "logo", "back", "zk-vemo", "zk-logo" (width logoWidth), "blocks".
+std::vector<ZdaMember> introGfxMembers(int logoWidth = 100);
+
+ZdaMember bmpMember(const std::string& name, const RgbImage& img);
+
+// Reads pixel (x, y) of a surface as 0xRRGGBB.
+uint32_t pixelRGB(SDL_Surface* s, int x, int y);
+// The raw pixel value at (x, y) (2 or 3 bytes per pixel, or 4).
+Uint32 rawPixel(SDL_Surface* s, int x, int y);
+void putRawPixel(SDL_Surface* s, int x, int y, Uint32 v);
+
+// ---- the time seam
+
+// A clock that only moves when the game sleeps (by what it asked plus `overrunMs`) or when
+// the test says so. Installs itself into the seam; the destructor puts the real clock back.
+class VirtualClock {
+  public:
+    explicit VirtualClock(Uint32 start = 1000);
+    ~VirtualClock();
+    VirtualClock(const VirtualClock&) = delete;
+    VirtualClock& operator=(const VirtualClock&) = delete;
+
+    static Uint32 now;
+    static int overrunMs;              // added to every sleep
+    static int realSleepUs;            // also really sleep this long per sleep (0: never)
+    static std::vector<Uint32> sleeps; // every sleep asked for, in ms
+    static void advance(Uint32 ms) { now += ms; }
+};
+
+// ---- scripted input
+
+// Events pushed into SDL's queue when checkInput (or a poll of waitKeyUp) has been called a
+// given number of times: a step with call n is pushed at the start of the n-th call
+// (1-based). The hook is installed for the life of the object.
+class InputScript {
+  public:
+    InputScript();
+    ~InputScript();
+    InputScript(const InputScript&) = delete;
+    InputScript& operator=(const InputScript&) = delete;
+
+    InputScript& key(int call, int sym, bool down);
+    InputScript& tap(int call, int sym); // down and up in the same call
+    InputScript& button(int call, int b, bool down);
+    InputScript& hat(int call, int value);
+    InputScript& axis(int call, int axis, int value);
+    InputScript& quit(int call);
+
+    static int calls; // how often the hook has run
+  private:
+    static void hook();
+    static std::vector<std::pair<int, SDL_Event>> steps;
+};
+
+SDL_Event keyEvent(int sym, bool down);
+void pushEvent(SDL_Event ev);
+void drainEvents();
+
+// ---- music
+
+// A 4-channel module that plays one note on each of `rows` rows at the given speed (ticks per
+// row at 125 BPM, 20 ms a tick) and then ends: it lasts about rows x speed x 20 ms.
+std::vector<unsigned char> makeTinyModule(int rows, int speed);

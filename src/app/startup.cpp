@@ -14,6 +14,7 @@
 #include "data/fatal.h"
 #include "data/hiscores.h"
 #include "data/settings.h"
+#include "game/flow.h"
 #include "game/input.h"
 #include "gfx/blocks.h"
 #include "gfx/font.h"
@@ -213,8 +214,8 @@ int gameMain(int argc, char** argv) {
     background = loadGFX("back", 0, 0, 0, 0);
     loadHiscores();
 
-    // The game flow takes over here: if (!done) run(opts.testMode);
     // A quit request made during the intro skips the game.
+    if (!done) run(opts.testMode);
 
     return exitGame();
 }

@@ -1,8 +1,97 @@
 // The game: run is the loop of attempts from the title screen through the stages, with the
 // menus, the pause menu, the quit dialog and the end-of-attempt decisions.
 #pragma once
+#include "game/input.h"
+#include "world/figure.h"
+
+#include <libmodplug/modplug.h>
 
 extern int saved;  // stages cleared according to the savegame, 0 = none
 extern int hsRank; // place of the last new hiscore entry, -1 = none
 
+// The attempt in progress.
+extern Figure theHero;          // the one hero record, passed to every world routine
+extern int frame;               // frames since the attempt began; 0 ... 180 are the intro
+extern ModPlugFile* stageMusic; // the music playing, or null
+extern int restartMusic;        // 1: the next attempt starts its stage's music
+extern int splashPlayed;        // the hero is under water and the splash was heard
+
+// Main menu cursor values of `workflow` on the title, and its two sub-screens (a sub-screen
+// is the negated item that opened it, so leaving it puts the cursor back there).
+enum TitleMenu {
+    WF_PRESS_START = 0,
+    WF_NEW_GAME = 1,
+    WF_CONTINUE = 2,
+    WF_HISCORES = 3,
+    WF_OPTIONS = 4,
+    WF_EXIT = 5,
+    WF_HISCORE_TABLE = -WF_HISCORES,
+    WF_OPTIONS_MENU = -WF_OPTIONS,
+};
+constexpr int TITLE_MENU_ITEMS = 5;
+
+// Pause menu cursor values of `workflow` while `paused`.
+enum PauseMenu { PAUSE_SUICIDE = 1, PAUSE_GO_ON = 2, PAUSE_EXIT = 3 };
+constexpr int PAUSE_MENU_ITEMS = 3;
+
+// How the title was left by the menu: set by the title input, read by the decision.
+enum TitleChoice { CHOICE_NONE = 0, CHOICE_NEW_GAME = 1, CHOICE_CONTINUE = 2 };
+extern int titleChoice;
+
+// Which loop of the flow is running, for a scripted player (tests and demo tools) that
+// has to know what is on the screen.
+enum FlowScreen {
+    FLOW_NONE = 0,    // run is not running
+    FLOW_TITLE,       // the title stage with its menu, hiscore table and options
+    FLOW_STAGE,       // a stage attempt: intro, play and pause menu
+    FLOW_QUIT_DIALOG, // "SURE TO QUIT?"
+    FLOW_STORY,       // a story page
+    FLOW_TALLY,       // the stage-clear bonus tally
+    FLOW_GAME_OVER,   // "GAME OVER!"
+    FLOW_NAME_ENTRY,  // a new hiscore is named
+    FLOW_CONTINUE,    // "CONTINUE?"
+};
+extern int flowScreen;
+
+// Where a game starts its stages before a checkpoint moves it.
+constexpr int START_X = 16, START_Y = 100;
+
+// The game; returns when the player quits (in test mode also when the test stage is
+// cleared or abandoned).
 void run(int testMode);
+
+// The start of run: sound, blocks, flags, slots and a fresh game.
+void initStuff();
+// The control flags, requests, map state, animation and monster slots back to rest.
+void initVars();
+// A fresh game on the title: hsRank = place, score 0, six lives, level 0, menu closed,
+// scroller at its start, no stage message.
+void initVars0(int place);
+
+// Waits (polling every 100 ms) while the last typed control is JUMP, START or PAUSE, so the
+// key that ended one screen does not act again on the next.
+void releasePause();
+
+// Stores the stage just cleared (level - 1) in the savegame; returns it, also in `saved`.
+int saveGame();
+
+// Small pieces of the decisions, shared by the end sequences.
+void resetStartPosition(); // startx/starty/startf back to the stage's own start
+void stopStageMusic();
+void abandonGame(); // back to a fresh title: no hiscore, the title music starts again
+
+// One attempt of the current `level`: the map loaded, the hero placed, the music started
+// when asked, then frames until the attempt ends.
+void playAttempt(Figure* hero, int testMode);
+// One frame of an attempt (the frame loop calls it until attemptOver).
+void attemptFrame(Figure* hero);
+// The end test made before every frame; counts the hero's countdown after a death.
+int attemptOver(Figure* hero);
+// What follows an attempt; returns 1 when run must return.
+int decideAfterAttempt(Figure* hero, int testMode);
+
+// 1 when the control released during the latest checkInput is one of `controls` (a set
+// of control codes).
+inline int typedAny(int controls) {
+    return (lastKeyTyped & controls) != 0;
+}

@@ -1,0 +1,410 @@
+// The whole game, from start-up to "EXIT", played by a scripted player on a virtual clock:
+// options, a new game with its story, a stage cleared by a replay with its tally and
+// savegame, a death and the retry from the checkpoint, the pause menu, game over with a
+// hiscore name and the continue question, the hiscore table on the title, "CONTINUE" at
+// the saved stage, the quit dialog, and the way out. Each step checks the game state and
+// the files it should have left.
+#include "flow_fixture.h"
+
+#include "app/startup.h"
+#include "data/config.h"
+#include "data/hiscores.h"
+#include "data/savegame.h"
+#include "data/settings.h"
+#include "game/flow.h"
+#include "game/options.h"
+#include "game/story.h"
+#include "gfx/pacing.h"
+#include "world/gamestate.h"
+#include "world/map.h"
+#include "world/pickups.h"
+#include "world/replay.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+bool exists(const char* path) {
+    return std::filesystem::exists(path);
+}
+
+bool onTitle(int menu) {
+    return flowScreen == FLOW_TITLE && workflow == menu;
+}
+bool optionsReady(int line) {
+    return flowScreen == FLOW_TITLE && workflow == WF_OPTIONS_MENU && cfgIndex == line &&
+           cfgCount == 0;
+}
+bool playing(int stage) {
+    return flowScreen == FLOW_STAGE && level == stage && frame > 181 && !paused;
+}
+
+// What the player saw and the game held at the moments the checks need later.
+struct Record {
+    std::vector<int> pages;
+    int tallyScore = -1, tallyLives = -1, tallyTime = -1;
+    int stage2Music = 0;
+    ModPlugFile* musicBefore = nullptr;
+    int introCutAt = -1;
+    int rank = -1, finalScore = -1;
+    std::string hiscoreBytes;
+};
+
+const int START_SCORES[NUM_HISCORES] = {1000, 900, 800, 700, 600, 500, 400, 300, 200, 100};
+
+// Keys pressed one at a time in the name entry (each held for one input frame).
+const int NAME_KEYS[] = {
+    K_DOWN,  K_DOWN, // A, blank, Z
+    K_RIGHT,         // second letter: A
+    K_UP,    K_UP,   K_UP, K_UP, K_UP, K_UP, K_UP, K_UP, K_UP, K_UP, K_UP, K_UP, K_UP, K_UP, // O
+    K_RIGHT,                     // third letter: A
+    K_UP,    K_UP,   K_UP, K_UP, // E
+};
+
+} // namespace
+
+TEST(GameEndToEnd, PlaysThroughTheWholeGame) {
+    GameDirectory dir;
+    writeHiscoreFile({"ADA", "BOB", "CY", "DEE", "EVE", "FAY", "GUS", "HAL", "IVY", "JO"},
+                     std::vector<int>(START_SCORES, START_SCORES + NUM_HISCORES));
+    VirtualClock clock;
+    ScriptedPlayer player;
+    Record rec;
+
+    Replay toTheDoor;
+    std::string why;
+    ASSERT_TRUE(parseReplay("R 200\n", &toTheDoor, &why)) << why;
+
+    // start-up: the intro screens pass with JUMP
+    player.repeat(
+        "the intro screens", [] { return currentScreen >= NUM_INTRO_SCREENS; }, [] { return true; },
+        [] { ScriptedPlayer::tap(K_SPACE); }, 6);
+
+    // the title, the main menu and its wrap
+    player.when(
+        "PRESS START", [] { return onTitle(WF_PRESS_START) && frame > 5; },
+        [] {
+            EXPECT_EQ(level, 0);
+            EXPECT_EQ(saved, 0);
+            EXPECT_FALSE(exists("savegame.dat"));
+            EXPECT_TRUE(exists("hiscores.dat"));
+            EXPECT_FALSE(exists("trobz3.cfg"));
+            ScriptedPlayer::tap(K_RETURN);
+        });
+    player.when(
+        "menu on NEW GAME", [] { return onTitle(WF_NEW_GAME); }, [] { ScriptedPlayer::tap(K_UP); });
+    player.when(
+        "menu wrapped to EXIT", [] { return onTitle(WF_EXIT); },
+        [] { ScriptedPlayer::tap(K_DOWN); });
+    player.when(
+        "menu wrapped back", [] { return onTitle(WF_NEW_GAME); },
+        [] { ScriptedPlayer::tap(K_DOWN); });
+    player.when(
+        "menu on CONTINUE", [] { return onTitle(WF_CONTINUE); },
+        [] { ScriptedPlayer::tap(K_DOWN); });
+    player.when(
+        "menu on HISCORES", [] { return onTitle(WF_HISCORES); },
+        [] { ScriptedPlayer::tap(K_RIGHT); });
+    player.when(
+        "menu on OPTIONS", [] { return onTitle(WF_OPTIONS); },
+        [] { ScriptedPlayer::tap(K_SPACE); });
+
+    // the options: music volume down one step, then back to the menu
+    player.when(
+        "options open", [] { return optionsReady(OPT_KEYS); },
+        [] {
+            EXPECT_EQ(cfgChanged, 0);
+            ScriptedPlayer::tap(K_DOWN);
+        });
+    player.when(
+        "options on the pad", [] { return optionsReady(OPT_PAD); },
+        [] { ScriptedPlayer::tap(K_DOWN); });
+    player.when(
+        "options on the music", [] { return optionsReady(OPT_MUSIC); },
+        [] {
+            EXPECT_EQ(_mus_volume_100_, 100);
+            ScriptedPlayer::tap(K_LEFT);
+        });
+    player.when(
+        "music volume lowered", [] { return optionsReady(OPT_MUSIC) && _mus_volume_100_ != 100; },
+        [] {
+            EXPECT_EQ(_mus_volume_100_, 95);
+            EXPECT_EQ(_mus_volume_, 121);
+            EXPECT_EQ(cfgChanged, 1);
+            ScriptedPlayer::tap(K_UP);
+        });
+    player.when(
+        "options back on the pad", [] { return optionsReady(OPT_PAD); },
+        [] { ScriptedPlayer::tap(K_UP); });
+    player.when(
+        "options back on the keys", [] { return optionsReady(OPT_KEYS); },
+        [] { ScriptedPlayer::tap(K_UP); });
+    player.when(
+        "options wrapped to BACK TO MENU", [] { return optionsReady(OPT_BACK); },
+        [] {
+            EXPECT_FALSE(exists("trobz3.cfg")); // nothing is written before leaving
+            ScriptedPlayer::tap(K_RETURN);
+        });
+    player.when(
+        "back on OPTIONS", [] { return onTitle(WF_OPTIONS); },
+        [] {
+            std::string cfg = readWholeFile("trobz3.cfg");
+            EXPECT_NE(cfg.find("mus_volume=95\n"), std::string::npos) << cfg;
+            EXPECT_NE(cfg.find("sfx_volume=15\n"), std::string::npos) << cfg;
+            EXPECT_NE(cfg.find("k_jump=32\n"), std::string::npos) << cfg;
+            ScriptedPlayer::tap(K_LEFT);
+        });
+    player.when(
+        "menu on HISCORES again", [] { return onTitle(WF_HISCORES); },
+        [] { ScriptedPlayer::tap(K_UP); });
+    player.when(
+        "menu on CONTINUE again", [] { return onTitle(WF_CONTINUE); },
+        [] { ScriptedPlayer::tap(K_UP); });
+    player.when(
+        "NEW GAME chosen", [] { return onTitle(WF_NEW_GAME); },
+        [] { ScriptedPlayer::tap(K_SPACE); });
+
+    // the story of a new game: three pages
+    for (int page = 0; page < 3; page++)
+        player.when(
+            "opening page " + std::to_string(page),
+            [page] { return flowScreen == FLOW_STORY && storyPage == page; },
+            [&rec, page] {
+                rec.pages.push_back(page);
+                ScriptedPlayer::tap(K_SPACE);
+            });
+
+    // stage 1: the intro runs out, then the replay walks to the door
+    player.when(
+        "stage 1 intro", [] { return flowScreen == FLOW_STAGE && level == 1; },
+        [&rec] {
+            EXPECT_EQ(rec.pages, (std::vector<int>{0, 1, 2}));
+            EXPECT_EQ(lives, 6);
+            EXPECT_EQ(score, 0);
+            EXPECT_EQ(stars, RING_STAGE_RINGS);
+            EXPECT_NE(stageMusic, nullptr);
+            EXPECT_EQ(theHero.x, 16);
+        });
+    player.repeat(
+        "stage 1 played by its replay", [] { return flowScreen == FLOW_TALLY; },
+        [] { return flowScreen == FLOW_STAGE && level == 1 && frame > 180; },
+        [&toTheDoor] {
+            StageInput in = replayInput(toTheDoor, frame - 181);
+            std::vector<int> keys;
+            if (in.left) keys.push_back(K_LEFT);
+            if (in.right) keys.push_back(K_RIGHT);
+            if (in.jump) keys.push_back(K_SPACE);
+            if (in.crawl) keys.push_back(K_DOWN);
+            ScriptedPlayer::setHeld(keys);
+        },
+        1);
+    player.when(
+        "the tally", [] { return flowScreen == FLOW_TALLY; },
+        [&rec] {
+            ScriptedPlayer::setHeld({});
+            EXPECT_EQ(stars, 0);
+            EXPECT_EQ(score, RING_STAGE_RINGS + RING_STAGE_BONUS);
+            EXPECT_EQ(level, 1);
+            rec.tallyScore = score;
+            rec.tallyLives = lives;
+            rec.tallyTime = timeLeft;
+        });
+
+    // stage 2: saved as reached; the intro cut short; death on the spikes after the flag
+    player.when(
+        "stage 2 intro", [] { return flowScreen == FLOW_STAGE && level == 2; },
+        [&rec] {
+            int bonus = rec.tallyTime / 60 + rec.tallyLives;
+            EXPECT_EQ(score, rec.tallyScore + bonus);
+            // the bonuses carried the score past 100: one extra life
+            EXPECT_EQ(lives, rec.tallyLives + (score / 100 > rec.tallyScore / 100 ? 1 : 0));
+            EXPECT_EQ(saved, 1);
+            EXPECT_EQ(loadGame(), 1);
+            EXPECT_EQ(readWholeFile("savegame.dat").size(), 4u);
+            EXPECT_EQ(startx, 16);
+            EXPECT_EQ(startf, 0);
+            rec.musicBefore = stageMusic;
+        });
+    player.when(
+        "stage 2 intro cut short", [] { return flowScreen == FLOW_STAGE && frame == 20; },
+        [] { ScriptedPlayer::tap(K_RETURN); });
+    player.when(
+        "stage 2 play starts", [] { return flowScreen == FLOW_STAGE && frame > 180; },
+        [&rec] {
+            rec.introCutAt = ScriptedPlayer::calls;
+            EXPECT_EQ(frame, 181);
+            EXPECT_EQ(paused, 0); // START in the intro does not pause
+            ScriptedPlayer::keyDown(K_RIGHT);
+        });
+    player.when(
+        "hero on the spikes", [] { return theHero.dying == 1; },
+        [] {
+            ScriptedPlayer::keyUp(K_RIGHT);
+            EXPECT_STREQ(messageString, "IMPALED TO DEATH");
+            EXPECT_EQ(startf, 1);
+            EXPECT_EQ(startx, SPIKE_STAGE_FLAG_X);
+            EXPECT_EQ(starty, SPIKE_STAGE_FLAG_Y);
+        });
+    int livesAfterSpikes = 0;
+    player.when(
+        "retry from the checkpoint",
+        [] { return flowScreen == FLOW_STAGE && level == 2 && frame == 1; },
+        [&rec, &livesAfterSpikes] {
+            livesAfterSpikes = lives;
+            EXPECT_EQ(theHero.x, SPIKE_STAGE_FLAG_X);
+            EXPECT_EQ(theHero.y, SPIKE_STAGE_FLAG_Y);
+            EXPECT_EQ(stageMusic, rec.musicBefore); // the music runs on
+            EXPECT_STREQ(messageString, "");
+            EXPECT_EQ(score, rec.tallyScore + rec.tallyTime / 60 + rec.tallyLives);
+        });
+
+    // the pause menu: GO ON once, then SUICIDE until the last life is gone
+    player.when(
+        "pause opened", [] { return playing(2) && isActive(&theHero); },
+        [] { ScriptedPlayer::tap(K_TAB); });
+    player.when(
+        "pause on GO ON", [] { return paused && workflow == PAUSE_GO_ON; },
+        [] { ScriptedPlayer::tap(K_SPACE); });
+    player.when(
+        "pause left", [] { return playing(2); },
+        [] {
+            EXPECT_TRUE(isActive(&theHero));
+            EXPECT_EQ(workflow, 0);
+        });
+    player.repeat(
+        "suicides", [] { return flowScreen == FLOW_GAME_OVER; }, [] { return true; },
+        [] {
+            if (playing(2) && isActive(&theHero)) {
+                ScriptedPlayer::tap(K_RETURN);
+            } else if (paused && workflow == PAUSE_GO_ON) {
+                ScriptedPlayer::tap(K_UP);
+            } else if (paused && workflow == PAUSE_SUICIDE) {
+                ScriptedPlayer::tap(K_SPACE);
+            }
+        },
+        3);
+
+    // game over with a name for the table
+    player.when(
+        "game over", [] { return flowScreen == FLOW_GAME_OVER; },
+        [&rec] {
+            EXPECT_EQ(lives, 0);
+            EXPECT_STREQ(messageString, "SUICIDE");
+            rec.finalScore = score;
+            EXPECT_GT(score, START_SCORES[NUM_HISCORES - 1]); // a score for the table
+            ScriptedPlayer::tap(K_SPACE);
+        });
+    size_t nameKeysPressed = 0;
+    const size_t nameKeys = sizeof NAME_KEYS / sizeof NAME_KEYS[0];
+    player.repeat(
+        "the name keys", [&] { return nameKeysPressed == nameKeys; },
+        [] { return flowScreen == FLOW_NAME_ENTRY; },
+        [&] { ScriptedPlayer::press(NAME_KEYS[nameKeysPressed++]); }, 2);
+    player.when(
+        "name entered", [] { return flowScreen == FLOW_NAME_ENTRY; },
+        [] { ScriptedPlayer::keyDown(K_RETURN); });
+    player.when(
+        "START let go", [] { return true; }, [] { ScriptedPlayer::keyUp(K_RETURN); });
+    player.when(
+        "continue question", [] { return flowScreen == FLOW_CONTINUE; },
+        [&rec] {
+            // below every old entry with as many points or more
+            int expected = 0;
+            while (expected < NUM_HISCORES && START_SCORES[expected] >= rec.finalScore)
+                expected++;
+            EXPECT_EQ(hsRank, expected);
+            rec.rank = hsRank;
+            ASSERT_GE(hsRank, 0);
+            EXPECT_STREQ(hiscores[hsRank].name, "ZOE");
+            std::vector<unsigned char> table = readHiscoreFile();
+            const unsigned char* e = table.data() + hsRank * HISCORE_ENTRY_BYTES;
+            EXPECT_STREQ((const char*)e, "ZOE");
+            EXPECT_EQ(e[12] | e[13] << 8, rec.finalScore);
+            rec.hiscoreBytes = readWholeFile("hiscores.dat");
+            ScriptedPlayer::tap(K_RIGHT);
+        });
+
+    // back on the title, on the table with the new entry
+    player.when(
+        "hiscore table", [] { return onTitle(WF_HISCORE_TABLE) && frame > 70; },
+        [&rec] {
+            EXPECT_EQ(hsRank, rec.rank);
+            EXPECT_EQ(level, 0);
+            EXPECT_EQ(lives, 6);
+            EXPECT_EQ(score, 0);
+            EXPECT_EQ(saved, 1);
+            ScriptedPlayer::tap(K_SPACE);
+        });
+    player.when(
+        "table left", [] { return onTitle(WF_HISCORES); },
+        [] {
+            EXPECT_EQ(hsRank, -1);
+            ScriptedPlayer::tap(K_UP);
+        });
+    player.when(
+        "CONTINUE chosen", [] { return onTitle(WF_CONTINUE); },
+        [&rec] {
+            rec.pages.clear();
+            ScriptedPlayer::tap(K_RETURN);
+        });
+    player.when(
+        "continued story", [] { return flowScreen == FLOW_STORY; },
+        [&rec] {
+            rec.pages.push_back(storyPage);
+            ScriptedPlayer::tap(K_SPACE);
+        });
+
+    // stage 2 again: the quit dialog answered no, then yes
+    player.when(
+        "stage 2 continued", [] { return playing(2) && frame > 200; },
+        [&rec] {
+            EXPECT_EQ(rec.pages, std::vector<int>{2});
+            EXPECT_EQ(lives, 6);
+            EXPECT_EQ(score, 0);
+            EXPECT_EQ(theHero.x, 16); // from the stage's own start
+            ScriptedPlayer::tap(K_ESCAPE);
+        });
+    player.when(
+        "quit dialog", [] { return flowScreen == FLOW_QUIT_DIALOG; },
+        [] { ScriptedPlayer::tap(K_RIGHT); });
+    player.when(
+        "stage goes on", [] { return playing(2) && frame > 260; },
+        [] {
+            EXPECT_EQ(escape, 0);
+            EXPECT_EQ(done, 0);
+            EXPECT_EQ(level, 2);
+            ScriptedPlayer::tap(K_ESCAPE);
+        });
+    player.when(
+        "quit dialog again", [] { return flowScreen == FLOW_QUIT_DIALOG; },
+        [] { ScriptedPlayer::tap(K_LEFT); });
+
+    // the title, and out
+    player.when(
+        "title after quitting", [] { return onTitle(WF_PRESS_START) && frame > 3; },
+        [&rec] {
+            EXPECT_EQ(level, 0);
+            EXPECT_EQ(score, 0);
+            EXPECT_EQ(lives, 6);
+            EXPECT_EQ(escape, 0);
+            EXPECT_EQ(readWholeFile("hiscores.dat"), rec.hiscoreBytes);
+            ScriptedPlayer::tap(K_UP);
+        });
+    player.when(
+        "menu on EXIT", [] { return onTitle(WF_EXIT); }, [] { ScriptedPlayer::tap(K_RETURN); });
+
+    char prog[] = "trobz3";
+    char* argv[] = {prog, nullptr};
+    int status = gameMain(1, argv);
+
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(player.finished()) << "the game ended while waiting for: " << player.stuckAt();
+    EXPECT_EQ(flowScreen, FLOW_NONE);
+    EXPECT_EQ(loadGame(), 1);
+    EXPECT_NE(readWholeFile("trobz3.cfg").find("mus_volume=95\n"), std::string::npos);
+    EXPECT_GT(livesAfterSpikes, 0);
+    EXPECT_GT(rec.introCutAt, 0);
+}

@@ -1,0 +1,61 @@
+// demostage: writes the small demonstration stage that tools/playstage/demo.replay clears:
+// rings on the ground and one up high, bricks to hit, a bonus, a gap, a pool of water, a
+// lift and the door.
+//   demostage OUT.bin
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int ROWS = 12;
+
+// One string per row, top to bottom, one character per column.
+const char* const STAGE[ROWS] = {
+    "............................................................",
+    "............................................................",
+    "............................................................",
+    "............................................................",
+    "............................................................",
+    "......B=B...........................................#.......",
+    "....................................................#.......",
+    "..................o.......$.........................#.......",
+    "...............#####...........................o....#....[].",
+    ".S..o.....................o.......~~~~~~........_...#....{}.",
+    "##########################..##.#######################..####",
+    "##########################..##.#######################..####",
+};
+
+const std::map<char, int> CELLS = {
+    {'.', 0},  {'#', 21}, {'B', 40}, {'=', 20}, {'o', 41}, {'$', 137}, {'~', 85},
+    {'_', 66}, {'S', 65}, {'[', 27}, {']', 28}, {'{', 47}, {'}', 48},
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: demostage OUT.bin\n");
+        return 2;
+    }
+    const int columns = (int)std::string(STAGE[0]).size();
+    std::vector<unsigned char> bytes = {(unsigned char)((columns - 1) & 255),
+                                        (unsigned char)((columns - 1) >> 8)};
+    for (int c = 0; c < columns; c++)
+        for (int r = 0; r < ROWS; r++) {
+            auto it = CELLS.find(STAGE[r][c]);
+            if ((int)std::string(STAGE[r]).size() != columns || it == CELLS.end()) {
+                std::fprintf(stderr, "demostage: bad cell in row %d, column %d\n", r, c);
+                return 1;
+            }
+            bytes.push_back((unsigned char)it->second);
+        }
+    FILE* f = std::fopen(argv[1], "wb");
+    if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() ||
+        std::fclose(f) != 0) {
+        std::fprintf(stderr, "demostage: cannot write %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}

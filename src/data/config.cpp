@@ -41,7 +41,7 @@ static int* const buttonBindings[NUM_PARAMS] = {&JUMP_BUTTON, &PAUSE_BUTTON, &ST
                                                 &UP_BUTTON,   &DOWN_BUTTON,  &LEFT_BUTTON,
                                                 &RIGHT_BUTTON};
 
-// Longest binding prefix: "k_" + the longest control name + "=".
+// Room for a binding prefix: "k_" or "j_", a control name and "=" (8 characters at most).
 constexpr int MAX_PREFIX = 16;
 
 // settings

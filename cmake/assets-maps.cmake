@@ -15,3 +15,13 @@ add_custom_command(
     COMMENT "Writing the demonstration stage demo.bin"
     VERBATIM)
 add_custom_target(demo_stage ALL DEPENDS ${TROBZ_DEMO_STAGE} playstage)
+
+if(TROBZ_TESTS)
+    add_test(NAME playstage_cli
+        COMMAND ${CMAKE_COMMAND} -DPLAYSTAGE=$<TARGET_FILE:playstage>
+            -DDEMO_STAGE=${TROBZ_DEMO_STAGE}
+            -DDEMO_REPLAY=${PROJECT_SOURCE_DIR}/tools/playstage/demo.replay
+            -DWORK=${CMAKE_BINARY_DIR}/playstage-test
+            -DGFX_ARCHIVE=${TROBZ_DATA_DIR}/gfx.zda
+            -P ${PROJECT_SOURCE_DIR}/tools/playstage/cli_test.cmake)
+endif()

@@ -10,7 +10,9 @@ extern char fname_buf[FNAME_BUF_SIZE];
 const char* filename(const char* dir, const char* name, const char* ext);
 
 constexpr int NUM_PARAMS = 7;
-extern const char* const params[NUM_PARAMS]; // "jump", "pause", "start", "up", "down", "left", "right"
+// Control names, in the order of the bindings in the file: "jump", "pause", "start", "up",
+// "down", "left", "right".
+extern const char* const params[NUM_PARAMS];
 
 void loadGfxConfig();
 void loadConfig();

@@ -435,52 +435,6 @@ TEST_F(ConfigFile, ScreenModeValueCombinesTheSettings) {
     }
 }
 
-TEST_F(ConfigFile, WrittenFileReadsBackToTheSameSettings) {
-    _mus_volume_100_ = 45;
-    _sfx_volume_100_ = 0;
-    JUMP_KEY = 'k';
-    PAUSE_KEY = 'p';
-    START_KEY = 32;
-    UP_KEY = 'w';
-    DOWN_KEY = 's';
-    LEFT_KEY = 'a';
-    RIGHT_KEY = 'd';
-    JUMP_BUTTON = 2;
-    PAUSE_BUTTON = 12;
-    START_BUTTON = 0;
-    mpFlags = 31;
-    mpResamplingMode = 2;
-    mpReverbDepth = 50;
-    mpReverbDelay = 200;
-    mpBassAmount = 100;
-    mpBassRange = 10;
-    mpSurroundDepth = 1;
-    mpSurroundDelay = 40;
-    dumpConfig();
-    restoreStartSettings();
-    loadConfig();
-    EXPECT_EQ(_mus_volume_100_, 45);
-    EXPECT_EQ(_sfx_volume_100_, 0);
-    EXPECT_EQ(JUMP_KEY, 'k');
-    EXPECT_EQ(PAUSE_KEY, 'p');
-    EXPECT_EQ(START_KEY, 32);
-    EXPECT_EQ(UP_KEY, 'w');
-    EXPECT_EQ(DOWN_KEY, 's');
-    EXPECT_EQ(LEFT_KEY, 'a');
-    EXPECT_EQ(RIGHT_KEY, 'd');
-    EXPECT_EQ(JUMP_BUTTON, 2);
-    EXPECT_EQ(PAUSE_BUTTON, 12);
-    EXPECT_EQ(START_BUTTON, 0);
-    EXPECT_EQ(mpFlags, 31);
-    EXPECT_EQ(mpResamplingMode, 2);
-    EXPECT_EQ(mpReverbDepth, 50);
-    EXPECT_EQ(mpReverbDelay, 200);
-    EXPECT_EQ(mpBassAmount, 100);
-    EXPECT_EQ(mpBassRange, 10);
-    EXPECT_EQ(mpSurroundDepth, 1);
-    EXPECT_EQ(mpSurroundDelay, 40);
-}
-
 TEST_F(ConfigFile, FailedWriteLeavesTheOldFile) {
     const std::string old = "mus_volume=12\nk_jump=q\n";
     writeFile(CFG, old);

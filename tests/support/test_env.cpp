@@ -6,6 +6,7 @@
 #include "gfx/video.h"
 
 #include <SDL.h>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -43,6 +44,14 @@ ScopedTempDir::~ScopedTempDir() {
 std::string readWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string deathOutputPath(const std::string& name) {
+    return std::string(TROBZ_BUILD_DIR) + "/death-" + name + ".txt";
+}
+
+void redirectStdout(const std::string& path) {
+    if (!std::freopen(path.c_str(), "w", stdout)) std::abort();
 }
 
 void writeWholeFile(const std::string& path, const std::vector<unsigned char>& bytes) {

@@ -33,6 +33,13 @@ class ScopedTempDir {
 // ---- files and archives
 
 std::string readWholeFile(const std::string& path);
+
+// A file in the build directory for what a death test's child prints: the same path in the
+// parent and in a re-executed child.
+std::string deathOutputPath(const std::string& name);
+
+// Sends standard output to a file (for the child of a death test); aborts when it cannot.
+void redirectStdout(const std::string& path);
 void writeWholeFile(const std::string& path, const std::vector<unsigned char>& bytes);
 
 // Writes <dir>/<base>.zda with these members (full names such as "font.bmp").

@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         score = (int32_t)((uint32_t)data[0] | (uint32_t)data[1] << 8 | (uint32_t)data[2] << 16 |
                           (uint32_t)data[3] << 24);
     char name[24] = {};
-    std::memcpy(name, size > 4 ? data + 4 : data, size > 4 ? (size - 4 < 23 ? size - 4 : 23) : 0);
+    if (size > 4)
+        std::memcpy(name, data + 4, size - 4 < sizeof name - 1 ? size - 4 : sizeof name - 1);
     HiscoreEntry before[NUM_HISCORES];
     std::memcpy(before, hiscores, sizeof before);
     int pos = saveHiscores(score, name);

@@ -68,9 +68,10 @@ void writeArchive(const std::string& dir, const std::string& base,
 
 namespace {
 std::string archiveDirHolder; // keeps the C string the reader points at alive
-}
+int archiveDirGeneration;     // the newest ArchiveDir; only it closes the archives
+} // namespace
 
-ArchiveDir::ArchiveDir(const std::string& dir) : dir_(dir) {
+ArchiveDir::ArchiveDir(const std::string& dir) : dir_(dir), generation_(++archiveDirGeneration) {
     closeArchives();
     archiveDirHolder = dir_;
     zdaDirectory = archiveDirHolder.c_str();
@@ -78,6 +79,7 @@ ArchiveDir::ArchiveDir(const std::string& dir) : dir_(dir) {
 }
 
 ArchiveDir::~ArchiveDir() {
+    if (generation_ != archiveDirGeneration) return; // a newer one has taken over
     closeArchives();
     zdaDirectory = "./data";
 }

@@ -47,7 +47,8 @@ void writeArchive(const std::string& dir, const std::string& base,
                   const std::vector<ZdaMember>& members);
 
 // Points the reader at <dir> (closing whatever it had open) and opens the four archives.
-// The destructor closes them and restores the game's own directory.
+// The destructor closes them and restores the game's own directory, unless a newer
+// ArchiveDir has taken over meanwhile.
 class ArchiveDir {
   public:
     explicit ArchiveDir(const std::string& dir);
@@ -57,6 +58,7 @@ class ArchiveDir {
 
   private:
     std::string dir_;
+    int generation_;
 };
 
 // ---- pictures

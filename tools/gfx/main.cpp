@@ -69,11 +69,12 @@ int main(int argc, char** argv) {
     images.push_back({"font", buildFont(shapes, false)});
     images.push_back({"fontbig", buildFont(shapes, true)});
     images.push_back({"logo", buildLogo(shapes)});
-    images.push_back({"back", buildBackdrop()});
+    RgbImage back = buildBackdrop();
+    images.push_back({"back", back});
     images.push_back({"zk-vemo", buildMascot()});
     images.push_back({"zk-logo", buildMakerLogo(shapes)});
     for (char page = 'a'; page <= 'e'; page++)
-        images.push_back({std::string("story") + page, buildStory(page, sheet)});
+        images.push_back({std::string("story") + page, buildStory(page, sheet, back)});
 
     fs::create_directories(out);
     for (const auto& im : images)

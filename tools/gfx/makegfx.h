@@ -24,9 +24,9 @@ RgbImage buildBlockSheet(const std::vector<ArtEntry>& tiles);
 RgbImage buildContactSheet(const RgbImage& sheet);
 
 // ---- large pictures
-RgbImage buildBackdrop();                              // backdrop.cpp
-RgbImage buildLogo(const GlyphShapes& shapes);         // titles.cpp
-RgbImage buildMascot();                                // titles.cpp
-RgbImage buildMakerLogo(const GlyphShapes& shapes);    // titles.cpp
-RgbImage buildIcon(int size, const RgbImage& sheet);   // titles.cpp
-RgbImage buildStory(char page, const RgbImage& sheet); // story.cpp, pages 'a' ... 'e'
+RgbImage buildBackdrop();                                                    // backdrop.cpp
+RgbImage buildLogo(const GlyphShapes& shapes);                               // titles.cpp
+RgbImage buildMascot();                                                      // titles.cpp
+RgbImage buildMakerLogo(const GlyphShapes& shapes);                          // titles.cpp
+RgbImage buildIcon(int size, const RgbImage& sheet);                         // titles.cpp
+RgbImage buildStory(char page, const RgbImage& sheet, const RgbImage& back); // story.cpp

@@ -234,12 +234,10 @@ TEST(Makegfx, StopsOnABrokenSourceAndNamesIt) {
     ScopedTempDir dir;
     namespace fs = std::filesystem;
     const fs::path src = fs::path(TROBZ_SOURCE_DIR) / "assets/gfx";
-    fs::create_directories("gfx/tiles");
-    fs::copy_file(src / "palette.txt", "gfx/palette.txt");
-    fs::copy_file(src / "glyphs.txt", "gfx/glyphs.txt");
+    fs::copy(src, "gfx", fs::copy_options::recursive);
     {
         std::ofstream bad("gfx/tiles/bad.art");
-        bad << "tile 3: a colour the palette lacks\n" << rows16("...@............");
+        bad << "tile 235: a colour the palette lacks\n" << rows16("...@............");
     }
     const std::string tool = std::string(TROBZ_BUILD_DIR) + "/makegfx";
     std::string cmd = tool + " gfx out 2>err.txt";
@@ -253,13 +251,13 @@ TEST(Makegfx, StopsOnABrokenSourceAndNamesIt) {
     // with the fault mended, the same sources build every image
     {
         std::ofstream good("gfx/tiles/bad.art");
-        good << "tile 3: a dot\n" << rows16("...k............");
+        good << "tile 235: a dot\n" << rows16("...k............");
     }
     EXPECT_EQ(std::system((tool + " gfx out").c_str()), 0);
     Picture blocks = decodeBMP(readBytes("out/blocks.bmp"));
     ASSERT_EQ(blocks.width, 320);
-    EXPECT_EQ(blocks.at(3 * 16 + 3, 0), gamePalette().named("ink"));
-    EXPECT_EQ(drawnPixels(tileOf(blocks, 3)), 1);
+    EXPECT_EQ(blocks.at(15 * 16 + 3, 11 * 16), gamePalette().named("ink"));
+    EXPECT_EQ(drawnPixels(tileOf(blocks, 235)), 1);
 }
 
 } // namespace

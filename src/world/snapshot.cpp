@@ -1,0 +1,79 @@
+// Saving and restoring the world of a stage attempt.
+#include "world/snapshot.h"
+
+#include "world/map.h"
+#include "world/pickups.h"
+
+#include <algorithm>
+#include <cstring>
+
+void saveWorld(WorldSnapshot* s, const Figure* hero, int splashPlayed, int first, int last) {
+    s->mapLength = mapLength;
+    first = std::max(first, 0);
+    last = std::min(last, mapLength - 1);
+    s->firstColumn = first;
+    s->columns = last >= first ? last - first + 1 : 0;
+    const size_t begin = size_t(first) * MAP_ROWS, count = size_t(s->columns) * MAP_ROWS;
+    if (mapData && mapOri && count) {
+        s->cells.assign(mapData + begin, mapData + begin + count);
+        s->ori.assign(mapOri + begin, mapOri + begin + count);
+    } else {
+        s->cells.clear();
+        s->ori.clear();
+        s->columns = 0;
+    }
+    std::memcpy(s->monst, monst, sizeof monst);
+    std::memcpy(s->aos, aos, sizeof aos);
+    std::memcpy(s->platforms, platforms, sizeof platforms);
+    s->pcount = pcount;
+    s->hero = *hero;
+    s->level = level;
+    s->stars = stars;
+    s->stars0 = stars0;
+    s->door = door;
+    s->score = score;
+    s->lives = lives;
+    s->timeLeft = timeLeft;
+    s->airLeft = airLeft;
+    s->step = step;
+    s->startx = startx;
+    s->starty = starty;
+    s->startf = startf;
+    s->checkpoint = checkpoint;
+    s->pushForce = pushForce;
+    s->lastLeft = last_left;
+    s->lastRight = last_right;
+    s->splashPlayed = splashPlayed;
+    std::memcpy(s->messageString, messageString, sizeof messageString);
+}
+
+int restoreWorld(const WorldSnapshot& s, Figure* hero, int* splashPlayed) {
+    if (s.mapLength != mapLength || (s.columns > 0 && (!mapData || !mapOri))) return 0;
+    const size_t begin = size_t(s.firstColumn) * MAP_ROWS;
+    std::copy(s.cells.begin(), s.cells.end(), mapData + begin);
+    std::copy(s.ori.begin(), s.ori.end(), mapOri + begin);
+    std::memcpy(monst, s.monst, sizeof monst);
+    std::memcpy(aos, s.aos, sizeof aos);
+    std::memcpy(platforms, s.platforms, sizeof platforms);
+    pcount = s.pcount;
+    *hero = s.hero;
+    level = s.level;
+    stars = s.stars;
+    stars0 = s.stars0;
+    door = s.door;
+    score = s.score;
+    lives = s.lives;
+    timeLeft = s.timeLeft;
+    airLeft = s.airLeft;
+    step = s.step;
+    startx = s.startx;
+    starty = s.starty;
+    startf = s.startf;
+    checkpoint = s.checkpoint;
+    pushForce = s.pushForce;
+    last_left = s.lastLeft;
+    last_right = s.lastRight;
+    if (splashPlayed) *splashPlayed = s.splashPlayed;
+    std::memcpy(messageString, s.messageString, sizeof messageString);
+    return 1;
+}

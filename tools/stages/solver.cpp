@@ -1,0 +1,528 @@
+// The stage solver. Every few frames each kept state tries six held inputs (nothing, right,
+// left, jump, right and jump, left and jump) for the next few frames through the real
+// stage frame; the children that live on are scored by rings taken and by their distance to
+// the next goal, near-duplicates are merged, and the best few hundred are kept.
+//
+// Saving the whole map for every state would cost more than playing the frames, so a state
+// keeps only the columns around its view. That is enough because the world only changes near
+// the view: monsters spawn at the scan line 21 columns right of the view's edge and vanish
+// 250 px behind it, the hero and his blocks stay inside it, and the view never goes back.
+// Columns right of a state's window are therefore as loaded, and the solver puts loaded
+// cells back there before it continues a state that is further left than the last one. The
+// one change far from the view is the door opening at the last ring; it follows the count.
+#include "solver.h"
+
+#include "anim/anims.h"
+#include "world/collision.h"
+#include "world/figure.h"
+#include "world/gamestate.h"
+#include "world/map.h"
+#include "world/pickups.h"
+#include "world/snapshot.h"
+#include "world/stage.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <memory>
+#include <unordered_map>
+
+namespace {
+
+// The saved window around the view, in columns from the view's left edge: monsters live up
+// to 250 px (16 columns) behind it and probe one more; the scan line is 21 columns ahead.
+constexpr int WINDOW_BEHIND = 18;
+constexpr int WINDOW_AHEAD = 24;
+
+// Held inputs tried at every decision.
+constexpr int ACTIONS = 6;
+const StageInput ACTION_INPUT[ACTIONS] = {
+    {0, 0, 0, 0}, {0, 1, 0, 0}, {1, 0, 0, 0}, {0, 0, 1, 0}, {0, 1, 1, 0}, {1, 0, 1, 0},
+};
+
+// Costs of the moves of the distance map, and the most rows above ground a jump reaches.
+constexpr int COST_ACROSS = 2, COST_DOWN = 1, COST_UP = 2;
+constexpr int COST_SPIKES = 6, COST_CRATE = 6, COST_BRICK = 8;
+constexpr int JUMP_ROWS = 3;
+constexpr int AIR_CELLS = 5; // cells across in one jump
+constexpr int AIR_STATES = AIR_CELLS + 1;
+constexpr int FAR = 1 << 28;
+
+// Score weights: a ring outweighs any distance on the map; a point of score is worth a
+// little, so that breaking a brick beats standing still.
+constexpr long long RING_WEIGHT = 1000000;
+constexpr long long POINTS_WEIGHT = 4;
+
+// The distance map covers the columns from the view's edge to a little past the goal, at
+// most this many; the cache of distance maps is emptied when it holds too many.
+constexpr int FIELD_COLUMNS = 48;
+constexpr int FIELD_MARGIN = 6;
+constexpr size_t FIELD_CACHE = 2000;
+
+bool solidValue(int v) {
+    int c = blockClass(v);
+    return v >= CELL_RESERVED || c == BLOCK_SOLID || c == BLOCK_PUSHABLE;
+}
+
+// Distances to a goal over a range of columns of the live map, for the hero's centre. A
+// place is a cell and the air the hero still has: standing, he can jump JUMP_ROWS up and
+// AIR_CELLS across; every cell across in the air uses one, every cell fallen gives one back.
+// The goal is a cell, or every open cell of a column when the real goal lies further on.
+class DistanceMap {
+  public:
+    DistanceMap(const int* cells, int first, int end, const std::vector<bool>& liftColumn)
+        : cells_(cells), first_(first), end_(end), lift_(liftColumn) {}
+
+    // goalRow < 0: any open cell of the goal column
+    std::vector<int> toward(int gc, int gr) const {
+        std::vector<int> dist(size_t(end_ - first_) * MAP_ROWS * AIR_STATES, FAR);
+        std::vector<std::vector<int>> buckets(1); // small integer costs: a queue of buckets
+        auto push = [&](int node, int d) {
+            if (d >= dist[node]) return;
+            dist[node] = d;
+            if (size_t(d) >= buckets.size()) buckets.resize(d + 1);
+            buckets[d].push_back(node);
+        };
+        for (int r = 0; r < MAP_ROWS; r++)
+            if ((gr < 0 || r == gr) && open(gc, r))
+                for (int k = 0; k < AIR_STATES; k++)
+                    push(id(gc, r, k), 0);
+        for (size_t d = 0; d < buckets.size(); d++) {
+            for (size_t n = 0; n < buckets[d].size(); n++) {
+                int v = buckets[d][n];
+                if (dist[v] != int(d)) continue;
+                int vc = first_ + v / (MAP_ROWS * AIR_STATES), vr = (v / AIR_STATES) % MAP_ROWS;
+                int enter = enterCost(vc, vr);
+                // every place one move away that leads here
+                const int from[3][2] = {{vc - 1, vr}, {vc + 1, vr}, {vc, vr - 1}};
+                for (int m = 0; m < 4; m++) {
+                    int uc = m < 2 ? from[m][0] : vc, ur = m < 2 ? vr : m == 2 ? vr - 1 : vr + 1;
+                    if (!open(uc, ur)) continue;
+                    for (int k = 0; k < AIR_STATES; k++) {
+                        int cost = 0;
+                        if (move(uc, ur, k, vc, vr, &cost) == v)
+                            push(id(uc, ur, k), int(d) + cost + enter);
+                    }
+                }
+            }
+            buckets[d].clear();
+        }
+        return dist;
+    }
+
+    // The place of the hero: his cell and the air he has left.
+    int place(int c, int r, int air) const { return id(c, r, standing(c, r) ? AIR_CELLS : air); }
+
+  private:
+    const int* cells_;
+    int first_, end_;
+    const std::vector<bool>& lift_;
+
+    int at(int c, int r) const { return cells_[size_t(c) * MAP_ROWS + r]; }
+    bool inside(int c, int r) const { return c >= first_ && c < end_ && r >= 0 && r < MAP_ROWS; }
+    int id(int c, int r, int k) const { return ((c - first_) * MAP_ROWS + r) * AIR_STATES + k; }
+    // extra cost of being in a cell, -1 where the hero cannot be
+    int enterCost(int c, int r) const {
+        int v = at(c, r);
+        if (v == CELL_SPIKES || v == CELL_SPIKES_HIDDEN) return COST_SPIKES;
+        if (v == CELL_PUSH) return COST_CRATE;
+        if (v == CELL_BRICK) return COST_BRICK; // reached from below, by breaking it
+        if (solidValue(v) || blockClass(v) == BLOCK_LETHAL) return -1;
+        return 0;
+    }
+    bool open(int c, int r) const { return inside(c, r) && enterCost(c, r) >= 0; }
+    bool lifted(int c) const {
+        for (int cc = c - 1; cc <= c + 1; cc++)
+            if (cc >= first_ && cc < end_ && lift_[cc]) return true;
+        return false;
+    }
+    bool standing(int c, int r) const {
+        return lifted(c) || (r + 1 < MAP_ROWS && solidValue(at(c, r + 1)));
+    }
+    // the hero in (c, r) can move up: ground within a jump straight below, the edge of
+    // ground beside him (his feet reach into the next column), or a lift near
+    bool canRise(int c, int r) const {
+        if (lifted(c)) return true;
+        for (int j = 1; j <= JUMP_ROWS && r + j < MAP_ROWS; j++) {
+            int v = at(c, r + j);
+            if (solidValue(v)) return true;
+            if (blockClass(v) == BLOCK_LETHAL) break;
+        }
+        for (int cc : {c - 1, c + 1})
+            if (open(cc, r) && r + 1 < MAP_ROWS && solidValue(at(cc, r + 1))) return true;
+        return false;
+    }
+    // The place one move from (c, r) with air k reaches when it ends in (vc, vr), or -1.
+    int move(int c, int r, int k, int vc, int vr, int* cost) const {
+        if (!open(vc, vr)) return -1;
+        bool stands = standing(c, r);
+        if (stands) k = AIR_CELLS;
+        int nk;
+        if (vr == r && (vc == c - 1 || vc == c + 1)) {
+            if (!stands && k == 0) return -1;
+            nk = stands ? AIR_CELLS - 1 : k - 1;
+            *cost = COST_ACROSS;
+        } else if (vc == c && vr == r + 1) {
+            nk = std::min(AIR_CELLS, k + 1);
+            *cost = COST_DOWN;
+        } else if (vc == c && vr == r - 1) {
+            if (!canRise(c, r)) return -1;
+            nk = k;
+            *cost = COST_UP;
+        } else {
+            return -1;
+        }
+        if (standing(vc, vr)) nk = AIR_CELLS;
+        return id(vc, vr, nk);
+    }
+};
+
+struct Trace {
+    int parent;
+    int action;
+};
+
+struct Node {
+    std::unique_ptr<WorldSnapshot> snap;
+    int windowEnd = 0;    // first column not saved
+    int trace = -1;       // the inputs that led here
+    int parentIndex = -1; // place of the parent in the previous beam
+    int takeoffX = 0;
+    int lastAction = 0;
+    long long score = 0;
+};
+
+class Search {
+  public:
+    Search(const SolverOptions& o) : opt_(o) {}
+
+    SolverResult run(const std::vector<uint8_t>& bytes);
+
+  private:
+    const SolverOptions& opt_;
+    Figure hero_{};
+    int splash_ = 0;
+    int takeoffX_ = 0; // where the hero last stood
+    std::vector<int> baseData_, baseOri_;
+    int dirtyEnd_ = 0; // columns from here on hold the loaded cells
+    std::vector<RingCell> rings_;
+    std::vector<bool> ringEverTaken_;
+    int doorC_ = -1, doorR_ = -1;
+    std::vector<bool> liftColumn_;
+    std::unordered_map<uint64_t, std::vector<int>> fields_; // by goal and cells around it
+    std::vector<Trace> traces_;
+
+    // The distance from the hero's cell to a goal cell on the map as it is now, over the
+    // columns from the view's edge to just past the goal. A goal far ahead is stood in for by
+    // a column within reach, plus the walk from there.
+    long long distance(int hc, int hr, int air, int gc, int gr) {
+        int first = std::max(0, (step >> 4) - 1);
+        int extra = 0;
+        if (gc - first > FIELD_COLUMNS) {
+            extra = (gc - first - FIELD_COLUMNS) * COST_ACROSS;
+            gc = first + FIELD_COLUMNS;
+            gr = -1;
+        }
+        int end = std::min(mapLength, std::max(gc, hc) + FIELD_MARGIN);
+        if (hc < first || hc >= end) return FAR;
+        uint64_t key = 1469598103934665603ull;
+        auto mix = [&key](uint64_t v) {
+            key ^= v;
+            key *= 1099511628211ull;
+        };
+        mix(uint64_t(first));
+        mix(uint64_t(end));
+        mix(uint64_t(gc * 16 + gr + 1));
+        for (int i = first * MAP_ROWS; i < end * MAP_ROWS; i++)
+            mix(uint64_t(mapData[i]));
+        DistanceMap map(mapData, first, end, liftColumn_);
+        auto it = fields_.find(key);
+        if (it == fields_.end()) {
+            if (fields_.size() > FIELD_CACHE) fields_.clear();
+            it = fields_.emplace(key, map.toward(gc, gr)).first;
+        }
+        int d = it->second[map.place(hc, hr, air)];
+        return d >= FAR ? FAR : d + extra;
+    }
+
+    bool ringTaken(const RingCell& g) const {
+        if (mapData[g.column * MAP_ROWS + g.row] != CELL_RING) return true;
+        // eaten this frame: the cell clears on the animation's first update
+        for (const AnimObject& a : aos)
+            if (a.active && a.kind == ANIM_PICKUP && a.x == g.column && a.y == g.row) return true;
+        return false;
+    }
+
+    static long long score_points() { return score; }
+
+    int windowStart() const { return std::max(0, (step >> 4) - WINDOW_BEHIND); }
+    int windowEnd() const { return std::min(mapLength, (step >> 4) + WINDOW_AHEAD); }
+
+    void save(Node* n) {
+        if (!n->snap) n->snap = std::make_unique<WorldSnapshot>();
+        n->windowEnd = windowEnd();
+        n->takeoffX = takeoffX_;
+        saveWorld(n->snap.get(), &hero_, splash_, windowStart(), n->windowEnd - 1);
+    }
+
+    void restore(const Node& n) {
+        if (dirtyEnd_ > n.windowEnd) {
+            size_t from = size_t(n.windowEnd) * MAP_ROWS, to = size_t(dirtyEnd_) * MAP_ROWS;
+            std::copy(baseData_.begin() + from, baseData_.begin() + to, mapData + from);
+            std::copy(baseOri_.begin() + from, baseOri_.begin() + to, mapOri + from);
+        }
+        restoreWorld(*n.snap, &hero_, &splash_);
+        // the last ring opens the door wherever it is, maybe far outside the window
+        if (stars <= 0 && stars0 > 0 && door / MAP_ROWS + 1 >= n.windowEnd)
+            setDoor(CELL_DOOR_OPEN_TL, CELL_DOOR_OPEN_TR, CELL_DOOR_OPEN_BL, CELL_DOOR_OPEN_BR);
+        takeoffX_ = n.takeoffX;
+        dirtyEnd_ = n.windowEnd;
+    }
+
+    // The state's score, or false when it can no longer clear the stage.
+    bool evaluate(long long* score, int* taken) {
+        int count = 0;
+        const RingCell* next = nullptr;
+        for (size_t i = 0; i < rings_.size(); i++) {
+            const RingCell& g = rings_[i];
+            if (ringTaken(g)) {
+                count++;
+                ringEverTaken_[i] = true;
+                continue;
+            }
+            // the hero never gets left of the view, so a ring that left it is lost
+            if (g.column * CELL + CELL / 2 < step) return false;
+            if (!next) next = &g;
+        }
+        int gc, gr;
+        if (next) {
+            gc = next->column;
+            gr = next->row;
+        } else {
+            gc = doorC_ + 1;
+            gr = doorR_ + 1;
+        }
+        // a ring is taken by the hero's centre, the door entered by his top left corner
+        int probe = next ? CELL / 2 : 0;
+        int hx = hero_.x + probe, hy = hero_.y + probe;
+        int hc = hx >> 4, hr = hy >> 4;
+        long long d = FAR;
+        if (hc >= 0 && hc < mapLength && hr >= 0 && hr < MAP_ROWS) {
+            int air = AIR_CELLS - std::abs(hero_.x - takeoffX_) / CELL;
+            d = distance(hc, hr, std::max(0, air), gc, gr);
+        }
+        int px = std::abs(hx - (gc * CELL + probe)) + std::abs(hy - (gr * CELL + probe));
+        long long h = d >= FAR ? 400000 + px : d * 16 + std::min(15, px / 4);
+        // points (bricks, chests, stomps) break ties: trying things is worth a little
+        *score = count * RING_WEIGHT - h + score_points() * POINTS_WEIGHT;
+        *taken = count;
+        return true;
+    }
+
+    uint64_t stateKey() const {
+        uint64_t k = 1469598103934665603ull;
+        auto mix = [&k](uint64_t v) {
+            k ^= v;
+            k *= 1099511628211ull;
+        };
+        mix(uint64_t(hero_.x >> 2));
+        mix(uint64_t(hero_.y >> 2));
+        mix(uint64_t(hero_.vy < 0 ? 0 : hero_.vy < 12 ? 1 : 2));
+        mix(uint64_t(hero_.platform >= 0));
+        mix(uint64_t(stars));
+        mix(uint64_t(checkpoint));
+        mix(uint64_t(last_right * 2 + last_left));
+        int from = std::max(0, (step >> 4) - 1), to = std::min(mapLength, (step >> 4) + 22);
+        for (int i = from * MAP_ROWS; i < to * MAP_ROWS; i++)
+            mix(uint64_t(mapData[i]));
+        for (const Monster& m : monst)
+            if (m.active) mix(uint64_t(m.kind * 7 + (m.dx != 0)) << 20 | uint64_t(m.x >> 3));
+        return k;
+    }
+
+    Replay replayOf(int trace, int lastFrames) const {
+        std::vector<int> actions;
+        for (int t = trace; t >= 0; t = traces_[t].parent)
+            actions.push_back(traces_[t].action);
+        std::reverse(actions.begin(), actions.end());
+        Replay r;
+        for (size_t i = 0; i < actions.size(); i++)
+            appendRun(&r, ACTION_INPUT[actions[i]],
+                      i + 1 == actions.size() ? lastFrames : opt_.stepFrames);
+        return r;
+    }
+};
+
+SolverResult Search::run(const std::vector<uint8_t>& bytes) {
+    SolverResult result;
+    auto started = std::chrono::steady_clock::now();
+    auto elapsed = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    };
+
+    prepareFirstAttempt(opt_.stage);
+    if (opt_.fromCheckpoint) {
+        // the first flag in file order, as a death after touching it would leave things
+        bool found = false;
+        for (size_t i = 2; i < bytes.size() && !found; i++)
+            if (bytes[i] == CELL_FLAG) {
+                startx = int((i - 2) / MAP_ROWS) * CELL;
+                starty = int((i - 2) % MAP_ROWS) * CELL;
+                startf = 1;
+                found = true;
+            }
+        if (!found) {
+            result.problem = "the stage has no checkpoint flag";
+            return result;
+        }
+    }
+    if (!beginAttemptFromBytes(&hero_, bytes.data(), int(bytes.size()))) {
+        result.problem = "the bytes are not a stage the game can load";
+        return result;
+    }
+    if (!hero_.alive) {
+        result.problem = "the hero is not placed";
+        return result;
+    }
+    baseData_.assign(mapData, mapData + mapLength * MAP_ROWS);
+    baseOri_.assign(mapOri, mapOri + mapLength * MAP_ROWS);
+    dirtyEnd_ = 0;
+
+    for (int c = 0; c < mapLength; c++)
+        for (int r = 0; r < MAP_ROWS; r++)
+            if (baseData_[c * MAP_ROWS + r] == CELL_RING && c * CELL >= startx - CELL)
+                rings_.push_back({c, r});
+    ringEverTaken_.assign(rings_.size(), false);
+    result.rings = int(rings_.size());
+    if (door < 0 && !rings_.empty()) {
+        result.problem = "rings but no exit door";
+        return result;
+    }
+    if (door < 0) {
+        result.problem = "no exit door";
+        return result;
+    }
+    doorC_ = door / MAP_ROWS;
+    doorR_ = door % MAP_ROWS;
+    liftColumn_.assign(mapLength, false);
+    for (int i = 0; i < pcount; i++)
+        liftColumn_[platforms[i].x / CELL] = true;
+
+    std::vector<Node> beam(1);
+    takeoffX_ = hero_.x;
+    save(&beam[0]);
+    int taken0 = 0;
+    evaluate(&beam[0].score, &taken0);
+    int frame = 0;
+    long long bestScore = beam[0].score;
+
+    // the best try so far, shown when there is no answer
+    long long bestTryScore = beam[0].score;
+    int bestTry = -1;
+    while (!beam.empty()) {
+        if (beam[0].score > bestTryScore) {
+            bestTryScore = beam[0].score;
+            bestTry = beam[0].trace;
+        }
+        if (frame + opt_.stepFrames > opt_.maxFrames) {
+            result.problem = "the clock runs out before the stage is cleared";
+            break;
+        }
+        if (elapsed() > opt_.seconds) {
+            result.problem = "no answer within the time given to the search";
+            break;
+        }
+        std::vector<Node> children;
+        children.reserve(beam.size() * ACTIONS);
+        std::unordered_map<uint64_t, size_t> seen;
+        for (const Node& parent : beam) {
+            for (int a = 0; a < ACTIONS; a++) {
+                restore(parent);
+                int cleared = 0;
+                bool lost = false;
+                for (int f = 0; f < opt_.stepFrames; f++) {
+                    stageFrame(&hero_, ACTION_INPUT[a], &splash_);
+                    if (hero_.platform >= 0 || isSolidPos(hero_.x, hero_.y + CELL) ||
+                        isSolidPos(hero_.x + CELL - 1, hero_.y + CELL))
+                        takeoffX_ = hero_.x;
+                    if (haveMadeit(&hero_)) {
+                        cleared = f + 1;
+                        break;
+                    }
+                    if (!hero_.alive || hero_.dying) {
+                        lost = true;
+                        break;
+                    }
+                }
+                dirtyEnd_ = std::max(dirtyEnd_, windowEnd());
+                if (lost) continue;
+                if (cleared) {
+                    traces_.push_back({parent.trace, a});
+                    result.cleared = true;
+                    result.frames = frame + cleared;
+                    result.timeLeft = timeLeft;
+                    result.replay = replayOf(int(traces_.size()) - 1, cleared);
+                    result.bestRings = int(rings_.size());
+                    break;
+                }
+                long long score;
+                int taken;
+                if (!evaluate(&score, &taken)) continue;
+                result.bestRings = std::max(result.bestRings, taken);
+                uint64_t key = stateKey();
+                auto it = seen.find(key);
+                if (it != seen.end() && children[it->second].score >= score) continue;
+                Node child;
+                child.score = score;
+                child.lastAction = a;
+                child.parentIndex = int(&parent - beam.data());
+                save(&child);
+                if (it != seen.end()) {
+                    children[it->second] = std::move(child);
+                } else {
+                    seen.emplace(key, children.size());
+                    children.push_back(std::move(child));
+                }
+            }
+            if (result.cleared) break;
+        }
+        if (result.cleared) break;
+        frame += opt_.stepFrames;
+        result.layers++;
+        if (children.empty()) {
+            result.problem = "every try dies or loses a ring by frame " + std::to_string(frame);
+            break;
+        }
+        size_t keep = std::min(children.size(), size_t(opt_.beam));
+        std::partial_sort(children.begin(), children.begin() + keep, children.end(),
+                          [](const Node& a, const Node& b) { return a.score > b.score; });
+        children.resize(keep);
+        // only the kept states get a trace
+        for (Node& c : children) {
+            traces_.push_back({beam[c.parentIndex].trace, c.lastAction});
+            c.trace = int(traces_.size()) - 1;
+        }
+        beam = std::move(children);
+        if (opt_.verbose &&
+            (result.layers % 50 == 0 || beam[0].score > bestScore + RING_WEIGHT / 2)) {
+            restore(beam[0]);
+            std::fprintf(stderr, "frame %5d  rings %d/%zu  hero %d,%d  states %zu  %.1fs\n", frame,
+                         result.bestRings, rings_.size(), hero_.x, hero_.y, beam.size(), elapsed());
+        }
+        bestScore = std::max(bestScore, beam[0].score);
+    }
+    for (size_t i = 0; i < rings_.size(); i++)
+        if (!ringEverTaken_[i] && !result.cleared) result.unreached.push_back(rings_[i]);
+    if (!result.cleared && bestTry >= 0) result.replay = replayOf(bestTry, opt_.stepFrames);
+    result.seconds = elapsed();
+    return result;
+}
+
+} // namespace
+
+SolverResult solveStage(const std::vector<uint8_t>& stageBytes, const SolverOptions& options) {
+    Search search(options);
+    return search.run(stageBytes);
+}

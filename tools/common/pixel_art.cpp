@@ -70,12 +70,11 @@ bool parseHeader(const std::string& line, const std::string& where, ArtEntry* e,
             cols > 20 || rows > 12)
             return fail(why, where + ": bad block size \"" + w[1] + "\"");
         if ((int)w.size() != 2 + cols * rows)
-            return fail(why, where + ": a " + w[1] + " block needs " +
-                                 std::to_string(cols * rows) + " tile numbers");
+            return fail(why, where + ": a " + w[1] + " block needs " + std::to_string(cols * rows) +
+                                 " tile numbers");
         for (size_t i = 2; i < w.size(); i++) {
             int n = 0;
-            if (!parseInt(w[i], &n))
-                return fail(why, where + ": bad tile number \"" + w[i] + "\"");
+            if (!parseInt(w[i], &n)) return fail(why, where + ": bad tile number \"" + w[i] + "\"");
             e->group.push_back(n);
         }
         e->isTile = true;
@@ -209,8 +208,7 @@ bool parseArt(const std::string& text, const std::string& file, const Palette& p
                     return fail(why, at(file, n) + ": '" + std::string(1, c) +
                                          "' is not in the palette");
             open->rows.push_back(line);
-            if ((int)open->rows.size() < open->height)
-                continue;
+            if ((int)open->rows.size() < open->height) continue;
             if (!open->group.empty()) {
                 // split the block into its tiles
                 ArtEntry block = *open;

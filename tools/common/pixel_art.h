@@ -47,7 +47,7 @@ struct ArtEntry {
     int dx = 0, dy = 0;  // shift
     int width = 0, height = 0;
     std::vector<std::string> rows;
-    std::string where; // "file:line" of the header
+    std::string where;      // "file:line" of the header
     std::vector<int> group; // "tiles": the numbers of the block's tiles (while parsing)
 };
 

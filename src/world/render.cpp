@@ -68,7 +68,7 @@ static int positiveMod(int a, int m) {
 void drawTiles(int frame, int plane) {
     if (!mapData) return;
     const int first = step >> 4; // arithmetic shift: the column holding the view's edge
-    const int left = (first << 4) - step;
+    const int left = first * CELL - step;
     const int waterPhase = positiveMod(frame / WATER_TICKS, WATER_PHASES);
     const int minePhase = positiveMod(frame / MINE_TICKS, MINE_PHASES);
     for (int i = 0; i < VIEW_COLUMNS; i++) {

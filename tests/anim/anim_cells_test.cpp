@@ -155,26 +155,4 @@ TEST(AnimSlots, EffectsOutsideTheMapChangeNoCell) {
     EXPECT_EQ(std::vector<int>(mapData, mapData + mapLength * MAP_ROWS), before);
 }
 
-TEST(AnimSlots, ClearFreesEverySlot) {
-    fillAnimSlots();
-    clearAnims();
-    for (const AnimObject& a : aos)
-        EXPECT_EQ(a.active, 0);
-}
-
-TEST(AnimSlots, UnknownKindsAndBadSlotsDoNothing) {
-    loadWith(40);
-    Figure hero{};
-    startAnim(COL * 16, ROW * 16, 21);
-    startAnim(16, 16, 3);
-    for (int i = 0; i < 10; i++)
-        updateAnims(&hero);
-    EXPECT_EQ(cell(COL, ROW), 40);
-    setAnimation(-1, 0, 0, ANIM_BRICK);
-    setAnimation(MAX_ANIMS, 0, 0, ANIM_BRICK);
-    updateAnimation(MAX_ANIMS, &hero);
-    drawAnimation(-3);
-    EXPECT_EQ(aos[2].active, 0);
-}
-
 } // namespace

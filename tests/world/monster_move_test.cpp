@@ -233,15 +233,4 @@ TEST_F(MonsterMove, AStrandedMaskyVanishesWhenItsTimerReaches120) {
     EXPECT_EQ(monst[1].active, 1) << "past 120 it only vanishes when stomped";
 }
 
-TEST_F(MonsterMove, InactiveSlotsStayUntouched) {
-    load({"......................", "######################"});
-    setMonster(0, 160, 160, MONSTER_BEETLE);
-    killMonster(0);
-    run(5);
-    EXPECT_EQ(monst[0].x, 160);
-    EXPECT_EQ(monst[0].timer, 0);
-    updateMonster(-1, &idle, 0);
-    updateMonster(MAX_MONSTERS, &idle, 0);
-}
-
 } // namespace

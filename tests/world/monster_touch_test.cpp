@@ -121,12 +121,6 @@ TEST_F(MonsterTouch, EachKindKillsWithItsOwnMessageAndPicture) {
     }
 }
 
-TEST_F(MonsterTouch, TheTablesCoverTheMine) {
-    EXPECT_STREQ(message(REASONS[6]), "BLOWN UP");
-    EXPECT_EQ(DEATH_ANIM[6], 0);
-    EXPECT_STREQ(message(REASONS[3]), "HIT BY WINGEDEYE");
-}
-
 TEST_F(MonsterTouch, ABeetleCannotBeStomped) {
     meet(MONSTER_BEETLE, 159, 152, 20);
     EXPECT_EQ(hero.dying, 1);

@@ -70,7 +70,7 @@ TEST(HeroJump, APressInMidAirStartsTheJumpOnLanding) {
     walkFrames(&f, 10, 0, 0, 1); // up
     walkFrames(&f, 1, 0, 0, 0);  // released in the air
     walk(&f, 0, 0, 1, 0, step);  // pressed in the air: no jump there
-    EXPECT_EQ(f.vy, -9); // still rising from the first jump
+    EXPECT_EQ(f.vy, -9);         // still rising from the first jump
     int frames = 0;
     while (!(f.y == 160 && f.vy == 7) && frames++ < 100)
         walk(&f, 0, 0, 1, 0, step);
@@ -457,6 +457,18 @@ TEST(HeroProbes, HeadHitsBreakBricksAndDropTheHero) {
     EXPECT_EQ(f.y, 144);
     EXPECT_EQ(score, 1);
     EXPECT_NE(animAt(ANIM_SHINE, 6, 8), nullptr);
+}
+
+TEST(HeroProbes, TheFeetAreProbedWhereTheHeadHitLeftTheHero) {
+    // a corridor one cell high: bump block above, crumbling floor below
+    TestMap m;
+    m.set(2, 8, 20).set(2, 10, 22);
+    ASSERT_TRUE(loadTestMap(m));
+    Figure f = heroAt(32, 144);
+    walk(&f, 0, 0, 1, 0, step); // up 5 px into the bump block, and pushed back down
+    EXPECT_EQ(f.y, 144);
+    EXPECT_NE(animAt(ANIM_SHINE, 2, 8), nullptr);
+    EXPECT_NE(animAt(ANIM_CRUMBLE, 2, 10), nullptr);
 }
 
 TEST(HeroProbes, CrumblingFloorUnderTheCentreOrAnEdge) {

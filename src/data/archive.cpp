@@ -146,9 +146,7 @@ int loadZDAHeader(int archive) {
 
 void openArchives() {
     for (int a = 0; a < ZDA_COUNT; a++) {
-        zda_file[a] = nullptr;
-        zda_full_header[a] = nullptr;
-        zdaFileLength[a] = -1;
+        closeZDA(a); // a second call must not leak the first one's files and blocks
         loadZDAHeader(a);
     }
 }

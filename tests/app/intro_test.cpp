@@ -243,15 +243,3 @@ TEST_F(IntroTest, TheCreditsPageShowsItsLines) {
     lastKeyTyped = CTRL_START;
     EXPECT_EQ(opensourceUpdate(), 0);
 }
-
-TEST(IntroTable, ThreeScreensInOrderThenTheEnd) {
-    EXPECT_STREQ(screens[0].name, "vemo");
-    EXPECT_EQ(screens[0].init, vemoInit);
-    EXPECT_EQ(screens[0].update, vemoUpdate);
-    EXPECT_STREQ(screens[1].name, "warning");
-    EXPECT_EQ(screens[1].render, warningRender);
-    EXPECT_STREQ(screens[2].name, "opensource");
-    EXPECT_EQ(screens[2].shutdown, opensourceShutdown);
-    EXPECT_EQ(screens[3].name, nullptr);
-    EXPECT_EQ(gameScreen, 2);
-}

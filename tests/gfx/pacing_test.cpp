@@ -171,15 +171,3 @@ TEST(Pacing, ASleepThatEndsBeforeItBeganEndsTheWait) {
     runFrames({0, 0, 0, 0});
     EXPECT_LE(VirtualClock::sleeps.size(), 8u);
 }
-
-TEST(Pacing, TheRealClockIsTheDefault) {
-    {
-        VirtualClock clock;
-        EXPECT_EQ(ticksNow(), 1000u);
-    }
-    Uint32 a = ticksNow();
-    sleepMs(2);
-    Uint32 b = ticksNow();
-    EXPECT_GE(b - a, 2u);
-    EXPECT_LT(b - a, 1000u);
-}

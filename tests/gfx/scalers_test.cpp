@@ -311,11 +311,5 @@ TEST_P(ScalerTest, MismatchedOrSmallTargetsAreLeftAlone) {
     SDL_FreeSurface(other);
 }
 
-TEST_P(ScalerTest, HalvingMaskClearsTheLowestBitOfEachChannel) {
-    SDL_Surface* s = makeSurface(1, 1, bpp());
-    EXPECT_EQ(halvingMask(s->format), bpp() == 16 ? 0xF7DEu : 0xFFFEFEFEu);
-    SDL_FreeSurface(s);
-}
-
 INSTANTIATE_TEST_SUITE_P(Depths, ScalerTest, ::testing::Values(16, 24),
                          [](const auto& info) { return std::to_string(info.param) + "bpp"; });

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -150,13 +151,20 @@ TEST(StartupDeathTest, HelpPrintsAndEndsBeforeAnyVideo) {
 TEST(StartupDeathTest, WithoutTheDataDirectoryTheFontIsMissing) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const std::string out = deathOutputPath("startup-nodata");
-    ScopedTempDir tmp;
+    // a fixed empty directory: the child of the death test may run this test again from the
+    // start, and it ends without cleaning up
+    const std::string empty = std::string(TROBZ_BUILD_DIR) + "/death-empty-cwd";
+    std::filesystem::remove_all(empty);
+    std::filesystem::create_directories(empty);
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(empty);
     EXPECT_EXIT(
         {
             redirectStdout(out);
             runGame({"-w"});
         },
         ::testing::ExitedWithCode(1), "");
+    std::filesystem::current_path(previous);
     EXPECT_EQ(readWholeFile(out), "Error loading gfx file: font\n");
 }
 

@@ -3,6 +3,7 @@
 // ! ( ) , - . : ? the digits and the upper-case letters.
 #include "gfx/messages.h"
 
+// clang-format off
 // 40 blanks: the scroller starts and ends with an empty line.
 #define SCROLL_PAD "                                        "
 
@@ -66,5 +67,7 @@ const char* const translation[NUM_LANGUAGES][NUM_MESSAGES] = {
     {EMPTY_ROW},
     {EMPTY_ROW},
 };
+
+// clang-format on
 
 int lang_id = 0;

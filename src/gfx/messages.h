@@ -8,7 +8,9 @@ extern const char* const translation[NUM_LANGUAGES][NUM_MESSAGES];
 extern int lang_id; // 0, English
 
 // The text of a message in the current language.
-inline const char* message(int number) { return translation[lang_id][number]; }
+inline const char* message(int number) {
+    return translation[lang_id][number];
+}
 
 // Message numbers.
 enum MessageId {

@@ -17,6 +17,10 @@ void controlFPS();
 // The time seam: milliseconds since start and a sleep. Default: SDL_GetTicks and usleep.
 extern Uint32 (*clockTicks)();
 extern void (*clockSleep)(Uint32 ms);
-inline Uint32 ticksNow() { return clockTicks(); }
-inline void sleepMs(Uint32 ms) { clockSleep(ms); }
+inline Uint32 ticksNow() {
+    return clockTicks();
+}
+inline void sleepMs(Uint32 ms) {
+    clockSleep(ms);
+}
 void resetClock(); // back to the real clock and sleep

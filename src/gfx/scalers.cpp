@@ -319,6 +319,22 @@ void aaFill24(SDL_Surface* src, Uint32* __restrict buf, Uint32 m) {
         const Uint8* __restrict in = rowOf(src, y);
         Uint32* __restrict b = buf + (size_t)y * w * 2;
         int x = 0;
+#if TROBZ_HAVE_SSE2
+        // four pixels (12 of the 16 bytes loaded) moved into four 32-bit lanes
+        const __m128i lane0 = _mm_setr_epi32(0xFFFFFF, 0, 0, 0);
+        const __m128i lane1 = _mm_slli_si128(lane0, 4), lane2 = _mm_slli_si128(lane0, 8),
+                      lane3 = _mm_slli_si128(lane0, 12), mv = _mm_set1_epi32((int)m);
+        for (; scalerUseSimd && LITTLE_ENDIAN_HOST && x + 6 <= w; x += 4) {
+            __m128i v = _mm_loadu_si128((const __m128i*)(in + 3 * x));
+            __m128i p = _mm_or_si128(
+                _mm_or_si128(_mm_and_si128(v, lane0), _mm_and_si128(_mm_slli_si128(v, 1), lane1)),
+                _mm_or_si128(_mm_and_si128(_mm_slli_si128(v, 2), lane2),
+                             _mm_and_si128(_mm_slli_si128(v, 3), lane3)));
+            __m128i pm = _mm_and_si128(p, mv);
+            _mm_storeu_si128((__m128i*)(b + 2 * x), _mm_unpacklo_epi32(p, pm));
+            _mm_storeu_si128((__m128i*)(b + 2 * x + 4), _mm_unpackhi_epi32(p, pm));
+        }
+#endif
         for (; LITTLE_ENDIAN_HOST && x < w - 1; x++) {
             Uint32 p = load24wide(in + 3 * x);
             b[2 * x] = p;

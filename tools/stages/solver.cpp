@@ -46,20 +46,28 @@ const StageInput ACTION_INPUT[ACTIONS] = {
 constexpr int COST_ACROSS = 2, COST_DOWN = 1, COST_UP = 2;
 constexpr int COST_SPIKES = 6, COST_CRATE = 6, COST_BRICK = 8;
 constexpr int JUMP_ROWS = 3;
-constexpr int AIR_CELLS = 5; // cells across in one jump
+constexpr int VY_AT_REST = 7; // the hero's vy standing on ground
+constexpr int AIR_CELLS = 5;  // cells across in one jump
 constexpr int AIR_STATES = AIR_CELLS + 1;
 constexpr int FAR = 1 << 28;
 
 // Score weights: a ring outweighs any distance on the map; a point of score is worth a
 // little, so that breaking a brick beats standing still.
 constexpr long long RING_WEIGHT = 1000000;
-constexpr long long POINTS_WEIGHT = 4;
+constexpr long long POINTS_WEIGHT = 8;
+// a state that sees no way to its goal ranks below every one that does
+constexpr long long FAR_PENALTY = 100000;
 
 // The distance map covers the columns from the view's edge to a little past the goal, at
 // most this many; the cache of distance maps is emptied when it holds too many.
 constexpr int FIELD_COLUMNS = 48;
 constexpr int FIELD_MARGIN = 6;
 constexpr size_t FIELD_CACHE = 2000;
+
+// A quarter of every beam is kept for the best states standing on firm ground; a failed
+// search is tried again with twice the beam, up to this many states.
+constexpr int GROUNDED_SHARE = 4;
+constexpr int MAX_BEAM = 6400;
 
 bool solidValue(int v) {
     int c = blockClass(v);
@@ -127,7 +135,9 @@ class DistanceMap {
     int enterCost(int c, int r) const {
         int v = at(c, r);
         if (v == CELL_SPIKES || v == CELL_SPIKES_HIDDEN) return COST_SPIKES;
+        // a block can be pushed on; one in motion is as good as gone
         if (v == CELL_PUSH) return COST_CRATE;
+        if (v == CELL_RESERVED) return 0;
         if (v == CELL_BRICK) return COST_BRICK; // reached from below, by breaking it
         if (solidValue(v) || blockClass(v) == BLOCK_LETHAL) return -1;
         return 0;
@@ -190,6 +200,7 @@ struct Node {
     int trace = -1;       // the inputs that led here
     int parentIndex = -1; // place of the parent in the previous beam
     int takeoffX = 0;
+    bool grounded = false; // standing on firm ground, not a lift
     int lastAction = 0;
     long long score = 0;
 };
@@ -201,6 +212,15 @@ class Search {
     SolverResult run(const std::vector<uint8_t>& bytes);
 
   private:
+    bool setup(const std::vector<uint8_t>& bytes, SolverResult* result);
+    bool searchOnce(int width, SolverResult* result);
+    void choose(std::vector<Node>* children, int width) const;
+    double elapsed() const {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    }
+    std::chrono::steady_clock::time_point started_;
+    long long bestTryScore_ = -(1ll << 62);
+    Replay bestTry_;
     const SolverOptions& opt_;
     Figure hero_{};
     int splash_ = 0;
@@ -214,19 +234,22 @@ class Search {
     std::unordered_map<uint64_t, std::vector<int>> fields_; // by goal and cells around it
     std::vector<Trace> traces_;
 
-    // The distance from the hero's cell to a goal cell on the map as it is now, over the
-    // columns from the view's edge to just past the goal. A goal far ahead is stood in for by
-    // a column within reach, plus the walk from there.
-    long long distance(int hc, int hr, int air, int gc, int gr) {
+    // The distance, in sixteenths of a move, from the hero's probe point (px, py) to a goal
+    // cell on the map as it is now, taken between the cells left and right of the point so
+    // that every pixel of progress counts. The map covers the columns from the view's edge
+    // to just past the goal; a goal far ahead is stood in for by a column within reach, plus
+    // the walk from there.
+    long long distance(int px, int py, int air, int gc, int gr) {
         int first = std::max(0, (step >> 4) - 1);
-        int extra = 0;
+        long long extra = 0;
         if (gc - first > FIELD_COLUMNS) {
             extra = (gc - first - FIELD_COLUMNS) * COST_ACROSS;
             gc = first + FIELD_COLUMNS;
             gr = -1;
         }
-        int end = std::min(mapLength, std::max(gc, hc) + FIELD_MARGIN);
-        if (hc < first || hc >= end) return FAR;
+        int hc = px >> 4, hr = py >> 4;
+        int end = std::min(mapLength, std::max(gc, hc + 1) + FIELD_MARGIN);
+        if (hc < first || hc >= end || hr < 0 || hr >= MAP_ROWS) return FAR;
         uint64_t key = 1469598103934665603ull;
         auto mix = [&key](uint64_t v) {
             key ^= v;
@@ -243,8 +266,24 @@ class Search {
             if (fields_.size() > FIELD_CACHE) fields_.clear();
             it = fields_.emplace(key, map.toward(gc, gr)).first;
         }
-        int d = it->second[map.place(hc, hr, air)];
-        return d >= FAR ? FAR : d + extra;
+        const std::vector<int>& field = it->second;
+        auto at = [&](int c) -> long long {
+            if (c < first || c >= end) return FAR;
+            return field[map.place(c, hr, air)];
+        };
+        // between the centres of the cells left and right of the point
+        int c0 = (px - CELL / 2) >> 4, t = (px - CELL / 2) & (CELL - 1);
+        long long a = at(c0), b = at(c0 + 1);
+        long long d;
+        if (a >= FAR && b >= FAR)
+            d = at(hc) >= FAR ? FAR : at(hc) * CELL;
+        else if (a >= FAR)
+            d = b * CELL;
+        else if (b >= FAR)
+            d = a * CELL;
+        else
+            d = a * CELL + (b - a) * t;
+        return d >= FAR ? FAR : d + extra * CELL;
     }
 
     bool ringTaken(const RingCell& g) const {
@@ -306,15 +345,9 @@ class Search {
         }
         // a ring is taken by the hero's centre, the door entered by his top left corner
         int probe = next ? CELL / 2 : 0;
-        int hx = hero_.x + probe, hy = hero_.y + probe;
-        int hc = hx >> 4, hr = hy >> 4;
-        long long d = FAR;
-        if (hc >= 0 && hc < mapLength && hr >= 0 && hr < MAP_ROWS) {
-            int air = AIR_CELLS - std::abs(hero_.x - takeoffX_) / CELL;
-            d = distance(hc, hr, std::max(0, air), gc, gr);
-        }
-        int px = std::abs(hx - (gc * CELL + probe)) + std::abs(hy - (gr * CELL + probe));
-        long long h = d >= FAR ? 400000 + px : d * 16 + std::min(15, px / 4);
+        int air = std::max(0, AIR_CELLS - std::abs(hero_.x - takeoffX_) / CELL);
+        long long d = distance(hero_.x + probe, hero_.y + probe, air, gc, gr);
+        long long h = d >= FAR ? FAR_PENALTY + std::abs(hero_.x - gc * CELL) : d;
         // points (bricks, chests, stomps) break ties: trying things is worth a little
         *score = count * RING_WEIGHT - h + score_points() * POINTS_WEIGHT;
         *taken = count;
@@ -334,11 +367,17 @@ class Search {
         mix(uint64_t(stars));
         mix(uint64_t(checkpoint));
         mix(uint64_t(last_right * 2 + last_left));
+        mix(uint64_t(pushForce));
         int from = std::max(0, (step >> 4) - 1), to = std::min(mapLength, (step >> 4) + 22);
         for (int i = from * MAP_ROWS; i < to * MAP_ROWS; i++)
             mix(uint64_t(mapData[i]));
         for (const Monster& m : monst)
             if (m.active) mix(uint64_t(m.kind * 7 + (m.dx != 0)) << 20 | uint64_t(m.x >> 3));
+        // a push that has begun shows only in its animation until the next frame
+        for (const AnimObject& a : aos)
+            if (a.active)
+                mix(uint64_t(a.kind) << 40 | uint64_t(a.x) << 20 | uint64_t(a.y) << 8 |
+                    uint64_t(a.count & 0xff));
         return k;
     }
 
@@ -355,13 +394,8 @@ class Search {
     }
 };
 
-SolverResult Search::run(const std::vector<uint8_t>& bytes) {
-    SolverResult result;
-    auto started = std::chrono::steady_clock::now();
-    auto elapsed = [&] {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    };
-
+// Loads the stage as an attempt starts and notes its rings, door and lifts.
+bool Search::setup(const std::vector<uint8_t>& bytes, SolverResult* result) {
     prepareFirstAttempt(opt_.stage);
     if (opt_.fromCheckpoint) {
         // the first flag in file order, as a death after touching it would leave things
@@ -374,42 +408,65 @@ SolverResult Search::run(const std::vector<uint8_t>& bytes) {
                 found = true;
             }
         if (!found) {
-            result.problem = "the stage has no checkpoint flag";
-            return result;
+            result->problem = "the stage has no checkpoint flag";
+            return false;
         }
     }
+    hero_ = Figure{};
+    splash_ = 0;
     if (!beginAttemptFromBytes(&hero_, bytes.data(), int(bytes.size()))) {
-        result.problem = "the bytes are not a stage the game can load";
-        return result;
+        result->problem = "the bytes are not a stage the game can load";
+        return false;
     }
     if (!hero_.alive) {
-        result.problem = "the hero is not placed";
-        return result;
+        result->problem = "the hero is not placed";
+        return false;
     }
     baseData_.assign(mapData, mapData + mapLength * MAP_ROWS);
     baseOri_.assign(mapOri, mapOri + mapLength * MAP_ROWS);
     dirtyEnd_ = 0;
-
+    rings_.clear();
     for (int c = 0; c < mapLength; c++)
         for (int r = 0; r < MAP_ROWS; r++)
             if (baseData_[c * MAP_ROWS + r] == CELL_RING && c * CELL >= startx - CELL)
                 rings_.push_back({c, r});
-    ringEverTaken_.assign(rings_.size(), false);
-    result.rings = int(rings_.size());
-    if (door < 0 && !rings_.empty()) {
-        result.problem = "rings but no exit door";
-        return result;
-    }
+    if (ringEverTaken_.size() != rings_.size()) ringEverTaken_.assign(rings_.size(), false);
+    result->rings = int(rings_.size());
     if (door < 0) {
-        result.problem = "no exit door";
-        return result;
+        result->problem = rings_.empty() ? "no exit door" : "rings but no exit door";
+        return false;
     }
     doorC_ = door / MAP_ROWS;
     doorR_ = door % MAP_ROWS;
     liftColumn_.assign(mapLength, false);
     for (int i = 0; i < pcount; i++)
         liftColumn_[platforms[i].x / CELL] = true;
+    traces_.clear();
+    fields_.clear();
+    return true;
+}
 
+// The next beam from the scored children: mostly the best, but a share of the best of those
+// standing on firm ground, so that waiting for a lift or a monster stays possible when every
+// bolder try runs into trouble later.
+void Search::choose(std::vector<Node>* children, int width) const {
+    std::sort(children->begin(), children->end(),
+              [](const Node& a, const Node& b) { return a.score > b.score; });
+    if (children->size() <= size_t(width)) return;
+    size_t bold = size_t(width) - size_t(width) / GROUNDED_SHARE;
+    std::vector<Node> kept;
+    kept.reserve(width);
+    for (size_t i = 0; i < bold; i++)
+        kept.push_back(std::move((*children)[i]));
+    for (size_t i = bold; i < children->size() && kept.size() < size_t(width); i++)
+        if ((*children)[i].grounded) kept.push_back(std::move((*children)[i]));
+    for (size_t i = bold; i < children->size() && kept.size() < size_t(width); i++)
+        if (!(*children)[i].grounded) kept.push_back(std::move((*children)[i]));
+    *children = std::move(kept);
+}
+
+// One search with a beam of the given width; true when it cleared the stage.
+bool Search::searchOnce(int width, SolverResult* result) {
     std::vector<Node> beam(1);
     takeoffX_ = hero_.x;
     save(&beam[0]);
@@ -418,21 +475,18 @@ SolverResult Search::run(const std::vector<uint8_t>& bytes) {
     int frame = 0;
     long long bestScore = beam[0].score;
 
-    // the best try so far, shown when there is no answer
-    long long bestTryScore = beam[0].score;
-    int bestTry = -1;
     while (!beam.empty()) {
-        if (beam[0].score > bestTryScore) {
-            bestTryScore = beam[0].score;
-            bestTry = beam[0].trace;
+        if (beam[0].score > bestTryScore_) {
+            bestTryScore_ = beam[0].score;
+            bestTry_ = replayOf(beam[0].trace, opt_.stepFrames);
         }
         if (frame + opt_.stepFrames > opt_.maxFrames) {
-            result.problem = "the clock runs out before the stage is cleared";
-            break;
+            result->problem = "the clock runs out before the stage is cleared";
+            return false;
         }
         if (elapsed() > opt_.seconds) {
-            result.problem = "no answer within the time given to the search";
-            break;
+            result->problem = "no answer within the time given to the search";
+            return false;
         }
         std::vector<Node> children;
         children.reserve(beam.size() * ACTIONS);
@@ -460,17 +514,17 @@ SolverResult Search::run(const std::vector<uint8_t>& bytes) {
                 if (lost) continue;
                 if (cleared) {
                     traces_.push_back({parent.trace, a});
-                    result.cleared = true;
-                    result.frames = frame + cleared;
-                    result.timeLeft = timeLeft;
-                    result.replay = replayOf(int(traces_.size()) - 1, cleared);
-                    result.bestRings = int(rings_.size());
-                    break;
+                    result->cleared = true;
+                    result->frames = frame + cleared;
+                    result->timeLeft = timeLeft;
+                    result->replay = replayOf(int(traces_.size()) - 1, cleared);
+                    result->bestRings = int(rings_.size());
+                    return true;
                 }
                 long long score;
                 int taken;
                 if (!evaluate(&score, &taken)) continue;
-                result.bestRings = std::max(result.bestRings, taken);
+                result->bestRings = std::max(result->bestRings, taken);
                 uint64_t key = stateKey();
                 auto it = seen.find(key);
                 if (it != seen.end() && children[it->second].score >= score) continue;
@@ -478,6 +532,9 @@ SolverResult Search::run(const std::vector<uint8_t>& bytes) {
                 child.score = score;
                 child.lastAction = a;
                 child.parentIndex = int(&parent - beam.data());
+                child.grounded = hero_.platform < 0 && hero_.vy == VY_AT_REST &&
+                                 (isSolidPos(hero_.x, hero_.y + CELL) ||
+                                  isSolidPos(hero_.x + CELL - 1, hero_.y + CELL));
                 save(&child);
                 if (it != seen.end()) {
                     children[it->second] = std::move(child);
@@ -486,19 +543,14 @@ SolverResult Search::run(const std::vector<uint8_t>& bytes) {
                     children.push_back(std::move(child));
                 }
             }
-            if (result.cleared) break;
         }
-        if (result.cleared) break;
         frame += opt_.stepFrames;
-        result.layers++;
+        result->layers++;
         if (children.empty()) {
-            result.problem = "every try dies or loses a ring by frame " + std::to_string(frame);
-            break;
+            result->problem = "every try dies or loses a ring by frame " + std::to_string(frame);
+            return false;
         }
-        size_t keep = std::min(children.size(), size_t(opt_.beam));
-        std::partial_sort(children.begin(), children.begin() + keep, children.end(),
-                          [](const Node& a, const Node& b) { return a.score > b.score; });
-        children.resize(keep);
+        choose(&children, width);
         // only the kept states get a trace
         for (Node& c : children) {
             traces_.push_back({beam[c.parentIndex].trace, c.lastAction});
@@ -506,16 +558,30 @@ SolverResult Search::run(const std::vector<uint8_t>& bytes) {
         }
         beam = std::move(children);
         if (opt_.verbose &&
-            (result.layers % 50 == 0 || beam[0].score > bestScore + RING_WEIGHT / 2)) {
+            (result->layers % 50 == 0 || beam[0].score > bestScore + RING_WEIGHT / 2)) {
             restore(beam[0]);
             std::fprintf(stderr, "frame %5d  rings %d/%zu  hero %d,%d  states %zu  %.1fs\n", frame,
-                         result.bestRings, rings_.size(), hero_.x, hero_.y, beam.size(), elapsed());
+                         result->bestRings, rings_.size(), hero_.x, hero_.y, beam.size(),
+                         elapsed());
         }
         bestScore = std::max(bestScore, beam[0].score);
     }
+    return false;
+}
+
+SolverResult Search::run(const std::vector<uint8_t>& bytes) {
+    SolverResult result;
+    started_ = std::chrono::steady_clock::now();
+    // a search that fails is tried again with a wider beam while there is time
+    for (int width = opt_.beam;; width *= 2) {
+        if (!setup(bytes, &result)) break;
+        if (opt_.verbose) std::fprintf(stderr, "searching with %d states\n", width);
+        if (searchOnce(width, &result) || elapsed() > opt_.seconds) break;
+        if (width >= MAX_BEAM) break;
+    }
     for (size_t i = 0; i < rings_.size(); i++)
         if (!ringEverTaken_[i] && !result.cleared) result.unreached.push_back(rings_[i]);
-    if (!result.cleared && bestTry >= 0) result.replay = replayOf(bestTry, opt_.stepFrames);
+    if (!result.cleared) result.replay = bestTry_;
     result.seconds = elapsed();
     return result;
 }

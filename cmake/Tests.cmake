@@ -12,6 +12,11 @@ target_compile_definitions(testsupport PUBLIC
     TROBZ_BUILD_DIR="${CMAKE_BINARY_DIR}")
 
 set(TROBZ_TEST_ENV "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
+# Test discovery splits a list-valued ENVIRONMENT into separate properties, so only the
+# first variable would reach the tests: CTest itself sets both for every test it runs.
+file(WRITE ${CMAKE_BINARY_DIR}/headless_env.cmake
+    "set(ENV{SDL_VIDEODRIVER} dummy)\nset(ENV{SDL_AUDIODRIVER} dummy)\n")
+set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/headless_env.cmake)
 
 file(GLOB TEST_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/*)
 foreach(dir ${TEST_DIRS})

@@ -76,8 +76,8 @@ int main(int argc, char** argv) {
     if (!out.empty()) {
         char head[200];
         std::snprintf(head, sizeof head,
-                      "# Found by stagesolve: clears the stage in %d frames with all %d rings.\n",
-                      r.frames, r.rings);
+                      "# Found by stagesolve: clears the stage%s in %d frames with all %d rings.\n",
+                      opt.fromCheckpoint ? " from its checkpoint flag" : "", r.frames, r.rings);
         std::string text = head + formatReplay(r.replay);
         std::ofstream o(out, std::ios::binary);
         o << text;

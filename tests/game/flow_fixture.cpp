@@ -1,6 +1,8 @@
 #include "flow_fixture.h"
 
 #include "anim/anims.h"
+#include "audio/player.h"
+#include "audio/sound.h"
 #include "data/archive.h"
 #include "data/hiscores.h"
 #include "data/settings.h"
@@ -15,6 +17,7 @@
 #include "world/map.h"
 #include "world/monsters.h"
 
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -124,13 +127,16 @@ void setUpFlowScreen() {
     useTestScreen(16);
     if (black) SDL_FreeSurface(black);
     gfxPrepareBlackScreen();
-    closeArchives();
-    zdaDirectory = TROBZ_BUILD_DIR "/data";
-    openArchives();
-    if (!font) loadSpriteFont();
-    initBlocks();
-    initVars();
-    initVars0(-1);
+    if (!SDL_WasInit(SDL_INIT_AUDIO)) {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) throw std::runtime_error(SDL_GetError());
+        if (MP_OpenAudio(22050, AUDIO_S16LSB, 2, 1024) != 0)
+            throw std::runtime_error(SDL_GetError());
+        Mix_AllocateChannels(16);
+    }
+    useGameArchives(TROBZ_BUILD_DIR "/data");
+    destroyFonts();
+    loadSpriteFont();
+    initStuff();
     resetDefaultControls();
     lastKey = lastKeyTyped = lastKeySym = 0;
     lastJButton = -1;
@@ -139,11 +145,22 @@ void setUpFlowScreen() {
     titleChoice = CHOICE_NONE;
     frame = 0;
     skipFrame = 0;
+    restartMusic = 0;
     drainEvents();
+}
+
+void useGameArchives(const char* dir) {
+    static std::string holder;
+    closeArchives();
+    holder = dir;
+    zdaDirectory = holder.c_str();
+    openArchives();
 }
 
 void tearDownFlowScreen() {
     inputHook = nullptr;
+    stopStageMusic();
+    flowScreen = FLOW_NONE;
     freeLevel();
     closeArchives();
     zdaDirectory = "./data";

@@ -8,8 +8,10 @@
 
 #include <SDL.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 // ---- stage maps
@@ -65,10 +67,31 @@ std::vector<unsigned char> readHiscoreFile();
 
 // ---- SDL for the tests that drive single screens
 
-// Brings up a 320x240 picture, the fonts and block images from the built graphics
-// archive, and a fresh game state on the title; clears all input.
+// Brings up a 320x240 picture, the audio device, the fonts, block images and sounds from
+// the built archives, and a fresh game state on the title; clears all input.
 void setUpFlowScreen();
 void tearDownFlowScreen();
+// Closes the archives and opens the ones in `dir`.
+void useGameArchives(const char* dir);
+
+// The fixture of the tests that drive single screens of the flow, on a virtual clock.
+// A screen that never sees the input it waits for would wait forever (and the game turns
+// SIGTERM into a quit request it may ignore), so every test runs under an alarm.
+constexpr unsigned TEST_ALARM_SECONDS = 120;
+
+class FlowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        alarm(TEST_ALARM_SECONDS);
+        setUpFlowScreen();
+    }
+    void TearDown() override {
+        tearDownFlowScreen();
+        alarm(0);
+    }
+    VirtualClock clock;
+    Figure hero = {};
+};
 
 // ---- the scripted player
 

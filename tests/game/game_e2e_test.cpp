@@ -7,6 +7,7 @@
 #include "flow_fixture.h"
 
 #include "app/startup.h"
+#include "audio/player.h"
 #include "data/config.h"
 #include "data/hiscores.h"
 #include "data/savegame.h"
@@ -53,6 +54,8 @@ struct Record {
     std::string hiscoreBytes;
 };
 
+constexpr int MUSIC_MARK = 77;
+
 const int START_SCORES[NUM_HISCORES] = {1000, 900, 800, 700, 600, 500, 400, 300, 200, 100};
 
 // Keys pressed one at a time in the name entry (each held for one input frame).
@@ -67,6 +70,7 @@ const int NAME_KEYS[] = {
 } // namespace
 
 TEST(GameEndToEnd, PlaysThroughTheWholeGame) {
+    alarm(TEST_ALARM_SECONDS);
     GameDirectory dir;
     writeHiscoreFile({"ADA", "BOB", "CY", "DEE", "EVE", "FAY", "GUS", "HAL", "IVY", "JO"},
                      std::vector<int>(START_SCORES, START_SCORES + NUM_HISCORES));
@@ -247,6 +251,9 @@ TEST(GameEndToEnd, PlaysThroughTheWholeGame) {
             EXPECT_EQ(startf, 1);
             EXPECT_EQ(startx, SPIKE_STAGE_FLAG_X);
             EXPECT_EQ(starty, SPIKE_STAGE_FLAG_Y);
+            // a mark on the music's volume ramp: starting a track again would reset it
+            mp_delta = 0;
+            mp_fade = MUSIC_MARK;
         });
     int livesAfterSpikes = 0;
     player.when(
@@ -257,6 +264,8 @@ TEST(GameEndToEnd, PlaysThroughTheWholeGame) {
             EXPECT_EQ(theHero.x, SPIKE_STAGE_FLAG_X);
             EXPECT_EQ(theHero.y, SPIKE_STAGE_FLAG_Y);
             EXPECT_EQ(stageMusic, rec.musicBefore); // the music runs on
+            EXPECT_EQ(mp_fade.load(), MUSIC_MARK);
+            mp_fade = mp_volume.load();
             EXPECT_STREQ(messageString, "");
             EXPECT_EQ(score, rec.tallyScore + rec.tallyTime / 60 + rec.tallyLives);
         });
@@ -407,4 +416,5 @@ TEST(GameEndToEnd, PlaysThroughTheWholeGame) {
     EXPECT_NE(readWholeFile("trobz3.cfg").find("mus_volume=95\n"), std::string::npos);
     EXPECT_GT(livesAfterSpikes, 0);
     EXPECT_GT(rec.introCutAt, 0);
+    alarm(0);
 }

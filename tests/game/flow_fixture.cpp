@@ -89,7 +89,22 @@ std::vector<ZdaMember> testStageMembers() {
 
 // ---- directories and files
 
-GameDirectory::GameDirectory() {
+bool realFirstStages(std::vector<ZdaMember>* members, Replay* replay) {
+    std::string why;
+    if (!loadReplay(TROBZ_SOURCE_DIR "/assets/replays/trobz301.txt", replay, &why)) return false;
+    ArchiveDir built(TROBZ_BUILD_DIR "/data");
+    members->clear();
+    for (const char* name : {"trobz300", "trobz301"}) {
+        uint32_t size = 0;
+        unsigned char* bytes = loadZDAFile(ZDA_MAPS, name, "bin", &size);
+        if (!bytes) return false;
+        members->push_back({std::string(name) + ".bin", std::vector<unsigned char>(bytes, bytes + size)});
+        std::free(bytes);
+    }
+    return true;
+}
+
+GameDirectory::GameDirectory(const std::vector<ZdaMember>& maps) {
     namespace fs = std::filesystem;
     fs::create_directories("data");
     for (const char* a : {"gfx.zda", "music.zda", "sound.zda"}) {
@@ -97,7 +112,7 @@ GameDirectory::GameDirectory() {
         if (!fs::exists(built)) throw std::runtime_error("missing built archive " + built.string());
         fs::create_symlink(built, fs::path("data") / a);
     }
-    writeArchive("data", "maps", testStageMembers());
+    writeArchive("data", "maps", maps);
 }
 
 void writeHiscoreFile(const std::vector<std::string>& names, const std::vector<int>& scores) {

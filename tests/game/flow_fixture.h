@@ -5,6 +5,7 @@
 #pragma once
 #include "test_env.h"
 #include "world/figure.h"
+#include "world/replay.h"
 
 #include <SDL.h>
 #include <functional>
@@ -47,13 +48,17 @@ constexpr int SPIKE_STAGE_FLAG_X = 5 * 16, SPIKE_STAGE_FLAG_Y = 10 * 16;
 // The maps archive for stages 0 ... 2 (trobz300 ... trobz302).
 std::vector<ZdaMember> testStageMembers();
 
+// The title and the first stage as the build packed them, and the first stage's replay
+// from the sources; false when the build has not made them (yet).
+bool realFirstStages(std::vector<ZdaMember>* members, Replay* replay);
+
 // ---- directories and files
 
 // A fresh working directory whose ./data holds the built gfx, music and sound archives
-// and a maps archive of the test stages. The game's own files start absent.
+// and a maps archive of the given stages. The game's own files start absent.
 class GameDirectory {
   public:
-    GameDirectory();
+    explicit GameDirectory(const std::vector<ZdaMember>& maps = testStageMembers());
     const std::string& path() const { return dir_.path(); }
 
   private:

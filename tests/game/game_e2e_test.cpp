@@ -46,6 +46,7 @@ bool playing(int stage) {
 // What the player saw and the game held at the moments the checks need later.
 struct Record {
     std::vector<int> pages;
+    int rings = 0;
     int tallyScore = -1, tallyLives = -1, tallyTime = -1;
     int stage2Music = 0;
     ModPlugFile* musicBefore = nullptr;
@@ -71,16 +72,25 @@ const int NAME_KEYS[] = {
 
 TEST(GameEndToEnd, PlaysThroughTheWholeGame) {
     alarm(TEST_ALARM_SECONDS);
-    GameDirectory dir;
+    // stage 1 and the title as built, cleared by the replay found for it; until the build
+    // has them, a small stage of our own walked through to its door
+    std::vector<ZdaMember> maps = testStageMembers(), built;
+    Replay stage1Replay;
+    const bool realStage1 = realFirstStages(&built, &stage1Replay);
+    if (realStage1) {
+        maps[0] = built[0];
+        maps[1] = built[1];
+    } else {
+        std::string why;
+        ASSERT_TRUE(parseReplay("R 200\n", &stage1Replay, &why)) << why;
+    }
+    RecordProperty("stage1", realStage1 ? "built" : "test stage");
+    GameDirectory dir(maps);
     writeHiscoreFile({"ADA", "BOB", "CY", "DEE", "EVE", "FAY", "GUS", "HAL", "IVY", "JO"},
                      std::vector<int>(START_SCORES, START_SCORES + NUM_HISCORES));
     VirtualClock clock;
     ScriptedPlayer player;
     Record rec;
-
-    Replay toTheDoor;
-    std::string why;
-    ASSERT_TRUE(parseReplay("R 200\n", &toTheDoor, &why)) << why;
 
     // start-up: the intro screens pass with JUMP
     player.repeat(
@@ -188,15 +198,16 @@ TEST(GameEndToEnd, PlaysThroughTheWholeGame) {
             EXPECT_EQ(rec.pages, (std::vector<int>{0, 1, 2}));
             EXPECT_EQ(lives, 6);
             EXPECT_EQ(score, 0);
-            EXPECT_EQ(stars, RING_STAGE_RINGS);
+            EXPECT_GT(stars, 0);
+            rec.rings = stars;
             EXPECT_NE(stageMusic, nullptr);
-            EXPECT_EQ(theHero.x, 16);
+            EXPECT_TRUE(isActive(&theHero));
         });
     player.repeat(
         "stage 1 played by its replay", [] { return flowScreen == FLOW_TALLY; },
         [] { return flowScreen == FLOW_STAGE && level == 1 && frame > 180; },
-        [&toTheDoor] {
-            StageInput in = replayInput(toTheDoor, frame - 181);
+        [&stage1Replay] {
+            StageInput in = replayInput(stage1Replay, frame - 181);
             std::vector<int> keys;
             if (in.left) keys.push_back(K_LEFT);
             if (in.right) keys.push_back(K_RIGHT);
@@ -210,7 +221,8 @@ TEST(GameEndToEnd, PlaysThroughTheWholeGame) {
         [&rec] {
             ScriptedPlayer::setHeld({});
             EXPECT_EQ(stars, 0);
-            EXPECT_EQ(score, RING_STAGE_RINGS + RING_STAGE_BONUS);
+            EXPECT_GE(score, rec.rings); // a point a ring, and maybe bricks and bonuses
+            EXPECT_EQ(lives, 6);         // the replay loses no life
             EXPECT_EQ(level, 1);
             rec.tallyScore = score;
             rec.tallyLives = lives;

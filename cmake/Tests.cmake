@@ -1,4 +1,4 @@
-# Tests: every directory under tests/ (but support, fuzz and corpus) becomes one GoogleTest
+# Tests: every directory under tests/ (but support, fuzz, corpus and e2e) becomes one GoogleTest
 # program test_<dir> made of all its .cpp files, run by CTest headless.
 find_package(GTest REQUIRED)
 include(GoogleTest)
@@ -24,7 +24,8 @@ foreach(dir ${TEST_DIRS})
         continue()
     endif()
     get_filename_component(name ${dir} NAME)
-    if(name STREQUAL "support" OR name STREQUAL "fuzz" OR name STREQUAL "corpus")
+    if(name STREQUAL "support" OR name STREQUAL "fuzz" OR name STREQUAL "corpus"
+       OR name STREQUAL "e2e")
         continue()
     endif()
     file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
@@ -41,3 +42,8 @@ foreach(dir ${TEST_DIRS})
         DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "${TROBZ_TEST_ENV}" TIMEOUT 600)
 endforeach()
+
+# The end-to-end test of the real game in an X window (tests/e2e/xvfb_test.sh, run by
+# scripts/ci/checks.sh, not by CTest) judges its screenshots with this program.
+add_executable(e2e_look ${PROJECT_SOURCE_DIR}/tests/e2e/look.cpp)
+target_link_libraries(e2e_look PRIVATE trobz3core)

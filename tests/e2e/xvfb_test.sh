@@ -14,12 +14,11 @@
 set -u
 build=$(cd "$1" && pwd)
 look="$build/e2e_look --data $build/data"
+[ -x "$build/e2e_look" ] || { echo "FAIL: $build/e2e_look is not built"; exit 1; }
 work=$(mktemp -d "${TMPDIR:-/tmp}/trobz3-e2e.XXXXXX")
-xvfb_pid=""
-game_pid=""
+. "$(dirname "$0")/xsession.sh"
 cleanup() {
-    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    stop_all
     if [ -n "${E2E_KEEP:-}" ]; then
         mkdir -p "$E2E_KEEP"
         cp "$work"/*.bmp "$E2E_KEEP"/ 2>/dev/null
@@ -29,22 +28,6 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
-passed=0
-failed=0
-ok() {
-    passed=$((passed + 1))
-    echo "ok: $*"
-}
-fail() {
-    failed=$((failed + 1))
-    echo "FAIL: $*"
-}
-
-for tool in Xvfb xdpyinfo xdotool import; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing"; exit 1; }
-done
-[ -x "$build/e2e_look" ] || { echo "FAIL: $build/e2e_look is not built"; exit 1; }
-
 # ---- the installed game
 stage=$work/stage
 DESTDIR=$stage cmake --install "$build" --prefix /usr >"$work/install.log" 2>&1 ||
@@ -53,63 +36,7 @@ desktop=$(ls "$stage"/usr/share/applications/*.desktop)
 entry_command=$(sed -n 's/^Exec=//p' "$desktop")
 PATH=$stage/usr/bin:$PATH
 export PATH
-
-# ---- a display of our own
-display=""
-n=120
-while [ $n -lt 200 ]; do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-        display=:$n
-        break
-    fi
-    n=$((n + 1))
-done
-[ -n "$display" ] || { echo "FAIL: no free X display number"; exit 1; }
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-tries=0
-until xdpyinfo -display "$display" >/dev/null 2>&1; do
-    tries=$((tries + 1))
-    [ $tries -gt 100 ] && { cat "$work/xvfb.log"; echo "FAIL: Xvfb did not start"; exit 1; }
-    sleep 0.1
-done
-DISPLAY=$display
-export DISPLAY
-
-# ---- one game
-wid=""
-label=""
-shots=0
-shot() { # takes a screenshot of the game's window to $last
-    shots=$((shots + 1))
-    last=$work/$label-$shots.bmp
-    import -window "$wid" "bmp3:$last" 2>/dev/null
-}
-
-# see <seconds> <what> <look command> [arguments]: takes screenshots until `look` says yes
-# to the question about the newest one, for up to that long
-see() {
-    seconds=$1
-    what=$2
-    question=$3
-    shift 3
-    end=$(($(date +%s) + seconds))
-    while :; do
-        if shot && answer=$($look "$question" "$last" "$@" 2>&1); then
-            ok "$label: $what ($answer)"
-            return 0
-        fi
-        if [ "$(date +%s)" -ge "$end" ]; then
-            fail "$label: $what not seen within $seconds s (last: $answer; shot $(basename "$last"))"
-            return 1
-        fi
-        sleep 0.2
-    done
-}
-
-key() {
-    xdotool key --clearmodifiers "$@"
-}
+start_display
 
 # play_game <label> <bpp> <window: 1x|x2|s2x|aa> [game options...]
 play_game() {
@@ -121,18 +48,8 @@ play_game() {
     home=$work/home-$label
     mkdir -p "$home"
     # shellcheck disable=SC2086
-    env -u XDG_DATA_HOME HOME="$home" SDL_AUDIODRIVER=dummy $entry_command "$@" \
-        >"$work/$label.out" 2>&1 &
-    game_pid=$!
-
-    wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Trobz 3' 2>/dev/null | head -n 1)
-    if [ -z "$wid" ]; then
-        fail "$label: no window 'Trobz 3' appeared ($(cat "$work/$label.out"))"
-        kill -KILL "$game_pid" 2>/dev/null
-        game_pid=""
-        return
-    fi
-    xdotool windowfocus --sync "$wid" 2>/dev/null
+    start_game "$label" env -u XDG_DATA_HOME HOME="$home" SDL_AUDIODRIVER=dummy \
+        $entry_command "$@" || return
     shot
     size=$($look size "$last")
     want=640x480

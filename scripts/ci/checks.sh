@@ -119,6 +119,8 @@ all="release asan tsan m32 fuzz e2e"
 checks=${*:-$all}
 summary=""
 failed=0
+npassed=0
+nfailed=0
 for c in $checks; do
     case " $all " in
         *" $c "*) ;;
@@ -126,7 +128,14 @@ for c in $checks; do
     esac
     echo "======== $c"
     start=$(date +%s)
-    if "check_$c"; then result=passed; else result=FAILED; failed=1; fi
+    if "check_$c"; then
+        result=passed
+        npassed=$((npassed + 1))
+    else
+        result=FAILED
+        failed=1
+        nfailed=$((nfailed + 1))
+    fi
     seconds=$(($(date +%s) - start))
     echo "======== $c: $result in ${seconds} s"
     summary="$summary$(printf '%-8s %-7s %5d s' "$c" "$result" "$seconds")
@@ -135,4 +144,5 @@ done
 echo
 echo "Summary"
 printf '%s' "$summary"
+echo "checks: $npassed passed, $nfailed failed"
 exit $failed

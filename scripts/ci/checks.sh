@@ -77,8 +77,8 @@ check_m32() {
 check_fuzz() {
     dir=$src/build-fuzz
     mkdir -p "$dir"
-    CC=clang CXX=clang++ configure "$dir" -DTROBZ_FUZZ=ON -DTROBZ_SANITIZE=address,undefined \
-        -DTROBZ_TESTS=OFF -DTROBZ_BENCH=OFF || return 1
+    configure "$dir" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTROBZ_FUZZ=ON \
+        -DTROBZ_SANITIZE=address,undefined -DTROBZ_TESTS=OFF -DTROBZ_BENCH=OFF || return 1
     targets=""
     for f in "$src"/tests/fuzz/fuzz_*.cpp; do
         targets="$targets $(basename "$f" .cpp)"

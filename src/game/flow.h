@@ -28,11 +28,9 @@ enum TitleMenu {
     WF_HISCORE_TABLE = -WF_HISCORES,
     WF_OPTIONS_MENU = -WF_OPTIONS,
 };
-constexpr int TITLE_MENU_ITEMS = 5;
 
 // Pause menu cursor values of `workflow` while `paused`.
 enum PauseMenu { PAUSE_SUICIDE = 1, PAUSE_GO_ON = 2, PAUSE_EXIT = 3 };
-constexpr int PAUSE_MENU_ITEMS = 3;
 
 // How the title was left by the menu: set by the title input, read by the decision.
 enum TitleChoice { CHOICE_NONE = 0, CHOICE_NEW_GAME = 1, CHOICE_CONTINUE = 2 };

@@ -141,7 +141,6 @@ std::vector<unsigned char> readHiscoreFile() {
 
 void setUpFlowScreen() {
     useTestScreen(16);
-    if (black) SDL_FreeSurface(black);
     gfxPrepareBlackScreen();
     if (!SDL_WasInit(SDL_INIT_AUDIO)) {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) throw std::runtime_error(SDL_GetError());
@@ -178,6 +177,10 @@ void tearDownFlowScreen() {
     stopStageMusic();
     flowScreen = FLOW_NONE;
     freeLevel();
+    freeBlocks();
+    destroyFonts();
+    if (black) SDL_FreeSurface(black);
+    black = nullptr;
     closeArchives();
     zdaDirectory = "./data";
 }

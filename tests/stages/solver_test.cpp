@@ -79,7 +79,7 @@ TEST(Solver, NamesTheRingsNoTryReaches) {
     rows[6] = "....................................##............";
     std::vector<uint8_t> bytes = stageOf(rows);
     SolverOptions o = quick();
-    o.seconds = 20;
+    o.seconds = 5;
     SolverResult r = solveStage(bytes, o);
     EXPECT_FALSE(r.cleared);
     EXPECT_FALSE(r.problem.empty());

@@ -30,7 +30,8 @@
 #endif
 #endif
 #ifdef SOAK_SANITIZED
-#include <sanitizer/allocator_interface.h>
+// in every sanitizer runtime; GCC ships no header that declares it
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {

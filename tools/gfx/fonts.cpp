@@ -1,7 +1,7 @@
-// The two fonts. Letters are 5x6 shapes from assets/gfx/glyphs.txt. The small font draws
-// them 1:1 inside an 8x8 cell with a dark outline; the big font doubles them with smoothed
-// diagonals inside a 16x16 cell, with an outline and a drop shadow. Both leave the last
-// column and row of every cell clear, so neighbouring letters never touch.
+// The two fonts. The small font draws the 5x6 shapes of assets/gfx/glyphs.txt 1:1 inside an
+// 8x8 cell with a dark outline; the big font draws the 12x12 shapes of glyphsbig.txt inside
+// a 16x16 cell with an outline and a drop shadow. Both leave the last column of every cell
+// clear (the big font its last row too), so neighbouring letters never touch.
 #include "makegfx.h"
 
 #include <sstream>
@@ -15,9 +15,10 @@ std::string trimRight(const std::string& s) {
 
 // The letter of one cell as a mask image (white where the letter is).
 RgbImage shapeImage(const std::vector<std::string>& rows) {
-    RgbImage img(5, 6, RGB_MAGENTA);
-    for (int y = 0; y < 6; y++)
-        for (int x = 0; x < 5; x++)
+    const int w = rows.empty() ? 0 : (int)rows[0].size(), h = (int)rows.size();
+    RgbImage img(w, h, RGB_MAGENTA);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++)
             if (rows[y][x] == '#') img.at(x, y) = 0xFFFFFF;
     return img;
 }
@@ -40,8 +41,9 @@ RgbImage glyph(const std::vector<std::string>& rows, bool big) {
         outline(cell, C("ink"));
         return cell;
     }
+    // body in columns and rows 1 ... 12: outline to 13, shadow to 14, column 15 clear
     RgbImage cell(16, 16, RGB_MAGENTA);
-    blit(cell, scaleEPX(shape), 2, 1);
+    blit(cell, shape, 1, 1);
     shade(cell,
           {C("gold4"), C("gold4"), C("gold4"), C("gold4"), C("gold3"), C("gold3"), C("gold3"),
            C("gold3"), C("gold3"), C("orange"), C("orange"), C("orange"), C("gold2"), C("gold2")});
@@ -52,8 +54,8 @@ RgbImage glyph(const std::vector<std::string>& rows, bool big) {
 
 } // namespace
 
-bool parseGlyphs(const std::string& text, const std::string& file, GlyphShapes* out,
-                 std::string* why) {
+bool parseGlyphs(const std::string& text, const std::string& file, int width, int height,
+                 GlyphShapes* out, std::string* why) {
     std::istringstream in(text);
     std::string line;
     int n = 0, code = -1;
@@ -63,12 +65,13 @@ bool parseGlyphs(const std::string& text, const std::string& file, GlyphShapes* 
         n++;
         line = trimRight(line);
         if (code >= 0) {
-            if (line.size() != 5 || line.find_first_not_of("#.") != std::string::npos) {
-                *why = where() + ": a letter row is 5 characters of '#' and '.'";
+            if ((int)line.size() != width || line.find_first_not_of("#.") != std::string::npos) {
+                *why = where() + ": a letter row is " + std::to_string(width) +
+                       " characters of '#' and '.'";
                 return false;
             }
             rows.push_back(line);
-            if (rows.size() == 6) {
+            if ((int)rows.size() == height) {
                 (*out)[code] = rows;
                 rows.clear();
                 code = -1;

@@ -59,20 +59,24 @@ int main(int argc, char** argv) {
             gArt[e.name] = artImage(e.rows, gPal);
         }
 
-    GlyphShapes shapes;
-    if (!parseGlyphs(readOrDie(src / "glyphs.txt"), (src / "glyphs.txt").string(), &shapes, &why))
+    GlyphShapes shapes, bigShapes;
+    if (!parseGlyphs(readOrDie(src / "glyphs.txt"), (src / "glyphs.txt").string(), SMALL_GLYPH_W,
+                     SMALL_GLYPH_H, &shapes, &why))
+        die(why);
+    if (!parseGlyphs(readOrDie(src / "glyphsbig.txt"), (src / "glyphsbig.txt").string(),
+                     BIG_GLYPH_W, BIG_GLYPH_H, &bigShapes, &why))
         die(why);
 
     std::vector<std::pair<std::string, RgbImage>> images;
     RgbImage sheet = buildBlockSheet(entries);
     images.push_back({"blocks", sheet});
     images.push_back({"font", buildFont(shapes, false)});
-    images.push_back({"fontbig", buildFont(shapes, true)});
+    images.push_back({"fontbig", buildFont(bigShapes, true)});
     images.push_back({"logo", buildLogo(shapes)});
     RgbImage back = buildBackdrop();
     images.push_back({"back", back});
     images.push_back({"zk-vemo", buildMascot()});
-    images.push_back({"zk-logo", buildMakerLogo(shapes)});
+    images.push_back({"zk-logo", buildMakerLogo(bigShapes)});
     for (char page = 'a'; page <= 'e'; page++)
         images.push_back({std::string("story") + page, buildStory(page, sheet, back)});
 

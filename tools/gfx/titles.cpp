@@ -86,10 +86,10 @@ RgbImage buildMascot() {
     return scaleNearest(art("zk-vemo"), 2);
 }
 
-RgbImage buildMakerLogo(const GlyphShapes& shapes) {
+RgbImage buildMakerLogo(const GlyphShapes& bigShapes) {
     // the gem at double size, and PRESENTS in the big font beside it, centred on it
     RgbImage mark = scaleNearest(art("zk-mark"), 2);
-    RgbImage word = bigText(shapes, "PRESENTS");
+    RgbImage word = bigText(bigShapes, "PRESENTS");
     const int gap = 10;
     RgbImage out(mark.width + gap + word.width, mark.height, RGB_MAGENTA);
     blit(out, mark, 0, 0);

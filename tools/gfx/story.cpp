@@ -84,8 +84,9 @@ void meadow(RgbImage& page, const RgbImage& sheet) {
     placeTile(page, sheet, 74, 2, 40, 96);
     placeTile(page, sheet, 75, 2, 8, 128);
     placeTile(page, sheet, 76, 2, 40, 128);
-    placeTile(page, sheet, 29, 2, 24, 160);
-    placeTile(page, sheet, 30, 2, 24, 168);
+    // the trunk goes under the crown's left column, where its stem stands
+    placeTile(page, sheet, 29, 2, 8, 160);
+    placeTile(page, sheet, 30, 2, 8, 168);
     for (int x = 224; x < PAGE_W; x += 32)
         placeTile(page, sheet, x == 224 ? 175 : 176, 2, x, 168);
     tileRow(page, sheet, {131, 136, 131, 131, 136}, 168);

@@ -54,7 +54,8 @@ start_display() {
 start_game() {
     label=$1
     shift
-    "$@" >"$work/$label.out" 2>&1 &
+    # a real window, whatever driver the caller's environment names for headless runs
+    env -u SDL_VIDEODRIVER "$@" >"$work/$label.out" 2>&1 &
     game_pid=$!
     # no window manager: find the window by its caption and give it the keyboard
     wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Trobz 3' 2>/dev/null | head -n 1)

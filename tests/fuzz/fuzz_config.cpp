@@ -4,94 +4,60 @@
 #include "data/settings.h"
 #include "persist_scratch.h"
 
-#include <cstring>
+#include <vector>
 
 namespace {
 
-// Settings as they stand at start-up, with the delays already at their floors so that every
-// value is in range before the file is read.
-void startSettings() {
+// The settings with the range each must be in after reading.
+struct Setting {
+    int* value;
+    int lo, hi;
+};
+const Setting RANGED[] = {{&_mus_volume_100_, 0, 100},
+                          {&_sfx_volume_100_, 0, 100},
+                          {&mpFlags, 0, 31},
+                          {&mpResamplingMode, 0, 3},
+                          {&mpReverbDepth, 0, 100},
+                          {&mpReverbDelay, 40, 200},
+                          {&mpBassAmount, 0, 100},
+                          {&mpBassRange, 10, 100},
+                          {&mpSurroundDepth, 0, 100},
+                          {&mpSurroundDelay, 5, 40},
+                          {&cfgFullscreen, 0, 1},
+                          {&cfgZoom, 0, 1},
+                          {&cfgaa2, 0, 1},
+                          {&cfgs2x, 0, 1}};
+// A negative button in the file keeps the old one; a key may be anything.
+int* const BUTTONS[] = {&JUMP_BUTTON, &PAUSE_BUTTON, &START_BUTTON, &UP_BUTTON,
+                        &DOWN_BUTTON, &LEFT_BUTTON,  &RIGHT_BUTTON};
+int* const KEYS[] = {&JUMP_KEY, &PAUSE_KEY, &START_KEY, &UP_KEY, &DOWN_KEY, &LEFT_KEY, &RIGHT_KEY};
+
+std::vector<int> snapshot() {
+    std::vector<int> values;
+    for (const Setting& s : RANGED)
+        values.push_back(*s.value);
+    for (int* const* b : {BUTTONS, KEYS})
+        for (int c = 0; c < 7; c++)
+            values.push_back(*b[c]);
+    return values;
+}
+constexpr int START_FLAGS = MP_FLAG_OVERSAMPLING | MP_FLAG_NOISE_REDUCTION;
+
+// The settings at start-up, with the delays already at their floors so that every value is
+// in range before the file is read; then both readers.
+void startAndRead() {
     resetDefaultControls();
     _mus_volume_100_ = DEFAULT_MUS_VOLUME;
     _sfx_volume_100_ = DEFAULT_SFX_VOLUME;
-    cfgFullscreen = 0;
-    cfgZoom = 1;
-    cfgaa2 = 0;
-    cfgs2x = 0;
     cfgbpp = 16;
-    mpFlags = MP_FLAG_OVERSAMPLING | MP_FLAG_NOISE_REDUCTION;
+    mpFlags = START_FLAGS;
     mpResamplingMode = 1;
-    mpReverbDepth = 0;
+    mpReverbDepth = mpBassAmount = mpSurroundDepth = 0;
     mpReverbDelay = 40;
-    mpBassAmount = 0;
     mpBassRange = 10;
-    mpSurroundDepth = 0;
     mpSurroundDelay = 5;
-}
-
-struct Snapshot {
-    int keys[NUM_PARAMS], buttons[NUM_PARAMS];
-    int mus, sfx, flags, resampling, reverbDepth, reverbDelay, bassAmount, bassRange, surroundDepth,
-        surroundDelay;
-    int fullscreen, zoom, aa2, s2x;
-};
-
-Snapshot take() {
-    Snapshot s;
-    const int keys[] = {JUMP_KEY, PAUSE_KEY, START_KEY, UP_KEY, DOWN_KEY, LEFT_KEY, RIGHT_KEY};
-    const int buttons[] = {JUMP_BUTTON, PAUSE_BUTTON, START_BUTTON, UP_BUTTON,
-                           DOWN_BUTTON, LEFT_BUTTON,  RIGHT_BUTTON};
-    std::memcpy(s.keys, keys, sizeof keys);
-    std::memcpy(s.buttons, buttons, sizeof buttons);
-    s.mus = _mus_volume_100_;
-    s.sfx = _sfx_volume_100_;
-    s.flags = mpFlags;
-    s.resampling = mpResamplingMode;
-    s.reverbDepth = mpReverbDepth;
-    s.reverbDelay = mpReverbDelay;
-    s.bassAmount = mpBassAmount;
-    s.bassRange = mpBassRange;
-    s.surroundDepth = mpSurroundDepth;
-    s.surroundDelay = mpSurroundDelay;
-    s.fullscreen = cfgFullscreen;
-    s.zoom = cfgZoom;
-    s.aa2 = cfgaa2;
-    s.s2x = cfgs2x;
-    return s;
-}
-
-bool same(const Snapshot& a, const Snapshot& b) {
-    return std::memcmp(a.keys, b.keys, sizeof a.keys) == 0 &&
-           std::memcmp(a.buttons, b.buttons, sizeof a.buttons) == 0 && a.mus == b.mus &&
-           a.sfx == b.sfx && a.flags == b.flags && a.resampling == b.resampling &&
-           a.reverbDepth == b.reverbDepth && a.reverbDelay == b.reverbDelay &&
-           a.bassAmount == b.bassAmount && a.bassRange == b.bassRange &&
-           a.surroundDepth == b.surroundDepth && a.surroundDelay == b.surroundDelay &&
-           a.fullscreen == b.fullscreen && a.zoom == b.zoom && a.aa2 == b.aa2 && a.s2x == b.s2x;
-}
-
-bool within(int v, int lo, int hi) {
-    return v >= lo && v <= hi;
-}
-
-void checkRanges(const Snapshot& before, const Snapshot& s) {
-    FUZZ_CHECK(within(s.mus, 0, 100));
-    FUZZ_CHECK(within(s.sfx, 0, 100));
-    FUZZ_CHECK((s.flags & before.flags) == before.flags); // flags are only ever added
-    FUZZ_CHECK(within(s.flags, 0, 31));
-    FUZZ_CHECK(within(s.resampling, 0, 3));
-    FUZZ_CHECK(within(s.reverbDepth, 0, 100));
-    FUZZ_CHECK(within(s.reverbDelay, 40, 200));
-    FUZZ_CHECK(within(s.bassAmount, 0, 100));
-    FUZZ_CHECK(within(s.bassRange, 10, 100));
-    FUZZ_CHECK(within(s.surroundDepth, 0, 100));
-    FUZZ_CHECK(within(s.surroundDelay, 5, 40));
-    for (int c = 0; c < NUM_PARAMS; c++)
-        FUZZ_CHECK(s.buttons[c] >= 0); // a negative button in the file keeps the old one
-    for (int v : {s.fullscreen, s.zoom, s.aa2, s.s2x})
-        FUZZ_CHECK(v == 0 || v == 1);
-    // the scalers only come with a zoomed picture
-    FUZZ_CHECK(s.fullscreen || s.zoom || (!s.aa2 && !s.s2x));
+    loadGfxConfig();
+    loadConfig();
 }
 
 } // namespace
@@ -99,12 +65,15 @@ void checkRanges(const Snapshot& before, const Snapshot& s) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     persist_fuzz::ScratchRun run;
     persist_fuzz::putFile("trobz3.cfg", data, size);
-    startSettings();
-    const Snapshot before = take();
-    loadGfxConfig();
-    loadConfig();
-    const Snapshot loaded = take();
-    checkRanges(before, loaded);
+    startAndRead();
+    for (const Setting& s : RANGED)
+        FUZZ_CHECK(*s.value >= s.lo && *s.value <= s.hi);
+    for (int* b : BUTTONS)
+        FUZZ_CHECK(*b >= 0);
+    FUZZ_CHECK((mpFlags & START_FLAGS) == START_FLAGS); // flags are only ever added
+    // the scalers only come with a zoomed picture
+    FUZZ_CHECK(cfgFullscreen || cfgZoom || (!cfgaa2 && !cfgs2x));
+    const std::vector<int> loaded = snapshot();
 
     // written and read again, the settings stay exactly as they are
     dumpConfig();
@@ -115,9 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         lines += c == '\n';
     std::fclose(f);
     FUZZ_CHECK(lines == 29);
-    startSettings();
-    loadGfxConfig();
-    loadConfig();
-    FUZZ_CHECK(same(take(), loaded));
+    startAndRead();
+    FUZZ_CHECK(snapshot() == loaded);
     return 0;
 }

@@ -1,12 +1,9 @@
 #include "flow_fixture.h"
 
-#include "anim/anims.h"
 #include "audio/player.h"
 #include "audio/sound.h"
 #include "data/archive.h"
-#include "data/hiscores.h"
 #include "data/settings.h"
-#include "data/xorcode.h"
 #include "game/flow.h"
 #include "game/input.h"
 #include "gfx/blocks.h"
@@ -15,79 +12,54 @@
 #include "gfx/video.h"
 #include "world/gamestate.h"
 #include "world/map.h"
-#include "world/monsters.h"
+#include "world/stage.h"
 
 #include <SDL_mixer.h>
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
 // ---- stage maps
 
-StageMap::StageMap(int columns) : columns_(columns), cells_(size_t(columns) * 12, 0) {}
-
-StageMap& StageMap::set(int column, int row, int value) {
-    if (column < 0 || column >= columns_ || row < 0 || row >= 12)
-        throw std::out_of_range("StageMap::set outside the map");
-    cells_[size_t(column) * 12 + row] = (unsigned char)value;
-    return *this;
-}
-
-StageMap& StageMap::fillRow(int row, int value) {
-    for (int c = 0; c < columns_; c++)
-        set(c, row, value);
-    return *this;
-}
+constexpr int T_GROUND = 21, T_START = 65, T_RING = 41, T_BONUS = 137, T_FLAG = 17, T_SPIKES = 87,
+              T_MASKY = 9;
 
 std::vector<unsigned char> StageMap::bytes() const {
-    std::vector<unsigned char> out;
-    out.reserve(2 + cells_.size());
-    out.push_back((unsigned char)((columns_ - 1) & 255));
-    out.push_back((unsigned char)((columns_ - 1) >> 8));
-    out.insert(out.end(), cells_.begin(), cells_.end());
+    std::vector<unsigned char> out(2 + cells.size());
+    out[0] = (unsigned char)((columns - 1) & 255);
+    out[1] = (unsigned char)((columns - 1) >> 8);
+    std::copy(cells.begin(), cells.end(), out.begin() + 2);
     return out;
 }
 
-StageMap titleStage() {
-    StageMap m(40);
-    m.fillRow(11, T_GROUND);
-    m.set(30, 10, T_MASKY);
+static StageMap floorStage(int columns) {
+    StageMap m(columns);
+    for (int c = 0; c < columns; c++)
+        m.set(c, 11, T_GROUND);
     return m;
+}
+
+StageMap titleStage() {
+    return floorStage(40).set(30, 10, T_MASKY);
 }
 
 StageMap ringStage() {
-    StageMap m(30);
-    m.fillRow(11, T_GROUND);
-    m.set(1, 10, T_START);
+    StageMap m = floorStage(30).set(1, 10, T_START).set(10, 10, T_BONUS);
     m.set(4, 10, T_RING).set(6, 10, T_RING).set(8, 10, T_RING);
-    m.set(10, 10, T_BONUS);
-    m.set(14, 9, T_DOOR_TL).set(15, 9, T_DOOR_TR).set(14, 10, T_DOOR_BL).set(15, 10, T_DOOR_BR);
-    return m;
+    return m.set(14, 9, 27).set(15, 9, 28).set(14, 10, 47).set(15, 10, 48); // the door
 }
 
 StageMap spikeStage() {
-    StageMap m(40);
-    m.fillRow(11, T_GROUND);
-    m.set(1, 10, T_START);
-    m.set(SPIKE_STAGE_FLAG_X / 16, SPIKE_STAGE_FLAG_Y / 16, T_FLAG);
-    m.set(10, 10, T_SPIKES);
-    return m;
+    return floorStage(40).set(1, 10, T_START).set(5, 10, T_FLAG).set(10, 10, T_SPIKES);
 }
 
 std::vector<ZdaMember> testStageMembers() {
-    return {
-        {"trobz300.bin", titleStage().bytes()},
-        {"trobz301.bin", ringStage().bytes()},
-        {"trobz302.bin", spikeStage().bytes()},
-    };
+    return {{"trobz300.bin", titleStage().bytes()},
+            {"trobz301.bin", ringStage().bytes()},
+            {"trobz302.bin", spikeStage().bytes()}};
 }
-
-// ---- directories and files
 
 bool realFirstStages(std::vector<ZdaMember>* members, Replay* replay) {
     std::string why;
@@ -116,28 +88,15 @@ GameDirectory::GameDirectory(const std::vector<ZdaMember>& maps) {
     writeArchive("data", "maps", maps);
 }
 
-void writeHiscoreFile(const std::vector<std::string>& names, const std::vector<int>& scores) {
-    std::vector<unsigned char> table(HISCORE_FILE_BYTES, 0);
-    for (int i = 0; i < NUM_HISCORES; i++) {
-        unsigned char* e = table.data() + i * HISCORE_ENTRY_BYTES;
-        std::strncpy((char*)e, names[i].c_str(), HISCORE_NAME_LEN);
-        e[9] = HS_PLAYER;
-        uint32_t s = (uint32_t)scores[i];
-        for (int b = 0; b < 4; b++)
-            e[12 + b] = (unsigned char)(s >> (8 * b));
-    }
-    codebuf(table.data(), (int)table.size(), HISCORE_SEED);
-    writeWholeFile("hiscores.dat", table);
+void useGameArchives(const char* dir) {
+    static std::string holder;
+    closeArchives();
+    holder = dir;
+    zdaDirectory = holder.c_str();
+    openArchives();
 }
 
-std::vector<unsigned char> readHiscoreFile() {
-    std::string raw = readWholeFile("hiscores.dat");
-    std::vector<unsigned char> table(raw.begin(), raw.end());
-    decodebuf(table.data(), (int)table.size(), HISCORE_SEED);
-    return table;
-}
-
-// ---- SDL for single screens
+// ---- single screens
 
 void setUpFlowScreen() {
     useTestScreen(16);
@@ -164,14 +123,6 @@ void setUpFlowScreen() {
     drainEvents();
 }
 
-void useGameArchives(const char* dir) {
-    static std::string holder;
-    closeArchives();
-    holder = dir;
-    zdaDirectory = holder.c_str();
-    openArchives();
-}
-
 void tearDownFlowScreen() {
     inputHook = nullptr;
     stopStageMusic();
@@ -185,104 +136,107 @@ void tearDownFlowScreen() {
     zdaDirectory = "./data";
 }
 
+std::string flowState() {
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "level %d lives %d score %d menu %d rank %d saved %d escape %d done %d", level,
+                  lives, score, workflow, hsRank, saved, escape, done);
+    return text;
+}
+
+bool FlowTest::begin(const StageMap& map) {
+    std::vector<unsigned char> bytes = map.bytes();
+    return beginAttemptFromBytes(&hero, bytes.data(), (int)bytes.size());
+}
+
+int FlowTest::polls100ms() const {
+    return (int)std::count(VirtualClock::sleeps.begin(), VirtualClock::sleeps.end(), 100u);
+}
+
 // ---- the scripted player
 
 int ScriptedPlayer::calls;
-int ScriptedPlayer::watchdog = 200000;
-std::vector<ScriptedPlayer::Step>* ScriptedPlayer::steps_;
-size_t ScriptedPlayer::next_;
-int ScriptedPlayer::stepStart_;
-std::vector<int> ScriptedPlayer::releaseNext_;
-std::vector<int> ScriptedPlayer::held_;
+
+namespace {
+std::vector<ScriptedPlayer::Step>* steps;
+size_t next;
+int stepStart;
+std::vector<int> releaseNext, held;
+// calls a step may wait before the run is given up
+constexpr int WATCHDOG_CALLS = 200000;
+} // namespace
 
 ScriptedPlayer::ScriptedPlayer() {
-    steps_ = new std::vector<Step>();
-    next_ = 0;
-    calls = 0;
-    stepStart_ = 0;
-    releaseNext_.clear();
-    held_.clear();
+    steps = new std::vector<Step>();
+    next = 0;
+    calls = stepStart = 0;
+    releaseNext.clear();
+    held.clear();
     drainEvents();
     inputHook = hook;
 }
 
 ScriptedPlayer::~ScriptedPlayer() {
     inputHook = nullptr;
-    delete steps_;
-    steps_ = nullptr;
+    delete steps;
+    steps = nullptr;
 }
 
-ScriptedPlayer& ScriptedPlayer::when(const std::string& what, std::function<bool()> ready,
-                                     std::function<void()> act) {
-    steps_->push_back({what, nullptr, ready, act, 0, 0});
+ScriptedPlayer& ScriptedPlayer::when(const std::string& what, Test ready, Act act) {
+    steps->push_back({what, nullptr, ready, act, 0, 0});
     return *this;
 }
 
-ScriptedPlayer& ScriptedPlayer::repeat(const std::string& what, std::function<bool()> until,
-                                       std::function<bool()> ready, std::function<void()> act,
+ScriptedPlayer& ScriptedPlayer::tapWhen(const std::string& what, Test ready, int sym) {
+    return when(what, ready, [sym] { tap(sym); });
+}
+
+ScriptedPlayer& ScriptedPlayer::repeat(const std::string& what, Test until, Test ready, Act act,
                                        int every) {
-    steps_->push_back({what, until, ready, act, every, -1000000});
+    steps->push_back({what, until, ready, act, every, -1000000});
     return *this;
 }
 
 bool ScriptedPlayer::finished() const {
-    return next_ >= steps_->size();
+    return next >= steps->size();
 }
 
 std::string ScriptedPlayer::stuckAt() const {
-    return finished() ? std::string() : (*steps_)[next_].what;
-}
-
-void ScriptedPlayer::tap(int sym) {
-    pushEvent(keyEvent(sym, true));
-    pushEvent(keyEvent(sym, false));
+    return finished() ? std::string() : (*steps)[next].what;
 }
 
 void ScriptedPlayer::press(int sym) {
-    pushEvent(keyEvent(sym, true));
-    releaseNext_.push_back(sym);
-}
-
-void ScriptedPlayer::keyDown(int sym) {
-    pushEvent(keyEvent(sym, true));
-}
-void ScriptedPlayer::keyUp(int sym) {
-    pushEvent(keyEvent(sym, false));
+    keyDown(sym);
+    releaseNext.push_back(sym);
 }
 
 void ScriptedPlayer::setHeld(const std::vector<int>& syms) {
-    for (int s : held_)
+    for (int s : held)
         if (std::find(syms.begin(), syms.end(), s) == syms.end()) keyUp(s);
     for (int s : syms)
-        if (std::find(held_.begin(), held_.end(), s) == held_.end()) keyDown(s);
-    held_ = syms;
+        if (std::find(held.begin(), held.end(), s) == held.end()) keyDown(s);
+    held = syms;
 }
 
 void ScriptedPlayer::hook() {
     calls++;
-    for (int s : releaseNext_)
+    for (int s : releaseNext)
         keyUp(s);
-    releaseNext_.clear();
-    if (!steps_ || next_ >= steps_->size()) return;
+    releaseNext.clear();
+    if (!steps || next >= steps->size()) return;
 
-    Step& s = (*steps_)[next_];
-    if (s.until) {
-        if (s.until()) {
-            next_++;
-            stepStart_ = calls;
-            return;
-        }
-        if (s.ready() && calls - s.lastAct >= s.every) {
-            s.lastAct = calls;
-            s.act();
-        }
-    } else if (s.ready()) {
-        s.act();
-        next_++;
-        stepStart_ = calls;
+    Step& s = (*steps)[next];
+    if (s.until ? s.until() : s.ready()) {
+        if (!s.until) s.act();
+        next++;
+        stepStart = calls;
         return;
     }
-    if (calls - stepStart_ > watchdog) {
+    if (s.until && s.ready() && calls - s.lastAct >= s.every) {
+        s.lastAct = calls;
+        s.act();
+    }
+    if (calls - stepStart > WATCHDOG_CALLS) {
         // the game never reached the screen this step waits for: nothing can end the
         // blocking loop the game sits in now
         std::fprintf(stderr, "scripted player stuck waiting for: %s\n", s.what.c_str());

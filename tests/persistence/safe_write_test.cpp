@@ -1,57 +1,97 @@
-// Replacing a file through a temporary file beside it.
+// Replacing a file through a temporary file beside it, and the game's three files written
+// that way: a full disk or a blocked temporary file never costs the old file.
+#include "data/config.h"
+#include "data/hiscores.h"
 #include "data/safe_write.h"
+#include "data/savegame.h"
 #include "persist_files.h"
 #include "test_env.h"
 
+#include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
 
 namespace {
 
-TEST(SafeWrite, CreatesAndReplacesWithoutLeftovers) {
-    ScopedTempDir dir;
-    EXPECT_TRUE(writeFileSafely("./f.dat", "first", 5));
-    EXPECT_EQ(readFile("f.dat"), "first");
-    EXPECT_TRUE(writeFileSafely("./f.dat", "2", 1));
-    EXPECT_EQ(readFile("f.dat"), "2");
-    EXPECT_TRUE(writeFileSafely("./f.dat", "", 0));
-    EXPECT_EQ(readFile("f.dat"), "");
-    EXPECT_FALSE(fileExists("f.dat.tmp"));
+bool exists(const std::string& path) {
+    return std::filesystem::exists(std::filesystem::symlink_status(path));
 }
 
-TEST(SafeWrite, ShortWriteReportsFailureAndKeepsTheOldFile) {
+TEST(SafeWrite, ReplacesKeepingPermissionsAndOverwritingALeftover) {
+    ScopedTempDir dir;
+    EXPECT_TRUE(writeFileSafely("./f.dat", "first", 5));
+    EXPECT_EQ(readWholeFile("f.dat"), "first");
+    chmod("f.dat", 0640);
+    writeFile("f.dat.tmp", std::string(300, 'z')); // left by a crash
+    EXPECT_TRUE(writeFileSafely("./f.dat", "2", 1));
+    EXPECT_EQ(readWholeFile("f.dat"), "2");
+    EXPECT_TRUE(writeFileSafely("./f.dat", "", 0));
+    EXPECT_EQ(readWholeFile("f.dat"), "");
+    EXPECT_FALSE(exists("f.dat.tmp"));
+    struct stat st;
+    ASSERT_EQ(stat("f.dat", &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(SafeWrite, FailuresAreReportedAndLeaveTheOldFile) {
     ScopedTempDir dir;
     writeFile("f.dat", "old content");
-    std::string big(5000, 'x');
+    const std::string big(5000, 'x');
     {
         ScopedFileSizeLimit limit(1000);
         EXPECT_FALSE(writeFileSafely("./f.dat", big.data(), big.size()));
     }
-    EXPECT_EQ(readFile("f.dat"), "old content");
-    EXPECT_FALSE(fileExists("f.dat.tmp"));
-}
-
-TEST(SafeWrite, LeftoverTemporaryFileIsOverwritten) {
-    ScopedTempDir dir;
-    writeFile("f.dat.tmp", std::string(300, 'z'));
-    EXPECT_TRUE(writeFileSafely("./f.dat", "new", 3));
-    EXPECT_EQ(readFile("f.dat"), "new");
-    EXPECT_FALSE(fileExists("f.dat.tmp"));
-}
-
-TEST(SafeWrite, UnwritablePlacesFail) {
-    ScopedTempDir dir;
+    EXPECT_EQ(readWholeFile("f.dat"), "old content");
+    EXPECT_FALSE(exists("f.dat.tmp"));
     EXPECT_FALSE(writeFileSafely("./no/such/dir/f.dat", "x", 1));
     EXPECT_FALSE(writeFileSafely("", "x", 1));
     EXPECT_FALSE(writeFileSafely(nullptr, "x", 1));
     // a directory in the target's place is not replaced
-    mkdir("d", 0700);
+    std::filesystem::create_directory("d");
     EXPECT_FALSE(writeFileSafely("./d", "x", 1));
-    EXPECT_FALSE(fileExists("d.tmp"));
-    struct stat st;
-    ASSERT_EQ(stat("d", &st), 0);
-    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_FALSE(exists("d.tmp"));
+    EXPECT_TRUE(std::filesystem::is_directory("d"));
+}
+
+TEST(SafeWrite, EveryGameFileKeepsItsOldContentWhenTheWriteFails) {
+    ScopedTempDir dir;
+    restoreStartSettings();
+    resetHiscoreTable();
+    struct Writer {
+        std::string file;
+        long limit; // bytes the disk takes
+        std::function<void()> write;
+    } writers[] = {
+        {"trobz3.cfg", 100, [] { dumpConfig(); }},
+        {"savegame.dat", 2, [] { writeSavegame(7); }},
+        {"hiscores.dat", 100, [] { saveHiscores(4800, "FULL"); }},
+    };
+    for (const Writer& w : writers) {
+        SCOPED_TRACE(w.file);
+        const std::string old = w.file == "savegame.dat" ? "\xD6\xA4\x2A\x4B" : "old";
+        writeFile(w.file, old);
+        {
+            ScopedFileSizeLimit limit(w.limit);
+            w.write();
+        }
+        EXPECT_EQ(readWholeFile(w.file), old);
+        EXPECT_FALSE(exists(w.file + ".tmp"));
+        // a temporary file that cannot even be started
+        std::filesystem::create_directory(w.file + ".tmp");
+        w.write();
+        EXPECT_EQ(readWholeFile(w.file), old);
+        std::filesystem::remove(w.file + ".tmp");
+        w.write();
+        EXPECT_NE(readWholeFile(w.file), old);
+    }
+    EXPECT_EQ(loadGame(), 7);
+    // the table in memory is right and plain: one entry for each of the three writes
+    EXPECT_STREQ(hiscores[2].name, "FULL");
+    EXPECT_EQ(hiscores[2].score, 4800);
+    EXPECT_EQ(hiscores[3].score, 1000);
+    resetHiscoreTable();
 }
 
 } // namespace

@@ -3,7 +3,11 @@
 #pragma once
 #include "pixel_art.h"
 
+#include <SDL.h>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,19 +20,75 @@ struct Picture {
     bool clear(int x, int y) const { return at(x, y) == CLEAR; }
 };
 
-// Decodes BMP bytes with SDL_LoadBMP_RW; an empty picture when SDL rejects them.
-Picture decodeBMP(const std::vector<unsigned char>& bytes);
+inline std::vector<unsigned char> readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Decodes BMP bytes with SDL_LoadBMP_RW, through a 32-bit surface whatever the file's depth;
+// an empty picture when SDL rejects them.
+inline Picture decodeBMP(const std::vector<unsigned char>& bytes) {
+    Picture p;
+    SDL_Surface* s = bytes.empty()
+                         ? nullptr
+                         : SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
+    if (!s) return p;
+    SDL_Surface* rgb =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, s->w, s->h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_BlitSurface(s, nullptr, rgb, nullptr);
+    p.width = s->w;
+    p.height = s->h;
+    SDL_LockSurface(rgb);
+    for (int y = 0; y < p.height; y++)
+        for (int x = 0; x < p.width; x++)
+            p.px.push_back(((const Uint32*)((const Uint8*)rgb->pixels + y * rgb->pitch))[x] &
+                           0xFFFFFF);
+    SDL_UnlockSurface(rgb);
+    SDL_FreeSurface(rgb);
+    SDL_FreeSurface(s);
+    return p;
+}
+
 // gfx/<name>.bmp of the build directory (the tests' working directory).
-Picture builtImage(const std::string& name);
-std::vector<unsigned char> readBytes(const std::string& path);
+inline Picture builtImage(const std::string& name) {
+    return decodeBMP(readBytes("gfx/" + name + ".bmp"));
+}
 
 // The 16x16 tile n of the block sheet.
-Picture tileOf(const Picture& sheet, int n);
-int drawnPixels(const Picture& p);
-bool samePixels(const Picture& a, const Picture& b);
+inline Picture tileOf(const Picture& sheet, int n) {
+    Picture t;
+    t.width = t.height = 16;
+    for (int y = 0; y < 16; y++)
+        for (int x = 0; x < 16; x++)
+            t.px.push_back(sheet.at((n % 20) * 16 + x, (n / 20) * 16 + y));
+    return t;
+}
+
+inline int drawnPixels(const Picture& p) {
+    int n = 0;
+    for (uint32_t c : p.px)
+        n += c != CLEAR;
+    return n;
+}
+
+inline bool samePixels(const Picture& a, const Picture& b) {
+    return a.width == b.width && a.height == b.height && a.px == b.px;
+}
 
 // assets/gfx/palette.txt of the source tree.
-const Palette& gamePalette();
+inline const Palette& gamePalette() {
+    static Palette pal;
+    static bool loaded = false;
+    std::string text, why;
+    if (!loaded &&
+        !(readTextFile(std::string(TROBZ_SOURCE_DIR) + "/assets/gfx/palette.txt", &text) &&
+          parsePalette(text, "palette.txt", &pal, &why)))
+        throw std::runtime_error("cannot read the palette: " + why);
+    loaded = true;
+    return pal;
+}
 
 // Brightness 0 ... 255 of a colour, for edge comparisons.
-int luma(uint32_t c);
+inline int luma(uint32_t c) {
+    return int((((c >> 16) & 0xFF) * 299 + ((c >> 8) & 0xFF) * 587 + (c & 0xFF) * 114) / 1000);
+}

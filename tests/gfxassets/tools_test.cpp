@@ -5,7 +5,6 @@
 #include "png_writer.h"
 #include "test_env.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -13,27 +12,29 @@
 
 namespace {
 
-const char* const PAL = "# test palette\n"
-                        ". FF00FF clear\n"
-                        "k 080810 ink\n"
-                        "r D84030 red\n"
-                        "b 3070D0 blue\n";
-
 Palette testPalette() {
     Palette p;
     std::string why;
-    EXPECT_TRUE(parsePalette(PAL, "pal", &p, &why)) << why;
+    EXPECT_TRUE(parsePalette("# test palette\n. FF00FF clear\nk 080810 ink\nr D84030 red\n"
+                             "b 3070D0 blue\n",
+                             "pal", &p, &why))
+        << why;
     return p;
 }
 
-std::string rows16(const std::string& first, char fill = '.') {
+std::string rows16(const std::string& first) {
     std::string s = first + "\n";
     for (int i = 1; i < 16; i++)
-        s += std::string(16, fill) + "\n";
+        s += std::string(16, '.') + "\n";
     return s;
 }
 
-TEST(PaletteFile, ReadsColoursByCharacterAndName) {
+// Parses and resolves art text; the rows of each tile by number, or the error.
+bool buildArt(const std::string& text, std::vector<ArtEntry>* e, std::string* why) {
+    return parseArt(text, "f.art", testPalette(), e, why) && resolveTiles(*e, 240, why);
+}
+
+TEST(PaletteFile, ReadsColoursByCharacterAndNameAndRefusesAmbiguousLines) {
     Palette p = testPalette();
     EXPECT_EQ(p['r'], 0xD84030u);
     EXPECT_EQ(p.named("blue"), 0x3070D0u);
@@ -41,13 +42,7 @@ TEST(PaletteFile, ReadsColoursByCharacterAndName) {
     bool found = true;
     p.named("green", &found);
     EXPECT_FALSE(found);
-}
-
-TEST(PaletteFile, RejectsAmbiguousOrMalformedLines) {
-    struct Case {
-        const char* text;
-        const char* expect;
-    } cases[] = {
+    const char* const cases[][2] = {
         {"a 112233 one\na 445566 two\n", "pal:2"}, // character twice
         {"a 112233 one\nb 112233 two\n", "pal:2"}, // colour twice
         {"a 11223G one\n", "pal:1"},               // not hex
@@ -56,10 +51,10 @@ TEST(PaletteFile, RejectsAmbiguousOrMalformedLines) {
         {"# only a comment\n", "no colours"},
     };
     for (const auto& c : cases) {
-        Palette p;
+        Palette fresh;
         std::string why;
-        EXPECT_FALSE(parsePalette(c.text, "pal", &p, &why)) << c.text;
-        EXPECT_NE(why.find(c.expect), std::string::npos) << c.text << " -> " << why;
+        EXPECT_FALSE(parsePalette(c[0], "pal", &fresh, &why)) << c[0];
+        EXPECT_NE(why.find(c[1]), std::string::npos) << c[0] << " -> " << why;
     }
 }
 
@@ -73,7 +68,6 @@ TEST(ArtFile, ReadsTilesAndImagesWithTheirLabels) {
     EXPECT_TRUE(e[0].isTile);
     EXPECT_EQ(e[0].number, 7);
     EXPECT_EQ(e[0].label, "a red dot");
-    EXPECT_EQ(e[0].rows[0][0], 'r');
     EXPECT_FALSE(e[1].isTile);
     EXPECT_EQ(e[1].name, "thing");
     RgbImage img = artImage(e[1].rows, testPalette());
@@ -83,9 +77,8 @@ TEST(ArtFile, ReadsTilesAndImagesWithTheirLabels) {
     EXPECT_EQ(img.at(1, 1), RGB_MAGENTA);
 }
 
-TEST(ArtFile, NamesTheFileAndLineOfAFault) {
-    const Palette pal = testPalette();
-    struct Case {
+TEST(ArtFile, NamesTheFileAndLineOrTheTileOfAFault) {
+    const struct {
         std::string text;
         const char* expect;
     } cases[] = {
@@ -98,46 +91,6 @@ TEST(ArtFile, NamesTheFileAndLineOfAFault) {
         {"tile 2 = spin 1\n", "unknown operation"},
         {"tile 2 = recolor 1 abc\n", "not two characters"},
         {"tiles 2x1 1\n", "needs 2 tile numbers"},
-    };
-    for (const auto& c : cases) {
-        std::vector<ArtEntry> e;
-        std::string why;
-        EXPECT_FALSE(parseArt(c.text, "f.art", pal, &e, &why)) << c.text;
-        EXPECT_NE(why.find(c.expect), std::string::npos) << c.text << " -> " << why;
-    }
-}
-
-TEST(ArtFile, DerivedTilesFollowTheirSource) {
-    std::string text = "tile 1: source\n" + rows16("rb..............") +
-                       "tile 2 = mirror 1\n"
-                       "tile 3 = flip 1\n"
-                       "tile 4 = recolor 1 rb br\n"
-                       "tile 5 = shift 1 2 1\n"
-                       "tile 6 = mirror 7\n" // refers to a tile defined later
-                       "tile 7 = copy 1\n";
-    std::vector<ArtEntry> e;
-    std::string why;
-    ASSERT_TRUE(parseArt(text, "f.art", testPalette(), &e, &why)) << why;
-    ASSERT_TRUE(resolveTiles(e, 240, &why)) << why;
-    auto rowsOf = [&](int n) {
-        for (auto& x : e)
-            if (x.number == n) return x.rows;
-        return std::vector<std::string>();
-    };
-    EXPECT_EQ(rowsOf(2)[0], "..............br");
-    EXPECT_EQ(rowsOf(3)[15], "rb..............");
-    EXPECT_EQ(rowsOf(3)[0], std::string(16, '.'));
-    EXPECT_EQ(rowsOf(4)[0], "br.............."); // swapped, not chained back
-    EXPECT_EQ(rowsOf(5)[0], std::string(16, '.'));
-    EXPECT_EQ(rowsOf(5)[1], "..rb............");
-    EXPECT_EQ(rowsOf(6)[0], "..............br");
-}
-
-TEST(ArtFile, RejectsBrokenTileReferences) {
-    struct Case {
-        std::string text;
-        const char* expect;
-    } cases[] = {
         {"tile 2 = copy 9\n", "source tile 9 is not defined"},
         {"tile 2 = copy 3\ntile 3 = copy 2\n", "refer to each other"},
         {"tile 1\n" + rows16("................") + "tile 1 = copy 1\n", "already defined"},
@@ -146,28 +99,47 @@ TEST(ArtFile, RejectsBrokenTileReferences) {
     for (const auto& c : cases) {
         std::vector<ArtEntry> e;
         std::string why;
-        ASSERT_TRUE(parseArt(c.text, "f.art", testPalette(), &e, &why)) << why;
-        EXPECT_FALSE(resolveTiles(e, 240, &why)) << c.text;
+        EXPECT_FALSE(buildArt(c.text, &e, &why)) << c.text;
         EXPECT_NE(why.find(c.expect), std::string::npos) << c.text << " -> " << why;
     }
 }
 
-TEST(ArtFile, BlocksOfTilesSplitLeftToRightTopDown) {
-    std::string text = "tiles 2x2 10 11 30 31: four\n";
+TEST(ArtFile, DerivedTilesAndBlocksOfTilesFollowTheirSources) {
+    std::string text = "tile 1: source\n" + rows16("rb..............") +
+                       "tile 2 = mirror 1\ntile 3 = flip 1\ntile 4 = recolor 1 rb br\n"
+                       "tile 5 = shift 1 2 1\n"
+                       "tile 6 = mirror 7\n" // refers to a tile defined later
+                       "tile 7 = copy 1\n"
+                       "tiles 2x2 10 11 30 31: four\n";
     for (int y = 0; y < 32; y++)
         text += std::string(16, y < 16 ? 'r' : 'k') + std::string(16, y < 16 ? 'b' : '.') + "\n";
     std::vector<ArtEntry> e;
     std::string why;
-    ASSERT_TRUE(parseArt(text, "f.art", testPalette(), &e, &why)) << why;
-    ASSERT_TRUE(resolveTiles(e, 240, &why)) << why;
-    ASSERT_EQ(e.size(), 4u);
-    const char expect[4] = {'r', 'b', 'k', '.'};
-    const int numbers[4] = {10, 11, 30, 31};
-    for (int i = 0; i < 4; i++) {
-        EXPECT_EQ(e[i].number, numbers[i]);
-        ASSERT_EQ(e[i].rows.size(), 16u);
-        EXPECT_EQ(e[i].rows[15], std::string(16, expect[i]));
-    }
+    ASSERT_TRUE(buildArt(text, &e, &why)) << why;
+    auto row = [&](int n, int r) {
+        for (auto& x : e)
+            if (x.number == n && x.rows.size() == 16) return x.rows[size_t(r)];
+        return std::string("(no tile)");
+    };
+    const std::string blank(16, '.');
+    const struct {
+        int tile, row;
+        std::string expect;
+    } cases[] = {
+        {2, 0, "..............br"},
+        {3, 0, blank},
+        {3, 15, "rb.............."},
+        {4, 0, "br.............."},
+        {5, 0, blank},
+        {5, 1, "..rb............"},
+        {6, 0, "..............br"},
+        {10, 15, std::string(16, 'r')},
+        {11, 15, std::string(16, 'b')},
+        {30, 0, std::string(16, 'k')},
+        {31, 15, blank},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(row(c.tile, c.row), c.expect) << "tile " << c.tile << " row " << c.row;
 }
 
 // Reads the chunks of a PNG, checking each CRC; returns false on any damage.
@@ -180,28 +152,20 @@ bool readPng(const std::vector<unsigned char>& png, int* w, int* h, int* type,
                png[at + 3];
     };
     std::vector<unsigned char> idat;
-    size_t at = 8;
     bool ended = false;
-    while (at + 12 <= png.size()) {
+    for (size_t at = 8; at + 12 <= png.size(); at += 12 + be32(at)) {
         uint32_t len = be32(at);
         if (at + 12 + len > png.size()) return false;
+        if (crc32(0L, png.data() + at + 4, len + 4) != be32(at + 8 + len)) return false;
         std::string type4(png.begin() + at + 4, png.begin() + at + 8);
-        uLong crc = crc32(0L, png.data() + at + 4, len + 4);
-        if (crc != be32(at + 8 + len)) return false;
-        if (type4 == "IHDR") {
-            *w = (int)be32(at + 8);
-            *h = (int)be32(at + 12);
-            *type = png[at + 17];
-        } else if (type4 == "IDAT") {
+        if (type4 == "IHDR") *w = int(be32(at + 8)), *h = int(be32(at + 12)), *type = png[at + 17];
+        if (type4 == "IDAT")
             idat.insert(idat.end(), png.begin() + at + 8, png.begin() + at + 8 + len);
-        } else if (type4 == "IEND") {
-            ended = true;
-        }
-        at += 12 + len;
+        ended |= type4 == "IEND";
     }
     uLongf size = 1 << 20;
     raw->resize(size);
-    if (uncompress(raw->data(), &size, idat.data(), (uLong)idat.size()) != Z_OK) return false;
+    if (uncompress(raw->data(), &size, idat.data(), uLong(idat.size())) != Z_OK) return false;
     raw->resize(size);
     return ended;
 }
@@ -215,44 +179,31 @@ TEST(PngWriter, WritesCheckedChunksAndTheExactPixels) {
     ASSERT_TRUE(readPng(encodePNG(img), &w, &h, &type, &raw));
     EXPECT_EQ(w, 3);
     EXPECT_EQ(h, 2);
-    EXPECT_EQ(type, 2); // RGB
-    ASSERT_EQ(raw.size(), 2u * (1 + 3 * 3));
-    EXPECT_EQ(raw[0], 0); // filter byte
-    EXPECT_EQ(raw[1], 0x10);
-    EXPECT_EQ(raw[2], 0x20);
-    EXPECT_EQ(raw[3], 0x30);
-    EXPECT_EQ(raw[10 + 1 + 6], 0xFF); // magenta stays magenta without the key
-
+    EXPECT_EQ(type, 2); // RGB, each row a filter byte and three bytes a pixel
+    EXPECT_EQ(raw, std::vector<unsigned char>({0, 0x10, 0x20, 0x30, 0, 0, 0, 0,    0, 0, //
+                                               0, 0,    0,    0,    0, 0, 0, 0xFF, 0, 0xFF}));
+    // with the key, RGBA: drawn pixels opaque, magenta fully transparent
     ASSERT_TRUE(readPng(encodePNG(img, true), &w, &h, &type, &raw));
-    EXPECT_EQ(type, 6); // RGBA
+    EXPECT_EQ(type, 6);
     ASSERT_EQ(raw.size(), 2u * (1 + 3 * 4));
-    EXPECT_EQ(raw[4], 255);            // drawn pixel opaque
-    EXPECT_EQ(raw[13 + 1 + 8 + 3], 0); // magenta pixel fully transparent
+    EXPECT_EQ(raw[4], 255);
+    EXPECT_EQ(raw[13 + 1 + 8 + 3], 0);
 }
 
 TEST(Makegfx, StopsOnABrokenSourceAndNamesIt) {
     ScopedTempDir dir;
     namespace fs = std::filesystem;
-    const fs::path src = fs::path(TROBZ_SOURCE_DIR) / "assets/gfx";
-    fs::copy(src, "gfx", fs::copy_options::recursive);
-    {
-        std::ofstream bad("gfx/tiles/bad.art");
-        bad << "tile 235: a colour the palette lacks\n" << rows16("...@............");
-    }
+    fs::copy(fs::path(TROBZ_SOURCE_DIR) / "assets/gfx", "gfx", fs::copy_options::recursive);
+    std::ofstream("gfx/tiles/bad.art") << "tile 235: a colour the palette lacks\n"
+                                       << rows16("...@............");
     const std::string tool = std::string(TROBZ_BUILD_DIR) + "/makegfx";
-    std::string cmd = tool + " gfx out 2>err.txt";
-    int status = std::system(cmd.c_str());
-    EXPECT_NE(status, 0);
-    std::ifstream err("err.txt");
-    std::string message((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>());
+    EXPECT_NE(std::system((tool + " gfx out 2>err.txt").c_str()), 0);
+    std::string message = readWholeFile("err.txt");
     EXPECT_NE(message.find("bad.art:2"), std::string::npos) << message;
     EXPECT_FALSE(fs::exists("out/blocks.bmp"));
 
     // with the fault mended, the same sources build every image
-    {
-        std::ofstream good("gfx/tiles/bad.art");
-        good << "tile 235: a dot\n" << rows16("...k............");
-    }
+    std::ofstream("gfx/tiles/bad.art") << "tile 235: a dot\n" << rows16("...k............");
     EXPECT_EQ(std::system((tool + " gfx out").c_str()), 0);
     Picture blocks = decodeBMP(readBytes("out/blocks.bmp"));
     ASSERT_EQ(blocks.width, 320);

@@ -26,83 +26,68 @@ const char* const MAP[] = {
     "================================", "################################",
 };
 
-std::vector<uint8_t> testStage() {
-    std::vector<std::string> rows(std::begin(MAP), std::end(MAP));
-    Compiled c = compileWith("symbol . 0\nsymbol @ 65\nsymbol o 41\nsymbol [ 27\nsymbol ] 28\n"
-                             "symbol { 47\nsymbol } 48\nsymbol B 40\nsymbol X 25\nsymbol m 9\n"
-                             "symbol - 66\nsymbol = 131\nsymbol # 133\n",
-                             formatStageSource("", rows), true);
-    EXPECT_TRUE(c.ok) << (c.errors.empty() ? "" : c.errors[0]);
-    return encodeStage(c.grid);
-}
-
-// Everything that play changes, as one string to compare.
-std::string worldState(const Figure& hero) {
-    std::string s;
-    auto add = [&s](int v) { s += std::to_string(v) + ","; };
-    for (int i = 0; i < mapLength * MAP_ROWS; i++) {
-        add(mapData[i]);
-        add(mapOri[i]);
+class SavedWorld : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        bytes = testStage({std::begin(MAP), std::end(MAP)});
+        prepareFirstAttempt(1);
+        ASSERT_TRUE(beginAttemptFromBytes(&hero, bytes.data(), int(bytes.size())));
     }
-    for (const Monster& m : monst)
-        for (int v : {m.x, m.y, m.dx, m.fall, m.timer, m.kind, m.active})
+    // Everything that play changes, as one string to compare.
+    std::string worldState() const {
+        std::string s;
+        auto add = [&s](int v) { s += std::to_string(v) + ","; };
+        for (int i = 0; i < mapLength * MAP_ROWS; i++)
+            add(mapData[i]), add(mapOri[i]);
+        for (const Monster& m : monst)
+            for (int v : {m.x, m.y, m.dx, m.fall, m.timer, m.kind, m.active})
+                add(v);
+        for (const AnimObject& a : aos)
+            for (int v : {a.x, a.y, a.count, a.kind, a.active})
+                add(v);
+        for (int i = 0; i < pcount; i++)
+            add(platforms[i].y), add(platforms[i].dy);
+        for (int v : {hero.x, hero.y, hero.vy, hero.sprite, hero.alive, hero.platform, stars, score,
+                      timeLeft, airLeft, step, pushForce, last_left, last_right, checkpoint})
             add(v);
-    for (const AnimObject& a : aos)
-        for (int v : {a.x, a.y, a.count, a.kind, a.active})
-            add(v);
-    for (int i = 0; i < pcount; i++)
-        for (int v : {platforms[i].y, platforms[i].dy})
-            add(v);
-    for (int v : {hero.x, hero.y, hero.vy, hero.sprite, hero.alive, hero.platform, stars, score,
-                  timeLeft, airLeft, step, pushForce, last_left, last_right, checkpoint})
-        add(v);
-    return s;
-}
+        return s;
+    }
+    std::vector<uint8_t> bytes;
+    Figure hero{};
+};
 
 // Right with a jump every so often: it breaks the brick, pushes the block, meets the MASKY.
 StageInput inputAt(int frame) {
     return StageInput{0, 1, (frame / 12) % 3 == 0, 0};
 }
 
-TEST(WorldSnapshot, PlayAfterARestoreGoesAsItDidBefore) {
-    std::vector<uint8_t> bytes = testStage();
-    prepareFirstAttempt(1);
-    Figure hero{};
-    ASSERT_TRUE(beginAttemptFromBytes(&hero, bytes.data(), int(bytes.size())));
+TEST_F(SavedWorld, PlayAfterARestoreGoesAsItDidBefore) {
     int splash = 0;
     for (int f = 0; f < 40; f++)
         stageFrame(&hero, inputAt(f), &splash);
     WorldSnapshot saved;
     saveWorld(&saved, &hero, splash);
-    const std::string atSave = worldState(hero);
-
+    const std::string atSave = worldState();
     std::vector<std::string> first;
     for (int f = 40; f < 160; f++) {
         stageFrame(&hero, inputAt(f), &splash);
-        first.push_back(worldState(hero));
+        first.push_back(worldState());
     }
-    // the world really moved on: bricks, blocks, the ring, the clock
-    ASSERT_NE(first.back(), atSave);
-
+    ASSERT_NE(first.back(), atSave) << "the world should have moved on";
     ASSERT_TRUE(restoreWorld(saved, &hero, &splash));
-    EXPECT_EQ(worldState(hero), atSave);
+    EXPECT_EQ(worldState(), atSave);
     for (int f = 40; f < 160; f++) {
         stageFrame(&hero, inputAt(f), &splash);
-        ASSERT_EQ(worldState(hero), first[size_t(f - 40)]) << "differs at frame " << f;
+        ASSERT_EQ(worldState(), first[size_t(f - 40)]) << "differs at frame " << f;
     }
 }
 
-TEST(WorldSnapshot, AWindowOfColumnsLeavesTheOthersAlone) {
-    std::vector<uint8_t> bytes = testStage();
-    prepareFirstAttempt(1);
-    Figure hero{};
-    ASSERT_TRUE(beginAttemptFromBytes(&hero, bytes.data(), int(bytes.size())));
+TEST_F(SavedWorld, AWindowOfColumnsLeavesTheOthersAloneAndAnotherMapIsRefused) {
     WorldSnapshot s;
     saveWorld(&s, &hero, 0, 4, 9);
     EXPECT_EQ(s.firstColumn, 4);
     EXPECT_EQ(s.columns, 6);
-    // cells changed inside and outside the window
-    mapData[6 * MAP_ROWS + 4] = 0;   // the brick, inside
+    mapData[6 * MAP_ROWS + 4] = 0;   // the brick, inside the window
     mapData[20 * MAP_ROWS + 3] = 99; // outside
     score = 77;
     ASSERT_TRUE(restoreWorld(s, &hero, nullptr));
@@ -113,23 +98,15 @@ TEST(WorldSnapshot, AWindowOfColumnsLeavesTheOthersAlone) {
     saveWorld(&s, &hero, 0, -5, 1000);
     EXPECT_EQ(s.firstColumn, 0);
     EXPECT_EQ(s.columns, mapLength);
-}
 
-TEST(WorldSnapshot, ASnapshotOfAnotherMapIsRefused) {
-    std::vector<uint8_t> bytes = testStage();
-    prepareFirstAttempt(1);
-    Figure hero{};
-    ASSERT_TRUE(beginAttemptFromBytes(&hero, bytes.data(), int(bytes.size())));
-    WorldSnapshot s;
-    saveWorld(&s, &hero, 0);
-    // the same stage, a column wider
+    // the same stage a column wider: the snapshot does not fit it and nothing changes
     std::vector<uint8_t> wider = bytes;
     wider[0]++;
     wider.insert(wider.end(), 12, 0);
     ASSERT_TRUE(beginAttemptFromBytes(&hero, wider.data(), int(wider.size())));
-    const std::string before = worldState(hero);
+    const std::string before = worldState();
     EXPECT_FALSE(restoreWorld(s, &hero, nullptr));
-    EXPECT_EQ(worldState(hero), before);
+    EXPECT_EQ(worldState(), before);
 }
 
 } // namespace

@@ -4,15 +4,16 @@
 #include "test_env.h"
 
 #include "data/archive.h"
+#include "world/figure.h"
 #include "world/gamestate.h"
 #include "world/map.h"
 #include "world/pickups.h"
 #include "world/stage.h"
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 std::string stageName(int stage) {
     char name[16];
@@ -36,11 +37,9 @@ std::string replayPath(int stage, bool fromCheckpoint) {
 const LegendFile& sourceLegend() {
     static LegendFile legend;
     static bool loaded = false;
-    if (!loaded) {
-        std::string error;
-        loaded = loadLegendFile(legendPath(), &legend, &error);
-        EXPECT_TRUE(loaded) << error;
-    }
+    std::string error;
+    if (!loaded) loaded = loadLegendFile(legendPath(), &legend, &error);
+    EXPECT_TRUE(loaded) << error;
     return legend;
 }
 
@@ -48,14 +47,26 @@ std::vector<uint8_t> archivedStage(int stage) {
     ArchiveDir archives(std::string(TROBZ_BUILD_DIR) + "/data");
     uint32_t size = 0;
     unsigned char* bytes = loadZDAFile(ZDA_MAPS, stageName(stage).c_str(), "bin", &size);
-    std::vector<uint8_t> out;
-    if (bytes) out.assign(bytes, bytes + size);
+    std::vector<uint8_t> out(bytes, bytes + (bytes ? size : 0));
     std::free(bytes);
     return out;
 }
 
-Compiled compileWith(const std::string& legendText, const std::string& stageText, bool playable,
-                     const std::string& file) {
+StageGrid decodeOrFail(const std::vector<uint8_t>& bytes) {
+    StageGrid grid;
+    std::string error;
+    EXPECT_TRUE(decodeStage(bytes.data(), bytes.size(), &grid, &error)) << error;
+    return grid;
+}
+
+const char* const TEST_LEGEND =
+    "# symbols for the tests\nsymbol . 0 nothing\nsymbol @ 65 start\nsymbol o 41 ring\n"
+    "symbol [ 27 door\nsymbol ] 28\nsymbol { 47\nsymbol } 48\nsymbol - 66 lift\n"
+    "symbol X 25 push block\nsymbol ~ 85 water\nsymbol B 40 brick\nsymbol m 9 MASKY\n"
+    "symbol ! 17 flag\ntileset grass\nsymbol = 131 grass\nsymbol # 133 earth\n"
+    "tileset rock\nsymbol = 151 rock\n";
+
+Compiled compileWith(const std::string& legendText, const std::string& stageText, bool playable) {
     Compiled c;
     LegendFile legend;
     std::string error;
@@ -63,25 +74,20 @@ Compiled compileWith(const std::string& legendText, const std::string& stageText
         c.errors.push_back(error);
         return c;
     }
-    c.ok = compileStage(stageText, file, legend, playable, &c.source, &c.grid, &c.errors);
+    c.ok = compileStage(stageText, "test.stage", legend, playable, &c.source, &c.grid, &c.errors);
     return c;
 }
 
-bool findCell(const StageGrid& grid, int value, int* column, int* row) {
-    for (int c = 0; c < grid.columns; c++)
-        for (int r = 0; r < STAGE_ROWS; r++)
-            if (grid.at(c, r) == value) {
-                *column = c;
-                *row = r;
-                return true;
-            }
-    return false;
+std::vector<uint8_t> testStage(const std::vector<std::string>& rows) {
+    Compiled c = compileWith(TEST_LEGEND, formatStageSource("tileset grass\n", rows), true);
+    EXPECT_TRUE(c.ok) << (c.errors.empty() ? "" : c.errors[0]);
+    return encodeStage(c.grid);
 }
 
 static void track(int, Figure* hero, void* context) {
     Playthrough* p = static_cast<Playthrough*>(context);
-    if (hero->x > p->maxX) p->maxX = hero->x;
-    if (checkpoint) p->touchedFlag = true;
+    p->maxX = std::max(p->maxX, hero->x);
+    p->touchedFlag |= checkpoint != 0;
 }
 
 Playthrough playStage(int stage, const Replay& replay, bool fromCheckpoint) {
@@ -91,24 +97,20 @@ Playthrough playStage(int stage, const Replay& replay, bool fromCheckpoint) {
     if (bytes.empty()) return p;
     prepareFirstAttempt(stage);
     if (fromCheckpoint) {
-        StageGrid grid;
-        std::string error;
-        int c = -1, r = -1;
-        EXPECT_TRUE(decodeStage(bytes.data(), bytes.size(), &grid, &error)) << error;
-        EXPECT_TRUE(findCell(grid, CELL_FLAG, &c, &r)) << stageName(stage) << " has no flag";
-        startx = c * CELL;
-        starty = r * CELL;
+        StageGrid grid = decodeOrFail(bytes);
+        auto flag = std::find(grid.cells.begin(), grid.cells.end(), CELL_FLAG);
+        EXPECT_NE(flag, grid.cells.end()) << stageName(stage) << " has no flag";
+        startx = int(flag - grid.cells.begin()) / STAGE_ROWS * CELL;
+        starty = int(flag - grid.cells.begin()) % STAGE_ROWS * CELL;
         startf = 1;
     }
     // the stage is loaded by name from the archive, as the game loads it
     ArchiveDir archives(std::string(TROBZ_BUILD_DIR) + "/data");
     Figure hero{};
     beginAttempt(&hero, levelNames[stage]);
-    p.startx = hero.x;
-    p.starty = hero.y;
+    p.startx = p.maxX = hero.x;
     p.rings = stars0;
     p.door = door;
-    p.maxX = hero.x;
     p.result = playReplay(&hero, replay, track, &p);
     if (door >= 0) {
         p.doorOpenTL = mapData[door];

@@ -1,125 +1,124 @@
 // The hero's death sequences: how long each plays, how it hands the hero over to the final
-// fall, and the two that never end.
+// fall, the two that never end, and the pictures of the deaths and the mine's explosion.
+#include "../world/render_kit.h"
 #include "../world/world_fixture.h"
-#include "anim/anims.h"
-#include "world/gamestate.h"
 #include "world/map.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class DeathAnim : public ::testing::Test {
+class DeathAnim : public FlatArtTest {
   protected:
     Figure hero{};
+    Uint32 none = 0;
     void SetUp() override {
-        TestMap m(24);
-        m.fillRow(11, 21);
-        ASSERT_TRUE(loadTestMap(m));
+        FlatArtTest::SetUp();
+        ASSERT_TRUE(loadTestMap(TestMap(24).fillRow(11, 21)));
         hero = heroAt(100, 160);
+        none = rgb(1, 2, 3);
     }
     // The hero as a fatal hit leaves it when the death has an animation.
     void dieWith(int kind) {
+        clearAnims();
+        hero = heroAt(100, 160);
         hero.dying = 1;
         hero.deathAnim = kind;
         ASSERT_EQ(startAnim(hero.x, hero.y, kind), 1);
     }
-    void frames(int n) {
-        for (int i = 0; i < n; i++)
-            updateAnims(&hero);
+    void redraw() {
+        clearScreen(none);
+        drawAnimations();
     }
 };
 
-TEST_F(DeathAnim, ThePlainDeathsPlay64FramesThenReleaseTheHero) {
-    for (int kind : {ANIM_DEATH_EXPLODE, ANIM_DEATH_DEAD, ANIM_DEATH_SLASH}) {
-        SCOPED_TRACE(kind);
-        clearAnims();
-        hero = heroAt(100, 160);
-        dieWith(kind);
-        frames(63);
-        EXPECT_EQ(aos[0].active, 1);
-        EXPECT_EQ(hero.deathAnim, kind);
-        EXPECT_EQ(hero.y, 160);
-        frames(1);
-        EXPECT_EQ(aos[0].active, 0);
-        EXPECT_EQ(hero.deathAnim, 0);
-        EXPECT_EQ(hero.y, 1250);
+TEST_F(DeathAnim, EachDeathPlaysItsFramesThenReleasesTheHero) {
+    const int cases[][2] = {{ANIM_DEATH_EXPLODE, 64},
+                            {ANIM_DEATH_DEAD, 64},
+                            {ANIM_DEATH_SLASH, 64},
+                            {ANIM_DEATH_CRUSHED, 32}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[0]);
+        dieWith(c[0]);
+        animFrames(&hero, c[1] - 1);
+        EXPECT_EQ(Ints({aos[0].active, hero.deathAnim, hero.y}), Ints({1, c[0], 160}));
+        animFrames(&hero, 1);
+        EXPECT_EQ(Ints({aos[0].active, hero.deathAnim, hero.y}), Ints({0, 0, 1250}));
     }
 }
 
-TEST_F(DeathAnim, CrushedPlaysTwiceAsFast) {
-    dieWith(ANIM_DEATH_CRUSHED);
-    frames(31);
-    EXPECT_EQ(aos[0].active, 1);
-    EXPECT_EQ(hero.y, 160);
-    frames(1);
-    EXPECT_EQ(aos[0].active, 0);
-    EXPECT_EQ(hero.deathAnim, 0);
-    EXPECT_EQ(hero.y, 1250);
-}
-
-TEST_F(DeathAnim, SuicideLoopsForEverAfterReleasingTheHereOnce) {
+TEST_F(DeathAnim, SuicideLoopsAndTheDrownedHeroFloatsUntilTheNextAttempt) {
     dieWith(ANIM_DEATH_SUICIDE);
-    frames(64);
+    animFrames(&hero, 64);
+    EXPECT_EQ(Ints({aos[0].count, hero.y}), Ints({23, 1250}));
+    hero.y = 1400; // falling; a released hero is not pulled back
+    animFrames(&hero, 41);
+    EXPECT_EQ(Ints({aos[0].count, hero.y}), Ints({23, 1400})) << "it loops over 23 ... 63";
+    animFrames(&hero, 1000);
     EXPECT_EQ(aos[0].active, 1);
-    EXPECT_EQ(aos[0].count, 23);
-    EXPECT_EQ(hero.y, 1250);
-    hero.y = 1400; // falling
-    frames(41);
-    EXPECT_EQ(aos[0].count, 23) << "the loop covers counts 23 ... 63";
-    EXPECT_EQ(hero.y, 1400) << "a released hero is not pulled back";
-    frames(1000);
-    EXPECT_EQ(aos[0].active, 1);
-}
-
-TEST_F(DeathAnim, DrowningTurnsIntoTheFloatingHero) {
     dieWith(ANIM_DEATH_DROWNED);
-    frames(63);
+    animFrames(&hero, 63);
     EXPECT_EQ(aos[0].kind, ANIM_DEATH_DROWNED);
-    frames(1);
-    EXPECT_EQ(aos[0].kind, ANIM_DROWNED_FLOAT);
-    EXPECT_EQ(aos[0].count, 0);
-    EXPECT_EQ(aos[0].x, 100) << "it floats where the hero drowned";
-    EXPECT_EQ(hero.deathAnim, 0);
-    EXPECT_EQ(hero.y, 1250);
-    frames(5000);
-    EXPECT_EQ(aos[0].active, 1);
-    EXPECT_EQ(aos[0].kind, ANIM_DROWNED_FLOAT);
-    clearAnims();
-    EXPECT_EQ(aos[0].active, 0);
+    animFrames(&hero, 1);
+    EXPECT_EQ(Ints({aos[0].kind, aos[0].count, aos[0].x, hero.deathAnim, hero.y}),
+              Ints({ANIM_DROWNED_FLOAT, 0, 100, 0, 1250}))
+        << "floating where the hero drowned";
+    animFrames(&hero, 5000);
+    EXPECT_NE(animAt(ANIM_DROWNED_FLOAT, 100, 160), nullptr);
 }
 
-TEST_F(DeathAnim, AHeroWithoutDeathAnimationIsLeftAlone) {
+TEST_F(DeathAnim, AHeroWithoutADeathAnimationOrNoHeroAtAllIsLeftAlone) {
     // killFigure starts a death picture without setting the hero's death animation
     ASSERT_EQ(startAnim(hero.x, hero.y, ANIM_DEATH_DEAD), 1);
-    frames(64);
-    EXPECT_EQ(aos[0].active, 0);
-    EXPECT_EQ(hero.y, 160);
-}
-
-TEST_F(DeathAnim, NoHeroRecordIsSafe) {
+    animFrames(&hero, 64);
+    EXPECT_EQ(Ints({aos[0].active, hero.y}), Ints({0, 160}));
     startAnim(10, 10, ANIM_DEATH_SLASH);
     startAnim(40, 10, ANIM_DEATH_CRUSHED);
-    for (int i = 0; i < 70; i++)
-        updateAnims(nullptr);
-    EXPECT_EQ(aos[0].active, 0);
-    EXPECT_EQ(aos[1].active, 0);
+    animFrames(nullptr, 70);
+    EXPECT_EQ(activeAnims(), 0);
 }
 
-TEST_F(DeathAnim, ADeathWithAnimationEndsTheAttemptThroughTheFinalFall) {
-    figureDying(&hero, "IMPALED TO DEATH", ANIM_DEATH_SLASH);
-    ASSERT_EQ(aos[0].kind, ANIM_DEATH_SLASH);
-    int frame = 0;
-    while (hero.alive && frame < 1000) {
-        stageFrames(&hero, 1);
-        frame++;
-        if (frame < 64) {
-            ASSERT_EQ(hero.y, 160) << "the hero hangs still while its death plays";
-        }
+TEST_F(DeathAnim, PicturesFollowTheirTablesAtTheirPlaceInTheView) {
+    const struct {
+        int kind, updates, image;
+    } cases[] = {{ANIM_DEATH_SUICIDE, 0, 24},        {ANIM_DEATH_SUICIDE, 24, 184},
+                 {ANIM_DEATH_SUICIDE, 63, 186},      {ANIM_DEATH_CRUSHED, 4, 189},
+                 {ANIM_DEATH_CRUSHED, 17, 0},        {ANIM_DEATH_DROWNED, 40, 214},
+                 {ANIM_DEATH_EXPLODE, 8, 197},       {ANIM_DEATH_DEAD, 31, 207},
+                 {ANIM_DEATH_SLASH, 16, 210},        {ANIM_DEATH_DROWNED, 64, 212},
+                 {ANIM_DEATH_DROWNED, 64 + 16, 213}, {ANIM_DEATH_DROWNED, 64 + 63, 215},
+                 {ANIM_DEATH_DROWNED, 64 + 64, 212}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "kind " << c.kind << " after " << c.updates);
+        clearAnims();
+        step = 40;
+        startAnim(137, 61, c.kind);
+        animFrames(&hero, c.updates);
+        redraw();
+        EXPECT_EQ(tiles({{97, 61}, {112, 76}, {113, 61}}), Ints({c.image, c.image, -1}));
     }
-    EXPECT_EQ(hero.alive, 0);
-    EXPECT_GT(frame, 64);
-    EXPECT_LT(frame, 64 + 200);
+    // the mine's explosion: 8 images of 4 frames at the mine's cell
+    clearAnims();
+    startAnim(12 * 16 + 5, 3 * 16 + 5, ANIM_EXPLODE);
+    for (int i = 0; i < 8; i++) {
+        animFrames(&hero, i == 0 ? 1 : 4);
+        redraw();
+        EXPECT_EQ(tileAt(12 * 16 - 40, 3 * 16), 223 + i) << "image " << i;
+    }
+    // cell effects draw nothing themselves, and far-away deaths do not wrap onto the screen
+    // (65536 px to the right is 0 in 16-bit screen coordinates)
+    clearAnims();
+    startAnim(64, 16, ANIM_BRICK);
+    startAnim(96, 16, ANIM_FLAG);
+    startAnim(65536 + 60, 50, ANIM_DEATH_DEAD);
+    startAnim(-65536 + 60, 80, ANIM_DEATH_DEAD);
+    animFrames(&hero, 3);
+    redraw();
+    int drawn = 0;
+    for (int x = 0; x < 100; x += 4)
+        for (int y : {24, 55, 85})
+            drawn += pixelAt(x, y) != none;
+    EXPECT_EQ(drawn, 0);
 }
 
 } // namespace

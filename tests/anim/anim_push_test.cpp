@@ -1,8 +1,7 @@
 // Push blocks in motion: the slide, the reserved cells, what the block uncovers, falling
-// over gaps and out of the map, and the settling of stacks.
+// over gaps and out of the map, the settling of stacks, and how a moving block is drawn.
 #include "../world/render_kit.h"
 #include "../world/world_fixture.h"
-#include "anim/anims.h"
 #include "audio/sound.h"
 #include "world/map.h"
 
@@ -12,188 +11,140 @@ namespace {
 
 constexpr int RESERVED = 240, PUSH = 25;
 
-int cell(int c, int r) {
-    return mapData[c * MAP_ROWS + r];
-}
-int under(int c, int r) {
-    return mapOri[c * MAP_ROWS + r];
-}
-
-class PushBlock : public ::testing::Test {
+class PushBlock : public FlatArtTest {
   protected:
     Figure hero{};
     SoundProbe sounds;
-    void frames(int n) {
-        for (int i = 0; i < n; i++)
-            updateAnims(&hero);
+    // A floor on row 11 and the cells given as {column, row, value}.
+    void load(std::initializer_list<std::array<int, 3>> cells) {
+        TestMap m(24);
+        m.fillRow(11, 21);
+        for (const auto& c : cells)
+            m.set(c[0], c[1], c[2]);
+        ASSERT_TRUE(loadTestMap(m));
     }
+    void frames(int n) { animFrames(&hero, n); }
 };
 
-TEST_F(PushBlock, SlidesRightInFourFramesThroughReservedCells) {
-    TestMap m(24);
-    m.fillRow(11, 21).set(5, 10, PUSH);
-    ASSERT_TRUE(loadTestMap(m));
-    ASSERT_EQ(startAnim(5 * 16, 10 * 16, ANIM_PUSH_RIGHT), 1);
+TEST_F(PushBlock, SlidesInFourFramesThroughReservedCellsAndUncoversWhatLayUnder) {
+    load({{5, 10, PUSH}, {4, 10, 85}});
+    ASSERT_EQ(startAnim(5 * 16, 10 * 16, ANIM_PUSH_LEFT), 1);
+    frames(4);
+    EXPECT_EQ(Ints({cell(4, 10), under(4, 10), cell(5, 10)}), Ints({PUSH, 85, 0}))
+        << "the map under the block keeps the water";
+    startAnim(4 * 16 + 8, 10 * 16 + 8, ANIM_PUSH_RIGHT);
+    for (int n = 1; n <= 3; n++) {
+        frames(1);
+        EXPECT_EQ(Ints({cell(4, 10), cell(5, 10), activeAnims()}), Ints({RESERVED, RESERVED, 1}));
+    }
     frames(1);
-    EXPECT_EQ(cell(5, 10), RESERVED);
-    EXPECT_EQ(cell(6, 10), RESERVED);
-    EXPECT_EQ(under(6, 10), 0);
-    frames(2);
-    EXPECT_EQ(cell(5, 10), RESERVED);
-    EXPECT_EQ(cell(6, 10), RESERVED);
-    EXPECT_EQ(aos[0].active, 1);
-    frames(1);
-    EXPECT_EQ(cell(5, 10), 0);
-    EXPECT_EQ(cell(6, 10), PUSH);
-    EXPECT_EQ(under(6, 10), 0) << "the map under the block keeps what the cell held";
-    EXPECT_EQ(aos[0].active, 0);
+    EXPECT_EQ(Ints({cell(4, 10), cell(5, 10), under(5, 10), activeAnims()}),
+              Ints({85, PUSH, 0, 0}));
     EXPECT_EQ(sounds.playing(SND_KRACK), 0) << "a slide on the ground makes no landing sound";
 }
 
-TEST_F(PushBlock, WaterUnderABlockComesBackWhenItMovesOn) {
-    TestMap m(24);
-    m.fillRow(11, 21).set(5, 10, PUSH).set(4, 10, 85);
-    ASSERT_TRUE(loadTestMap(m));
-    startAnim(5 * 16, 10 * 16, ANIM_PUSH_LEFT);
-    frames(4);
-    EXPECT_EQ(cell(4, 10), PUSH);
-    EXPECT_EQ(under(4, 10), 85);
-    EXPECT_EQ(cell(5, 10), 0);
-    startAnim(4 * 16 + 8, 10 * 16 + 8, ANIM_PUSH_RIGHT);
-    frames(1);
-    EXPECT_EQ(cell(4, 10), RESERVED);
-    frames(3);
-    EXPECT_EQ(cell(4, 10), 85);
-    EXPECT_EQ(cell(5, 10), PUSH);
-}
-
 TEST_F(PushBlock, PushedOverAGapItFallsOnAndLandsWithASound) {
-    TestMap m(24);
-    m.fillRow(11, 21).set(5, 10, 21).set(5, 9, PUSH);
-    ASSERT_TRUE(loadTestMap(m));
+    load({{5, 10, 21}, {5, 9, PUSH}});
     startAnim(5 * 16, 9 * 16, ANIM_PUSH_RIGHT);
     frames(4);
-    // the slide ends and the fall starts in the same frame, in the next slot
-    EXPECT_EQ(cell(5, 9), 0);
-    EXPECT_EQ(cell(6, 9), RESERVED);
-    EXPECT_EQ(cell(6, 10), RESERVED);
-    EXPECT_EQ(aos[1].kind, ANIM_BLOCK_FALL);
-    EXPECT_EQ(aos[1].count, 1) << "a slot started by a lower one runs in the same pass";
+    // the slide ends and the fall starts in the same frame, in the next slot, which runs
+    // in the same pass
+    EXPECT_EQ(Ints({cell(5, 9), cell(6, 9), cell(6, 10), aos[1].kind, aos[1].count}),
+              Ints({0, RESERVED, RESERVED, ANIM_BLOCK_FALL, 1}));
     frames(2);
-    EXPECT_EQ(cell(6, 10), RESERVED);
-    EXPECT_EQ(sounds.playing(SND_KRACK), 0);
+    EXPECT_EQ(Ints({cell(6, 10), sounds.playing(SND_KRACK)}), Ints({RESERVED, 0}));
     frames(1);
-    EXPECT_EQ(cell(6, 9), 0);
-    EXPECT_EQ(cell(6, 10), PUSH);
-    EXPECT_EQ(aos[1].active, 0);
-    EXPECT_EQ(sounds.playing(SND_KRACK), 1);
+    EXPECT_EQ(Ints({cell(6, 9), cell(6, 10), activeAnims(), sounds.playing(SND_KRACK)}),
+              Ints({0, PUSH, 0, 1}));
 }
 
-TEST_F(PushBlock, FallReservesBothCellsAndRemembersTheTarget) {
-    TestMap m(24);
-    m.fillRow(11, 21).set(7, 4, PUSH).set(7, 5, 85);
-    ASSERT_TRUE(loadTestMap(m));
+TEST_F(PushBlock, AFallingBlockGoesOnThroughWaterAndSpikesAndLeavesThemBehind) {
+    load({{7, 4, PUSH}, {7, 5, 85}, {7, 7, 105}});
     startAnim(7 * 16 + 15, 4 * 16 + 15, ANIM_BLOCK_FALL);
-    EXPECT_EQ(cell(7, 4), RESERVED);
-    EXPECT_EQ(cell(7, 5), RESERVED);
-    EXPECT_EQ(under(7, 5), 85);
-    EXPECT_EQ(under(7, 4), PUSH) << "mapOri is not written for the block's own cell";
+    EXPECT_EQ(Ints({cell(7, 4), cell(7, 5), under(7, 5), under(7, 4)}),
+              Ints({RESERVED, RESERVED, 85, PUSH}))
+        << "the block's own cell is not remembered";
     frames(4);
-    EXPECT_EQ(cell(7, 4), 0);
-    // water does not stop it: it goes on at once, through the cell below
-    EXPECT_EQ(cell(7, 5), RESERVED);
-    EXPECT_EQ(cell(7, 6), RESERVED);
-    EXPECT_EQ(under(7, 5), 85);
-    EXPECT_EQ(sounds.playing(SND_KRACK), 0);
-    EXPECT_EQ(aos[0].active, 0);
-    EXPECT_EQ(aos[1].active, 1);
-    EXPECT_EQ(aos[1].y, 5);
-}
-
-TEST_F(PushBlock, FallsThroughSpikesAndLeavesThemBehind) {
-    TestMap m(24);
-    m.fillRow(11, 21).set(5, 8, 21).set(5, 7, PUSH).set(6, 9, 105);
-    ASSERT_TRUE(loadTestMap(m));
-    startAnim(5 * 16, 7 * 16, ANIM_PUSH_RIGHT);
-    // slide (frames 1-4), fall to row 8 (5-7), to row 9 in the freed slot 0 (8-11), to
-    // row 10 in slot 1 again (12-14)
-    frames(13);
-    EXPECT_EQ(cell(6, 9), RESERVED);
-    EXPECT_EQ(cell(6, 10), RESERVED);
-    EXPECT_EQ(under(6, 9), 105);
-    EXPECT_EQ(sounds.playing(SND_KRACK), 0) << "spikes do not stop a falling block";
-    frames(1);
-    EXPECT_EQ(cell(6, 10), PUSH);
-    EXPECT_EQ(cell(6, 9), 105);
-    EXPECT_EQ(cell(6, 8), 0);
-    EXPECT_EQ(sounds.playing(SND_KRACK), 1);
+    EXPECT_EQ(Ints({cell(7, 4), cell(7, 5), cell(7, 6)}), Ints({0, RESERVED, RESERVED}));
+    EXPECT_EQ(animAt(ANIM_BLOCK_FALL, 7, 5), &aos[1]);
+    frames(30);
+    EXPECT_EQ(Ints({cell(7, 5), cell(7, 7), cell(7, 10), activeAnims()}), Ints({85, 105, PUSH, 0}));
+    EXPECT_EQ(sounds.playing(SND_KRACK), 1) << "only the landing on the floor is heard";
 }
 
 TEST_F(PushBlock, FromTheBottomRowItFallsOutOfTheMapWithASound) {
-    TestMap m(24);
-    m.fillRow(11, 21).set(6, 11, 85).set(5, 10, PUSH).set(7, 0, 21);
-    ASSERT_TRUE(loadTestMap(m));
+    load({{6, 11, 85}, {5, 10, PUSH}, {7, 0, 21}});
     startAnim(5 * 16, 10 * 16, ANIM_PUSH_RIGHT);
     frames(7);
-    EXPECT_EQ(cell(6, 10), 0);
-    EXPECT_EQ(cell(6, 11), RESERVED) << "landing on the bottom row it falls once more";
-    EXPECT_EQ(sounds.playing(SND_KRACK), 0);
-    // the new fall took the free slot 0 below the one that started it: it waits a frame
-    EXPECT_EQ(aos[0].kind, ANIM_BLOCK_FALL);
-    EXPECT_EQ(aos[0].count, 0);
+    // landing on the bottom row it falls once more; the new fall took the free slot 0
+    // below the one that started it and waits a frame
+    EXPECT_EQ(
+        Ints({cell(6, 10), cell(6, 11), sounds.playing(SND_KRACK), aos[0].kind, aos[0].count}),
+        Ints({0, RESERVED, 0, ANIM_BLOCK_FALL, 0}));
     frames(3);
     EXPECT_EQ(cell(6, 11), RESERVED);
     frames(1);
-    EXPECT_EQ(cell(6, 11), 85) << "the water under it is back, the block is gone";
-    EXPECT_EQ(aos[0].active, 0);
-    EXPECT_EQ(sounds.playing(SND_KRACK), 1);
-    // nothing was written below the column, which is the top of the next one
-    EXPECT_EQ(cell(7, 0), 21);
-    EXPECT_EQ(under(7, 0), 21);
-    for (const AnimObject& a : aos)
-        EXPECT_EQ(a.active, 0);
+    EXPECT_EQ(Ints({cell(6, 11), activeAnims(), sounds.playing(SND_KRACK)}), Ints({85, 0, 1}))
+        << "the water under it is back, the block is gone";
+    EXPECT_EQ(Ints({cell(7, 0), under(7, 0)}), Ints({21, 21})) << "the next column's top";
 }
 
 TEST_F(PushBlock, AStackSettlesOneBlockAfterTheOther) {
-    TestMap m(24);
-    m.fillRow(11, 21).set(5, 10, PUSH).set(5, 9, PUSH).set(5, 8, PUSH);
-    ASSERT_TRUE(loadTestMap(m));
+    load({{5, 10, PUSH}, {5, 9, PUSH}, {5, 8, PUSH}});
     startAnim(5 * 16, 10 * 16, ANIM_PUSH_RIGHT);
+    // the block above follows into the vacated cell; the top one waits for it
+    auto column = [] { return Ints({cell(5, 8), cell(5, 9), cell(5, 10), cell(6, 10)}); };
     frames(4);
-    EXPECT_EQ(cell(6, 10), PUSH);
-    // the block above follows into the vacated cell
-    EXPECT_EQ(cell(5, 9), RESERVED);
-    EXPECT_EQ(cell(5, 10), RESERVED);
-    EXPECT_EQ(cell(5, 8), PUSH) << "the top block waits for the one below";
+    EXPECT_EQ(column(), Ints({PUSH, RESERVED, RESERVED, PUSH}));
     frames(3);
-    EXPECT_EQ(cell(5, 10), RESERVED);
+    EXPECT_EQ(column(), Ints({PUSH, RESERVED, RESERVED, PUSH}));
     EXPECT_EQ(sounds.playing(SND_KRACK), 0);
-    frames(1); // frame 8: the middle block lands, the top one starts
-    EXPECT_EQ(cell(5, 10), PUSH);
-    EXPECT_EQ(cell(5, 9), RESERVED);
-    EXPECT_EQ(cell(5, 8), RESERVED);
+    frames(1); // the middle block lands, the top one starts
+    EXPECT_EQ(column(), Ints({RESERVED, RESERVED, PUSH, PUSH}));
     EXPECT_EQ(sounds.playing(SND_KRACK), 1);
-    frames(4); // frame 12: the top block lands on the middle one
-    EXPECT_EQ(cell(5, 8), 0);
-    EXPECT_EQ(cell(5, 9), PUSH);
-    EXPECT_EQ(cell(5, 10), PUSH);
-    EXPECT_EQ(sounds.playing(SND_KRACK), 2);
-    for (const AnimObject& a : aos)
-        EXPECT_EQ(a.active, 0);
+    frames(4);
+    EXPECT_EQ(column(), Ints({0, PUSH, PUSH, PUSH}));
+    EXPECT_EQ(Ints({sounds.playing(SND_KRACK), activeAnims()}), Ints({2, 0}));
 }
 
 TEST_F(PushBlock, AtTheMapsEdgeNothingIsWrittenOutside) {
-    TestMap m(24);
-    m.fillRow(11, 21).set(23, 10, PUSH).set(0, 10, PUSH);
-    ASSERT_TRUE(loadTestMap(m));
+    load({{23, 10, PUSH}, {0, 10, PUSH}});
     startAnim(23 * 16, 10 * 16, ANIM_PUSH_RIGHT);
     startAnim(0, 10 * 16, ANIM_PUSH_LEFT);
     frames(10);
-    // both blocks left the map; their cells are uncovered
-    EXPECT_EQ(cell(23, 10), 0);
-    EXPECT_EQ(cell(0, 10), 0);
-    EXPECT_EQ(cell(23, 11), 21);
-    EXPECT_EQ(cell(0, 11), 21);
+    EXPECT_EQ(cell(23, 10) + cell(0, 10), 0) << "both blocks left the map";
+    EXPECT_EQ(cell(23, 11) + cell(0, 11), 42);
+}
+
+TEST_F(PushBlock, AMovingBlockGlidesFourPixelsAFrameOverWhatLiesUnder) {
+    load({{5, 10, PUSH}, {6, 10, 85}, {9, 5, PUSH}, {9, 6, 160}});
+    auto redraw = [] {
+        clearScreen(rgb(1, 2, 3));
+        drawAnimations();
+    };
+    startAnim(5 * 16, 10 * 16, ANIM_PUSH_RIGHT);
+    frames(2);
+    redraw();
+    // the cell it leaves held only the block; the water of the one it enters shows beside it
+    const int y = 10 * 16 + 8;
+    EXPECT_EQ(tiles({{87, y}, {88, y}, {103, y}, {104, y}, {111, y}, {112, y}}),
+              Ints({-1, PUSH, PUSH, 85, 85, -1}));
+    step = 8; // scrolled: everything moves left with the view
+    redraw();
+    EXPECT_EQ(tiles({{79, y}, {80, y}, {96, y}, {104, y}}), Ints({-1, PUSH, 85, -1}));
+    step = 0;
+    clearAnims();
+    startAnim(5 * 16, 10 * 16, ANIM_PUSH_LEFT);
+    frames(3);
+    redraw();
+    EXPECT_EQ(tiles({{67, y}, {68, y}, {83, y}, {84, y}}), Ints({0, PUSH, PUSH, -1}))
+        << "the empty cell it enters shows as the empty image";
+    clearAnims();
+    startAnim(9 * 16, 5 * 16, ANIM_BLOCK_FALL);
+    frames(1);
+    redraw();
+    EXPECT_EQ(tiles({{150, 83}, {150, 84}, {150, 99}, {150, 100}}), Ints({-1, PUSH, PUSH, 160}))
+        << "the water surface under it shows as a plain block";
 }
 
 } // namespace

@@ -1,8 +1,7 @@
-// The hero's walk: walking and momentum, the jump and landing, the view's left edge,
-// pushing, riding, every touch probe and the ways to die.
+// The hero's walk: walking and momentum, the jump and landing, the view's edges, pushing,
+// riding, every touch probe and the ways to die.
 #include "world_fixture.h"
 
-#include "anim/anims.h"
 #include "gfx/messages.h"
 #include "world/collision.h"
 #include "world/gamestate.h"
@@ -12,330 +11,163 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <string>
 
 namespace {
 
 // A floor on row 11 across the map; the hero stands on it at y 160.
 TestMap floorMap(int columns = 21) {
-    TestMap m(columns);
-    m.fillRow(11, 21);
-    return m;
+    return TestMap(columns).fillRow(11, 21);
 }
 
-const AnimObject* animAt(int kind, int column, int row) {
-    for (const AnimObject& a : aos)
-        if (a.active && a.kind == kind && a.x == column && a.y == row) return &a;
-    return nullptr;
+int lowest(const Ints& v) {
+    return *std::min_element(v.begin(), v.end());
 }
 
-int activeAnims() {
-    int n = 0;
-    for (const AnimObject& a : aos)
-        n += a.active;
-    return n;
-}
-
-TEST(HeroJump, RisesFiftyPixelsOverTwentyOneFramesAndLands) {
+TEST(HeroJump, RisesFiftyPixelsAndOnlyAFreshPressJumpsAgain) {
     ASSERT_TRUE(loadTestMap(floorMap()));
     Figure f = heroAt(32, 160);
+    EXPECT_EQ(lowest(walkFrames(&f, 21, 0, 0, 1, &Figure::y)), 110);
+    EXPECT_EQ(Ints({f.y, f.vy}), Ints({110, 0}));
+    walkFrames(&f, 60, 0, 0, 1); // still held: down onto the grid, and no second jump
+    EXPECT_EQ(Ints({f.y, f.vy}), Ints({160, 7}));
     walkFrames(&f, 1, 0, 0, 0);
-    ASSERT_EQ(f.y, 160);
-    ASSERT_EQ(f.vy, 7);
-    int highest = f.y;
-    for (int i = 0; i < 21; i++) {
-        walk(&f, 0, 0, 1, 0, step);
-        highest = std::min(highest, f.y);
-    }
-    EXPECT_EQ(f.y, 110);
-    EXPECT_EQ(f.vy, 0);
-    EXPECT_EQ(highest, 110);
-    // still holding jump: down again, landing on the grid at rest, and no second jump
-    for (int i = 0; i < 60; i++) {
-        walk(&f, 0, 0, 1, 0, step);
-        EXPECT_GE(f.y, 110);
-        EXPECT_LE(f.y, 160);
-    }
-    EXPECT_EQ(f.y, 160);
-    EXPECT_EQ(f.vy, 7);
-    // released and pressed again, it jumps
-    walk(&f, 0, 0, 0, 0, step);
-    walk(&f, 0, 0, 1, 0, step);
-    EXPECT_EQ(f.y, 155);
-}
-
-TEST(HeroJump, APressInMidAirStartsTheJumpOnLanding) {
-    ASSERT_TRUE(loadTestMap(floorMap()));
-    Figure f = heroAt(32, 160);
-    walkFrames(&f, 10, 0, 0, 1); // up
-    walkFrames(&f, 1, 0, 0, 0);  // released in the air
-    walk(&f, 0, 0, 1, 0, step);  // pressed in the air: no jump there
-    EXPECT_EQ(f.vy, -9);         // still rising from the first jump
+    walkFrames(&f, 10, 0, 0, 1);
+    walkFrames(&f, 1, 0, 0, 0); // released and pressed again in mid-air: no jump there
+    walkFrames(&f, 1, 0, 0, 1);
+    EXPECT_EQ(Ints({f.y, f.vy}), Ints({118, -9}));
     int frames = 0;
     while (!(f.y == 160 && f.vy == 7) && frames++ < 100)
         walk(&f, 0, 0, 1, 0, step);
-    ASSERT_LT(frames, 100);
-    walk(&f, 0, 0, 1, 0, step);
-    EXPECT_EQ(f.y, 155);
-}
-
-TEST(HeroJump, ABounceRisesFourPixelsOrGivesAFullJump) {
-    ASSERT_TRUE(loadTestMap(TestMap()));
-    Figure f = heroAt(32, 100);
+    EXPECT_EQ(walkFrames(&f, 1, 0, 0, 1, &Figure::y), Ints({155})) << "but on landing";
+    // a stomp's bounce rises 4 px, or gives a full jump when jump is pressed
+    f = heroAt(32, 100);
     f.vy = 12;
     f.bounce = 1;
-    int top = f.y;
-    for (int i = 0; i < 8; i++) {
-        walk(&f, 0, 0, 0, 0, step);
-        top = std::min(top, f.y);
-    }
-    EXPECT_EQ(top, 96);
-    EXPECT_EQ(f.bounce, 0);
-    // with jump pressed a stomp in mid-air becomes a full jump
+    EXPECT_EQ(lowest(walkFrames(&f, 8, 0, 0, 0, &Figure::y)), 96);
     f = heroAt(32, 100);
     f.bounce = 1;
     walk(&f, 0, 0, 1, 0, step);
-    EXPECT_EQ(f.vy, -20);
-    EXPECT_EQ(f.y, 95);
+    EXPECT_EQ(Ints({f.y, f.vy, f.bounce}), Ints({95, -20, 0}));
 }
 
 TEST(HeroWalk, MomentumCarriesTheHeroToAMultipleOfEight) {
     ASSERT_TRUE(loadTestMap(floorMap()));
     Figure f = heroAt(13, 160);
     last_right = 1;
-    last_left = 0;
-    std::vector<int> xs;
-    for (int i = 0; i < 3; i++) {
-        walk(&f, 0, 0, 0, 0, step);
-        xs.push_back(f.x);
-    }
-    EXPECT_EQ(xs, (std::vector<int>{14, 16, 16}));
+    EXPECT_EQ(walkFrames(&f, 3, 0, 0, 0), Ints({14, 16, 16})) << "1 px from an odd x, then 2";
     EXPECT_EQ(last_right, 0);
-
     f = heroAt(32, 160);
-    walkFrames(&f, 3, 0, 1, 0);
-    EXPECT_EQ(f.x, 38);
-    walkFrames(&f, 5, 0, 0, 0);
-    EXPECT_EQ(f.x, 40);
-
+    EXPECT_EQ(walkFrames(&f, 5, 0, 1, 0), Ints({34, 36, 38, 40, 42}));
+    EXPECT_EQ(walkFrames(&f, 3, 0, 0, 0), Ints({44, 46, 48}));
     walkFrames(&f, 1, 1, 0, 0);
-    EXPECT_EQ(f.x, 38);
-    walkFrames(&f, 5, 0, 0, 0);
-    EXPECT_EQ(f.x, 32);
+    EXPECT_EQ(walkFrames(&f, 4, 0, 0, 0), Ints({44, 42, 40, 40}));
+    EXPECT_EQ(walkFrames(&f, 3, 0, 1, 0, &Figure::x, 1), Ints({41, 42, 43})) << "crawling";
 }
 
-TEST(HeroWalk, CrawlingIsOnePixelPerFrame) {
-    ASSERT_TRUE(loadTestMap(floorMap()));
-    Figure f = heroAt(32, 160);
-    walkFrames(&f, 3, 0, 1, 0, 1);
-    EXPECT_EQ(f.x, 35);
-    walkFrames(&f, 2, 1, 0, 0, 1);
-    EXPECT_EQ(f.x, 33);
-}
-
-TEST(HeroWalk, AtTheViewsLeftEdgeTheHeroWalksOnTheSpot) {
-    TestMap m = floorMap(60);
-    ASSERT_TRUE(loadTestMap(m));
-    step = 100;
-    Figure f = heroAt(101, 160);
-    std::set<int> sprites;
-    for (int i = 0; i < 24; i++) {
-        walk(&f, 1, 0, 0, 0, step);
-        sprites.insert(f.sprite);
-        EXPECT_EQ(f.idleCount, 0);
-    }
-    EXPECT_EQ(f.x, 100);
-    EXPECT_EQ(*sprites.begin(), 5);
-    EXPECT_EQ(*sprites.rbegin(), 8);
-    EXPECT_EQ(sprites.size(), 4u);
-}
-
-TEST(HeroWalk, WallsStopTheHeroAtBothSidesAndTheMapEnds) {
-    TestMap m = floorMap();
-    m.set(4, 10, 21);
-    ASSERT_TRUE(loadTestMap(m));
+TEST(HeroWalk, TheViewsLeftEdgeWallsAndTheMapsEndStopTheHero) {
+    ASSERT_TRUE(loadTestMap(floorMap(60).set(4, 10, 21).set(12, 9, 21)));
     Figure f = heroAt(40, 160);
+    EXPECT_EQ(walkFrames(&f, 6, 0, 1, 0), Ints({42, 44, 46, 48, 48, 48}));
+    f = heroAt(60 * 16 - 20, 160);
     walkFrames(&f, 10, 0, 1, 0);
-    EXPECT_EQ(f.x, 48);
-    // the right end of the map is a wall
-    f = heroAt(21 * 16 - 20, 160);
-    walkFrames(&f, 10, 0, 1, 0);
-    EXPECT_EQ(f.x, 21 * 16 - 16);
-    // a wall only at head height blocks as well, through the probe at y + 1
-    TestMap low = floorMap();
-    low.set(4, 9, 21);
-    ASSERT_TRUE(loadTestMap(low));
-    f = heroAt(48, 150);
+    EXPECT_EQ(f.x, 60 * 16 - 16);
+    f = heroAt(176, 150); // a wall only at head height blocks too, through the probe at y + 1
     f.vy = 0;
-    walk(&f, 0, 1, 0, 0, step);
-    EXPECT_EQ(f.x, 48);
-    walk(&f, 0, 1, 0, 0, step);
-    EXPECT_EQ(f.x, 48);
-    EXPECT_EQ(f.y, 150);
+    walkFrames(&f, 2, 0, 1, 0);
+    EXPECT_EQ(Ints({f.x, f.y}), Ints({176, 150}));
+    step = 100; // at the view's left edge the hero walks on the spot
+    f = heroAt(101, 160);
+    Ints sprites = walkFrames(&f, 24, 1, 0, 0, &Figure::sprite);
+    EXPECT_EQ(Ints({f.x, f.idleCount}), Ints({100, 0}));
+    EXPECT_EQ(std::set<int>(sprites.begin(), sprites.end()), (std::set<int>{5, 6, 7, 8}));
 }
 
-TEST(HeroWalk, SpritesCycleAndSettle) {
-    ASSERT_TRUE(loadTestMap(floorMap()));
+TEST(HeroWalk, SpritesCycleSettleAndTurnIdle) {
+    ASSERT_TRUE(loadTestMap(floorMap(200)));
     Figure f = heroAt(32, 160);
-    EXPECT_EQ(f.sprite, 24);
-    std::vector<int> seen;
-    for (int i = 0; i < 12; i++) {
-        walk(&f, 0, 1, 0, 0, step);
-        seen.push_back(f.sprite);
-    }
-    EXPECT_EQ(seen, (std::vector<int>{1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 1}));
-    walk(&f, 0, 0, 0, 0, step);
-    walk(&f, 0, 0, 0, 0, step);
-    EXPECT_EQ(f.sprite, 65);
-    walk(&f, 1, 0, 0, 0, step);
-    EXPECT_GE(f.sprite, 5);
-    EXPECT_LE(f.sprite, 8);
-    // released at x 54, the hero walks on to 48 and only then stands
-    walkFrames(&f, 3, 0, 0, 0);
-    EXPECT_EQ(f.x, 48);
-    EXPECT_LE(f.sprite, 8);
-    walkFrames(&f, 1, 0, 0, 0);
-    EXPECT_EQ(f.sprite, 68);
-    walkFrames(&f, 499, 0, 0, 0);
-    EXPECT_EQ(f.sprite, 68);
-    walkFrames(&f, 1, 0, 0, 0);
-    EXPECT_EQ(f.sprite, 24);
-    EXPECT_EQ(f.walkCount, 0);
+    EXPECT_EQ(walkFrames(&f, 12, 0, 1, 0, &Figure::sprite),
+              Ints({1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 1}));
+    EXPECT_EQ(walkFrames(&f, 2, 0, 0, 0, &Figure::sprite), Ints({65, 65}));
+    walkFrames(&f, 1, 1, 0, 0);
+    EXPECT_EQ(walkFrames(&f, 4, 0, 0, 0, &Figure::sprite), Ints({8, 8, 7, 68}))
+        << "walking on to 48 still shows walking";
+    EXPECT_EQ(walkFrames(&f, 500, 0, 0, 0, &Figure::sprite)[498], 68);
+    EXPECT_EQ(Ints({f.sprite, f.walkCount}), Ints({24, 0})) << "501 frames without moving";
+    // after a long walk left the count is far below zero; walking right shows 1 ... 4
+    f = heroAt(1000, 160);
+    walkFrames(&f, 200, 1, 0, 0);
+    Ints right = walkFrames(&f, 12, 0, 1, 0, &Figure::sprite);
+    EXPECT_EQ(std::set<int>(right.begin(), right.end()), (std::set<int>{1, 2, 3, 4}));
 }
 
-TEST(HeroWalk, WalkingRightAfterALongWalkLeftKeepsToTheWalkingImages) {
-    TestMap m = floorMap(200);
-    ASSERT_TRUE(loadTestMap(m));
-    Figure f = heroAt(1000, 160);
-    walkFrames(&f, 200, 1, 0, 0); // walkCount far below zero
-    ASSERT_LT(f.walkCount, -100);
-    for (int i = 0; i < 60; i++) {
-        walk(&f, 0, 1, 0, 0, step);
-        EXPECT_GE(f.sprite, 1) << "frame " << i;
-        EXPECT_LE(f.sprite, 4) << "frame " << i;
-    }
-}
-
-TEST(HeroPush, ABlockMovesAfterFourFramesOfPushing) {
-    TestMap m = floorMap();
-    m.set(3, 10, 25);
-    ASSERT_TRUE(loadTestMap(m));
+TEST(HeroPush, ABlockMovesAfterFourFramesOfPushingOnTheGround) {
+    ASSERT_TRUE(loadTestMap(floorMap().set(3, 10, 25)));
     Figure f = heroAt(32, 160);
     walkFrames(&f, 3, 0, 1, 0);
     EXPECT_EQ(pushForce, 3);
-    EXPECT_EQ(activeAnims(), 0);
-    // a frame of free movement starts the count again
-    walkFrames(&f, 1, 1, 0, 0);
+    walkFrames(&f, 1, 1, 0, 0); // a frame of free movement starts the count again
     EXPECT_EQ(pushForce, 0);
-    EXPECT_EQ(f.x, 30);
-    walkFrames(&f, 1, 0, 1, 0);
-    EXPECT_EQ(f.x, 32);
-    walkFrames(&f, 3, 0, 1, 0);
+    walkFrames(&f, 4, 0, 1, 0);
     EXPECT_EQ(activeAnims(), 0);
     walkFrames(&f, 1, 0, 1, 0);
     EXPECT_NE(animAt(ANIM_PUSH_RIGHT, 3, 10), nullptr);
-    EXPECT_EQ(pushForce, 0);
-    EXPECT_EQ(f.x, 32);
-}
-
-TEST(HeroPush, PushingLeftAndBlockedPushes) {
-    TestMap m = floorMap();
-    m.set(1, 10, 25).set(5, 10, 25).set(6, 10, 21);
-    ASSERT_TRUE(loadTestMap(m));
-    Figure f = heroAt(32, 160);
-    walkFrames(&f, 4, 1, 0, 0);
-    EXPECT_NE(animAt(ANIM_PUSH_LEFT, 1, 10), nullptr);
-    clearAnims();
-    // a block with a wall behind it does not move
+    EXPECT_EQ(Ints({pushForce, f.x}), Ints({0, 32}));
+    // a block with a wall behind it stays, left mirrors right, and in the air nobody pushes
+    ASSERT_TRUE(loadTestMap(floorMap().set(5, 10, 25).set(6, 10, 21).set(9, 10, 25).set(1, 9, 25)));
     f = heroAt(64, 160);
     walkFrames(&f, 10, 0, 1, 0);
-    EXPECT_EQ(pushForce, 0);
-    EXPECT_EQ(activeAnims(), 0);
-    // in the air the hero cannot push, and the count starts again
-    f = heroAt(32, 150);
+    EXPECT_EQ(Ints({pushForce, activeAnims()}), Ints({0, 0}));
+    f = heroAt(160, 160);
+    walkFrames(&f, 4, 1, 0, 0);
+    EXPECT_NE(animAt(ANIM_PUSH_LEFT, 9, 10), nullptr);
+    f = heroAt(32, 144);
     f.vy = 0;
     pushForce = 2;
     walkFrames(&f, 1, 1, 0, 0);
-    EXPECT_EQ(f.x, 32);
-    EXPECT_EQ(pushForce, 0);
+    EXPECT_EQ(Ints({f.x, pushForce}), Ints({32, 0}));
 }
 
-TEST(HeroDeath, FallingBelowTheMap) {
-    TestMap m = floorMap();
-    m.set(10, 11, 0);
-    ASSERT_TRUE(loadTestMap(m));
+TEST(HeroDeath, FallingBelowTheMapAndTheDyingMotion) {
+    ASSERT_TRUE(loadTestMap(floorMap().set(10, 11, 0)));
     Figure f = heroAt(160, 249);
     f.vy = 4;
-    walk(&f, 0, 0, 0, 0, step);
-    EXPECT_EQ(f.y, 250);
-    EXPECT_EQ(f.alive, 1);
-    walk(&f, 0, 0, 0, 0, step);
-    EXPECT_EQ(f.y, 251);
-    EXPECT_EQ(f.alive, 0);
-    EXPECT_EQ(f.dying, 0);
-    EXPECT_EQ(f.idleCount, 180);
+    EXPECT_EQ(walkFrames(&f, 2, 0, 0, 0, &Figure::alive), Ints({1, 0})) << "at 250, then 251";
+    EXPECT_EQ(Ints({f.y, f.dying, f.idleCount}), Ints({251, 0, 180}));
     EXPECT_STREQ(messageString, message(MSG_FELL));
-    // a dead hero no longer moves
-    walk(&f, 0, 1, 1, 0, step);
-    EXPECT_EQ(f.y, 251);
-    EXPECT_EQ(f.x, 160);
-}
-
-TEST(HeroDeath, DyingOnlyOnceAndTheDeathHop) {
-    ASSERT_TRUE(loadTestMap(floorMap()));
-    Figure f = heroAt(64, 160);
-    figureDying(&f, "FIRST", 0);
-    EXPECT_EQ(f.dying, 1);
-    EXPECT_EQ(f.vy, -16);
-    figureDying(&f, "SECOND", 19);
-    EXPECT_STREQ(messageString, "FIRST");
-    EXPECT_EQ(f.deathAnim, 0);
-    EXPECT_EQ(activeAnims(), 0);
-    // the hop: left by 1 px a frame, up and then down until far below the map
-    walk(&f, 0, 1, 1, 0, step);
-    EXPECT_EQ(f.x, 63);
-    EXPECT_EQ(f.y, 156);
-    int frames = 0;
-    while (f.alive && frames++ < 1000)
-        walk(&f, 0, 0, 0, 0, step);
-    EXPECT_GT(f.y, 2500);
-    EXPECT_LT(frames, 1000);
-
-    // with an animation the hero hangs still until the animation lets go
+    walk(&f, 0, 1, 1, 0, step); // a dead hero no longer moves
+    EXPECT_EQ(Ints({f.x, f.y}), Ints({160, 251}));
+    // the first fatal hit counts; its hop drifts left, up and down until far below the map
     f = heroAt(64, 160);
+    figureDying(&f, "FIRST", 0);
+    figureDying(&f, "SECOND", ANIM_DEATH_SLASH);
+    EXPECT_STREQ(messageString, "FIRST");
+    EXPECT_EQ(Ints({f.deathAnim, activeAnims()}), Ints({0, 0}));
+    walk(&f, 0, 1, 1, 0, step);
+    EXPECT_EQ(Ints({f.x, f.y}), Ints({63, 156}));
+    Ints alive = walkFrames(&f, 1000, 0, 0, 0, &Figure::alive);
+    EXPECT_EQ(std::count(alive.begin(), alive.end(), 1), 154);
+    EXPECT_GT(f.y, 2500);
+    f = heroAt(64, 160); // with an animation the hero hangs still until it lets go
     figureDying(&f, "SLASHED", ANIM_DEATH_SLASH);
-    EXPECT_EQ(f.vy, 0);
     EXPECT_NE(animAt(ANIM_DEATH_SLASH, 64, 160), nullptr);
     walkFrames(&f, 10, 0, 0, 0);
-    EXPECT_EQ(f.y, 160);
-    EXPECT_EQ(f.x, 54);
-    EXPECT_EQ(f.alive, 1);
-
-    Figure k = heroAt(64, 160);
-    killFigure(&k, "TIME UP", 0);
-    EXPECT_EQ(k.alive, 0);
-    EXPECT_EQ(k.idleCount, 180);
+    EXPECT_EQ(Ints({f.y, f.vy, f.alive}), Ints({160, 0, 1}));
+    killFigure(&f, "TIME UP", 0);
+    EXPECT_EQ(Ints({f.alive, f.idleCount}), Ints({0, 180}));
     EXPECT_STREQ(messageString, "TIME UP");
 }
 
 TEST(HeroProbes, TheFirstLethalPointDecidesTheDeath) {
-    // The hero's four probe points lie in four different cells: top-left (2,9), top-right
-    // (3,9), bottom-right (3,10), bottom-left (2,10).
-    TestMap m;
-    m.set(3, 9, 140).set(2, 10, 87);
-    ASSERT_TRUE(loadTestMap(m));
-    setBlock(2, 10, 87); // the scan made it a hidden trap; put the spikes back
+    // the probe points lie in four cells: top-left (2,9), top-right (3,9), bottom-right
+    // (3,10), bottom-left (2,10)
+    ASSERT_TRUE(loadTestMap(TestMap().set(3, 9, 140)));
+    setBlock(2, 10, 87); // the scan hid the spikes of the file
     Figure f = heroAt(40, 152);
     walk(&f, 0, 0, 0, 0, step);
-    EXPECT_EQ(f.dying, 1);
     EXPECT_STREQ(messageString, message(MSG_BLOWN_UP));
-    EXPECT_EQ(f.deathAnim, 0);
     EXPECT_NE(animAt(ANIM_EXPLODE, 3, 9), nullptr);
-    EXPECT_EQ(f.x, 39); // the dying motion ran once more in the same frame
-
-    TestMap s;
-    s.set(2, 9, 105).set(3, 10, 140);
-    ASSERT_TRUE(loadTestMap(s));
+    EXPECT_EQ(Ints({f.deathAnim, f.x}), Ints({0, 39})) << "the dying motion ran at once";
+    ASSERT_TRUE(loadTestMap(TestMap().set(2, 9, 105).set(3, 10, 140)));
     f = heroAt(40, 152);
     walk(&f, 0, 0, 0, 0, step);
     EXPECT_STREQ(messageString, message(MSG_IMPALED));
@@ -343,249 +175,154 @@ TEST(HeroProbes, TheFirstLethalPointDecidesTheDeath) {
     EXPECT_EQ(animAt(ANIM_EXPLODE, 3, 10), nullptr);
 }
 
-TEST(HeroProbes, TheDoorEndsTheStageOnlyWhenOpen) {
-    TestMap m = floorMap(30);
-    m.set(5, 9, 27).set(6, 9, 28).set(5, 10, 47).set(6, 10, 48);
+TEST(HeroProbes, TheDoorLetsTheHeroOutOnlyWhenOpen) {
+    TestMap m = floorMap(30).draw({"[]", "{}", "##"}, 5);
     ASSERT_TRUE(loadTestMap(m));
     Figure f = heroAt(96, 160);
     walk(&f, 0, 0, 0, 0, step);
-    EXPECT_EQ(f.madeIt, 1);
     EXPECT_TRUE(haveMadeit(&f));
-
-    m.set(20, 10, 41);
-    ASSERT_TRUE(loadTestMap(m));
+    ASSERT_TRUE(loadTestMap(m.set(20, 10, 41)));
     f = heroAt(96, 160);
     walk(&f, 0, 0, 0, 0, step);
-    EXPECT_EQ(f.madeIt, 0);
-    EXPECT_EQ(f.ringsMissing, 1);
-    f.x = 80; // the bottom-left door cell is not where the hero is let out
+    EXPECT_EQ(Ints({f.madeIt, f.ringsMissing}), Ints({0, 1}));
+    f.x = 80; // the bottom-left door cell is not the way out
     setDoor(27, 28, 47, 48);
     walk(&f, 0, 0, 0, 0, step);
     EXPECT_EQ(f.madeIt, 0);
 }
 
-TEST(HeroProbes, RingsCountOnceAndTheLastOpensTheDoor) {
-    TestMap m = floorMap(30);
-    m.set(3, 10, 41).set(5, 10, 41);
-    m.set(20, 9, 27).set(21, 9, 28).set(20, 10, 47).set(21, 10, 48);
-    ASSERT_TRUE(loadTestMap(m));
-    ASSERT_EQ(stars, 2);
+TEST(HeroProbes, PickupsCountOnceAndOnlyWhenTheirAnimationStarts) {
+    ASSERT_TRUE(loadTestMap(floorMap(30).set(3, 10, 41).set(5, 10, 41).set(8, 10, 26)));
     Figure f = heroAt(32, 160);
-    // all animation slots busy: the ring is neither counted nor cleared
     fillAnimSlots();
-    walkFrames(&f, 4, 0, 1, 0); // centre reaches column 3
-    EXPECT_EQ(stars, 2);
-    EXPECT_EQ(score, 0);
-    EXPECT_EQ(getBlock(3, 10), 41);
+    walkFrames(&f, 4, 0, 1, 0); // the centre reaches column 3
+    EXPECT_EQ(Ints({stars, score, cell(3, 10)}), Ints({2, 0, 41})) << "left for a later touch";
     clearAnims();
-    int splash = 0;
-    stageFrame(&f, StageInput{0, 1, 0, 0}, &splash);
-    EXPECT_EQ(stars, 1);
-    EXPECT_EQ(score, 1);
-    // the animation clears the cell on its first update; the ring counts once
-    stageFrame(&f, StageInput{0, 0, 0, 0}, &splash);
-    EXPECT_EQ(getBlock(3, 10), 0);
-    EXPECT_EQ(stars, 1);
-    EXPECT_EQ(getBlock(20, 9), 38);
-    // the last ring opens the door in the live map only
-    stageFrames(&f, 20, StageInput{0, 1, 0, 0});
-    EXPECT_EQ(stars, 0);
-    EXPECT_EQ(score, 2);
-    EXPECT_EQ(getBlock(20, 9), 27);
-    EXPECT_EQ(getBlock(21, 9), 28);
-    EXPECT_EQ(getBlock(20, 10), 47);
-    EXPECT_EQ(getBlock(21, 10), 48);
-    EXPECT_EQ(mapOri[20 * 12 + 9], 38);
-}
-
-TEST(HeroProbes, BonusAndExtraLife) {
-    TestMap m = floorMap();
-    m.set(3, 10, 137).set(6, 10, 26);
-    ASSERT_TRUE(loadTestMap(m));
-    Figure f = heroAt(40, 160);
+    stageFrames(&f, 1, StageInput{0, 1, 0, 0});
+    EXPECT_EQ(Ints({stars, score, cell(3, 10)}), Ints({1, 1, 41}));
+    stageFrames(&f, 1);
+    EXPECT_EQ(Ints({stars, score, cell(3, 10)}), Ints({1, 1, 0})) << "counted once";
+    fillAnimSlots();
+    f.x = 128;
     walk(&f, 0, 0, 0, 0, step);
-    EXPECT_EQ(score, 20);
-    EXPECT_EQ(getBlock(3, 10), 138);
-    EXPECT_EQ(mapOri[3 * 12 + 10], 138);
-    walk(&f, 0, 0, 0, 0, step);
-    EXPECT_EQ(score, 20);
-    f.x = 88;
+    EXPECT_EQ(Ints({lives, cell(8, 10)}), Ints({START_LIVES, 26}));
+    clearAnims();
     walk(&f, 0, 0, 0, 0, step);
     EXPECT_EQ(lives, START_LIVES + 1);
-    EXPECT_NE(animAt(ANIM_PICKUP, 6, 10), nullptr);
+    EXPECT_NE(animAt(ANIM_PICKUP, 8, 10), nullptr);
+    // a bonus is taken at once and for good, with no animation
+    ASSERT_TRUE(loadTestMap(floorMap().set(3, 10, 137)));
+    f = heroAt(40, 160);
+    walkFrames(&f, 2, 0, 0, 0);
+    EXPECT_EQ(Ints({score, cell(3, 10), under(3, 10)}), Ints({20, 138, 138}));
 }
 
 TEST(HeroProbes, ACheckpointRecordsTheRestartEvenWithoutAFreeSlot) {
-    TestMap m = floorMap();
-    m.set(3, 10, 17);
-    ASSERT_TRUE(loadTestMap(m));
-    Figure f = heroAt(40, 160);
+    ASSERT_TRUE(loadTestMap(floorMap().set(6, 10, 17)));
+    Figure f = heroAt(88, 160);
     fillAnimSlots();
     walk(&f, 0, 0, 0, 0, step);
-    EXPECT_EQ(startx, 48);
-    EXPECT_EQ(starty, 160);
-    EXPECT_EQ(startf, 1);
-    EXPECT_EQ(checkpoint, 0);
+    EXPECT_EQ(Ints({startx, starty, startf, checkpoint}), Ints({96, 160, 1, 0}));
     clearAnims();
-    startx = starty = 0;
-    walk(&f, 0, 0, 0, 0, step);
-    EXPECT_EQ(startx, 48);
-    EXPECT_EQ(checkpoint, 1);
-    EXPECT_NE(animAt(ANIM_FLAG, 3, 10), nullptr);
-    // once touched, further flags in this attempt are left alone
     startx = 0;
+    walk(&f, 0, 0, 0, 0, step);
+    EXPECT_EQ(Ints({startx, checkpoint}), Ints({96, 1}));
+    EXPECT_NE(animAt(ANIM_FLAG, 6, 10), nullptr);
+    startx = 0; // once touched, flags are left alone in this attempt
     walk(&f, 0, 0, 0, 0, step);
     EXPECT_EQ(startx, 0);
 }
 
-TEST(HeroProbes, HeadHitsBreakBricksAndDropTheHero) {
-    TestMap m = floorMap();
-    m.set(2, 8, 40).set(6, 8, 20);
-    ASSERT_TRUE(loadTestMap(m));
+TEST(HeroProbes, TheHeadBreaksBricksAndBumpsAndTheFeetCrumbleFloors) {
+    ASSERT_TRUE(loadTestMap(floorMap().set(2, 8, 40).set(6, 8, 20)));
     Figure f = heroAt(32, 160);
-    walk(&f, 0, 0, 1, 0, step); // 155
-    walk(&f, 0, 0, 1, 0, step); // 150
-    walk(&f, 0, 0, 1, 0, step); // 146
-    walk(&f, 0, 0, 1, 0, step); // 142: into the brick's row
-    EXPECT_EQ(f.y, 144);
-    EXPECT_EQ(f.vy, 7);
-    EXPECT_EQ(score, 1);
+    EXPECT_EQ(walkFrames(&f, 4, 0, 0, 1, &Figure::y), Ints({155, 150, 146, 144}));
+    EXPECT_EQ(Ints({f.vy, score}), Ints({7, 1})) << "pushed below the brick, falling";
     EXPECT_NE(animAt(ANIM_BRICK, 2, 8), nullptr);
-
     f = heroAt(96, 160);
     walkFrames(&f, 4, 0, 0, 1);
-    EXPECT_EQ(f.y, 144);
-    EXPECT_EQ(score, 1);
+    EXPECT_EQ(Ints({f.y, score}), Ints({144, 1}));
     EXPECT_NE(animAt(ANIM_SHINE, 6, 8), nullptr);
-}
-
-TEST(HeroProbes, TheFeetAreProbedWhereTheHeadHitLeftTheHero) {
-    // a corridor one cell high: bump block above, crumbling floor below
-    TestMap m;
-    m.set(2, 8, 20).set(2, 10, 22);
-    ASSERT_TRUE(loadTestMap(m));
-    Figure f = heroAt(32, 144);
-    walk(&f, 0, 0, 1, 0, step); // up 5 px into the bump block, and pushed back down
-    EXPECT_EQ(f.y, 144);
-    EXPECT_NE(animAt(ANIM_SHINE, 2, 8), nullptr);
+    // one cell high: the feet are probed where the head hit left the hero
+    ASSERT_TRUE(loadTestMap(TestMap().set(2, 8, 20).set(2, 10, 22)));
+    f = heroAt(32, 144);
+    EXPECT_EQ(walkFrames(&f, 1, 0, 0, 1, &Figure::y), Ints({144}));
     EXPECT_NE(animAt(ANIM_CRUMBLE, 2, 10), nullptr);
-}
-
-TEST(HeroProbes, CrumblingFloorUnderTheCentreOrAnEdge) {
-    TestMap m = floorMap();
-    m.set(2, 11, 22).set(3, 11, 0); // crumbling block with a gap to its right
-    m.set(8, 11, 22);               // crumbling block with solid ground to its right
-    ASSERT_TRUE(loadTestMap(m));
-    Figure f = heroAt(40, 160); // centre over the gap, left edge over the crumbling block
-    walk(&f, 0, 0, 0, 0, step);
+    // under the centre, or under an edge when the centre is not on solid ground
+    ASSERT_TRUE(loadTestMap(floorMap().set(2, 11, 22).set(3, 11, 0).set(8, 11, 22)));
+    for (int x : {40, 136, 120}) {
+        f = heroAt(x, 160);
+        walk(&f, 0, 0, 0, 0, step);
+    }
     EXPECT_NE(animAt(ANIM_CRUMBLE, 2, 11), nullptr);
-    clearAnims();
-    f = heroAt(136, 160); // centre on solid 21 at column 9: the edges are not looked at
-    walk(&f, 0, 0, 0, 0, step);
-    EXPECT_EQ(activeAnims(), 0);
-    f = heroAt(120, 160); // centre on the crumbling block
-    walk(&f, 0, 0, 0, 0, step);
     EXPECT_NE(animAt(ANIM_CRUMBLE, 8, 11), nullptr);
+    EXPECT_EQ(activeAnims(), 2) << "at 136 the centre stands on solid ground";
 }
 
 TEST(HeroProbes, TrapdoorsShutBehindTheHeroAndSpikeTrapsSpring) {
-    TestMap m = floorMap();
-    m.set(3, 10, 88).set(7, 10, 87);
-    ASSERT_TRUE(loadTestMap(m));
-    ASSERT_EQ(getBlock(7, 10), 86);
+    ASSERT_TRUE(loadTestMap(floorMap().set(3, 10, 88).set(7, 10, 87)));
+    ASSERT_EQ(cell(7, 10), 86);
     Figure f = heroAt(48, 160);
     walk(&f, 0, 0, 0, 0, step);
-    EXPECT_EQ(f.trapLatched, 1);
-    EXPECT_EQ(f.trapX, 48);
-    EXPECT_EQ(f.trapY, 160);
-    walkFrames(&f, 7, 0, 1, 0); // x 62: the right edge is past it, the left still on it
+    EXPECT_EQ(Ints({f.trapLatched, f.trapX, f.trapY}), Ints({1, 48, 160}));
+    walkFrames(&f, 7, 0, 1, 0); // x 62: the left edge is still on it
     EXPECT_EQ(activeAnims(), 0);
-    walkFrames(&f, 1, 0, 1, 0); // x 64: off it
+    walkFrames(&f, 1, 0, 1, 0);
     EXPECT_EQ(f.trapLatched, 0);
     EXPECT_NE(animAt(ANIM_TRAPDOOR, 3, 10), nullptr);
-    // the hidden spikes spring when the hero's centre reaches their cell
-    walkFrames(&f, 19, 0, 1, 0); // x 102: centre still in column 6
+    walkFrames(&f, 19, 0, 1, 0); // x 102: the centre is still in column 6
     EXPECT_EQ(animAt(ANIM_TRAP, 7, 10), nullptr);
     walkFrames(&f, 1, 0, 1, 0);
     EXPECT_NE(animAt(ANIM_TRAP, 7, 10), nullptr);
     EXPECT_EQ(f.dying, 0);
 }
 
-TEST(HeroRide, PlatformsCarryAndCrush) {
-    // a platform in column 3 between a ceiling on row 2 and a floor on row 8
-    TestMap m = floorMap();
-    m.set(3, 2, 21).set(3, 6, 66).set(3, 8, 21);
-    ASSERT_TRUE(loadTestMap(m));
-    ASSERT_EQ(pcount, 1);
+TEST(HeroRide, PlatformsCarryTheHeroAndCrushHimUnderACeiling) {
+    // column 3: a ceiling on row 2, the platform on row 6, a floor on row 8
+    ASSERT_TRUE(loadTestMap(floorMap().set(3, 2, 21).set(3, 6, 66).set(3, 8, 21)));
     Figure f = heroAt(48, 80);
-    int frames = 0;
+    int frames = 0, strays = 0;
     while (!f.dying && frames++ < 200) {
         updatePlatforms(&f);
         walk(&f, 0, 0, 0, 0, step);
-        if (!f.dying) {
-            ASSERT_EQ(f.platform, 0) << "frame " << frames;
-            ASSERT_EQ(f.y, platforms[0].y - 16) << "frame " << frames;
-        }
+        strays += !f.dying && f.y != platforms[0].y - 16;
     }
-    // down to row 7, back up, and crushed a cell below the ceiling
-    EXPECT_EQ(frames, 16 + 48);
-    EXPECT_EQ(platforms[0].y, 64);
+    // down to row 7, then up to a cell below the ceiling
+    EXPECT_EQ(Ints({strays, frames, platforms[0].y, f.deathAnim}),
+              Ints({0, 16 + 48, 64, ANIM_DEATH_CRUSHED}));
     EXPECT_STREQ(messageString, message(MSG_SMASHED));
-    EXPECT_EQ(f.deathAnim, ANIM_DEATH_CRUSHED);
-}
-
-TEST(HeroRide, JumpingOffAPlatformAndSteppingOntoGround) {
-    TestMap m = floorMap();
-    m.set(3, 5, 66).set(4, 9, 21);
-    ASSERT_TRUE(loadTestMap(m));
-    Figure f = heroAt(48, 64);
+    // a jump leaves a platform; ground takes over from a sinking one
+    ASSERT_TRUE(loadTestMap(floorMap().set(3, 5, 66).set(4, 9, 21)));
+    f = heroAt(48, 64);
     updatePlatforms(&f);
     walk(&f, 0, 0, 0, 0, step);
     ASSERT_EQ(f.platform, 0);
     updatePlatforms(&f);
     walk(&f, 0, 0, 1, 0, step);
-    EXPECT_EQ(f.platform, -1);
-    EXPECT_EQ(f.vy, -20);
-
-    // standing half over ground, the sinking platform leaves the hero on the ground
-    f = heroAt(56, 128);
-    platforms[0].y = 143;
-    platforms[0].dy = 1;
+    EXPECT_EQ(Ints({f.platform, f.vy}), Ints({-1, -20}));
+    f = heroAt(56, 128); // half over the ground of column 4
+    platforms[0] = Platform{48, 143, 1};
     updatePlatforms(&f);
     ASSERT_EQ(f.platform, 0);
     walk(&f, 0, 0, 0, 0, step);
-    EXPECT_EQ(f.y, 128);
-    EXPECT_EQ(f.platform, -1);
-    EXPECT_EQ(f.vy, 7);
+    EXPECT_EQ(Ints({f.y, f.platform, f.vy}), Ints({128, -1, 7}));
 }
 
-TEST(HeroStart, LoweringStopsOnGroundOrOnTheBottomRow) {
-    TestMap m = floorMap();
-    m.set(5, 11, 0).set(7, 4, 25);
-    ASSERT_TRUE(loadTestMap(m));
-    EXPECT_EQ(lowerOntoGround(16, 100), 160);
-    EXPECT_EQ(lowerOntoGround(16, 160), 160);
-    EXPECT_EQ(lowerOntoGround(80, 100), 176); // no ground at all
-    EXPECT_EQ(lowerOntoGround(112, 0), 48);   // a push block is ground
-    EXPECT_EQ(lowerOntoGround(-16, 10), 10);  // outside the map: the wall holds it
-}
-
-TEST(HeroScroll, TheViewFollowsTheHeroRightOnly) {
-    ASSERT_TRUE(loadTestMap(floorMap(60)));
-    ASSERT_EQ(step, 0);
-    Figure f = heroAt(200, 160);
-    walk(&f, 0, 0, 0, 0, step);
-    EXPECT_EQ(step, 0);
-    f.x = 201;
-    last_right = 0;
-    walk(&f, 0, 0, 0, 0, step);
-    EXPECT_EQ(step, 1);
-    f.x = 232;
-    walk(&f, 0, 0, 0, 0, step);
-    EXPECT_EQ(step, 3);
-    f.x = 50;
-    walk(&f, 0, 0, 0, 0, step);
-    EXPECT_EQ(step, 3);
+TEST(HeroStart, TheStartIsLoweredOntoGroundAndTheViewFollowsRightOnly) {
+    ASSERT_TRUE(loadTestMap(floorMap(60).set(5, 11, 0).set(7, 4, 25)));
+    // no ground at all holds the hero on the bottom row; a push block is ground
+    EXPECT_EQ(Ints({lowerOntoGround(16, 100), lowerOntoGround(16, 160), lowerOntoGround(80, 100),
+                    lowerOntoGround(112, 0)}),
+              Ints({160, 160, 176, 48}));
+    Figure f = heroAt(0, 160);
+    Ints steps;
+    for (int x : {200, 201, 232, 50}) {
+        f.x = x;
+        last_right = 0;
+        walk(&f, 0, 0, 0, 0, step);
+        steps.push_back(step);
+    }
+    EXPECT_EQ(steps, Ints({0, 1, 3, 3}));
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // Score, extra lives, rings and the door, and the time and oxygen countdowns.
+#include "render_kit.h"
 #include "world_fixture.h"
 
-#include "anim/anims.h"
+#include "audio/sound.h"
 #include "gfx/messages.h"
 #include "world/collision.h"
 #include "world/gamestate.h"
@@ -12,118 +13,68 @@
 
 namespace {
 
-TEST(Score, AnExtraLifeAtEveryNewHundred) {
-    resetWorld();
-    score = 95;
-    addScore(3);
-    EXPECT_EQ(score, 98);
-    EXPECT_EQ(lives, 6);
-    addScore(3);
-    EXPECT_EQ(score, 101);
-    EXPECT_EQ(lives, 7);
-    // one life per call, however many hundreds it crosses
-    addScore(250);
-    EXPECT_EQ(score, 351);
-    EXPECT_EQ(lives, 8);
-    addScore(49);
-    EXPECT_EQ(score, 400);
-    EXPECT_EQ(lives, 9);
-}
-
-TEST(Score, TheCapAtNineNineNineNine) {
-    resetWorld();
-    score = 9950;
-    addScore(100); // capped: the hundreds stay 99
-    EXPECT_EQ(score, 9999);
-    EXPECT_EQ(lives, 6);
-    score = 9850;
-    addScore(200); // capped, but the hundreds grew from 98 to 99
-    EXPECT_EQ(score, 9999);
-    EXPECT_EQ(lives, 7);
-    addScore(20); // nothing changes any more
-    EXPECT_EQ(score, 9999);
-    EXPECT_EQ(lives, 7);
-    score = 9998;
-    addScore(1);
-    EXPECT_EQ(score, 9999);
-}
-
-TEST(Score, LivesStopAtNinetyNine) {
-    resetWorld();
+TEST(Score, AnExtraLifeForEveryNewHundredUpToTheCaps) {
+    const struct {
+        int score, lives, points, scoreAfter, livesAfter;
+    } cases[] = {
+        {95, 6, 3, 98, 6},       {98, 6, 3, 101, 7},
+        {101, 6, 250, 351, 7},   // one life per call, however many hundreds
+        {9950, 6, 100, 9999, 6}, // capped: the hundreds stay 99
+        {9850, 6, 200, 9999, 7}, // capped, but the hundreds grew from 98 to 99
+        {9999, 6, 20, 9999, 6},  {9998, 6, 1, 9999, 6},
+        {99, 99, 1, 100, 99} // no life, and no sound, past 99
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.score << " + " << c.points);
+        resetWorld();
+        SoundProbe sounds;
+        score = c.score;
+        lives = c.lives;
+        addScore(c.points);
+        EXPECT_EQ(Ints({score, lives, sounds.playing(SND_TADA)}),
+                  Ints({c.scoreAfter, c.livesAfter, c.livesAfter - c.lives}));
+    }
     lives = 98;
     addLife();
-    EXPECT_EQ(lives, 99);
     addLife();
     EXPECT_EQ(lives, 99);
-    score = 99;
-    addScore(1);
-    EXPECT_EQ(score, 100);
-    EXPECT_EQ(lives, 99);
-}
-
-TEST(Score, TheSecondFormTellsWhetherTheHundredsGrew) {
-    resetWorld();
+    // the second form tells whether the hundreds grew and gives the life only when asked
     score = 190;
-    EXPECT_EQ(addScore2(5, 1), 0);
-    EXPECT_EQ(lives, 6);
-    EXPECT_EQ(addScore2(5, 0), 1);
-    EXPECT_EQ(score, 200);
-    EXPECT_EQ(lives, 6);
-    EXPECT_EQ(addScore2(100, 1), 1);
-    EXPECT_EQ(lives, 7);
+    lives = 6;
+    EXPECT_EQ(Ints({addScore2(5, 1), addScore2(5, 0), lives}), Ints({0, 1, 6}));
+    EXPECT_EQ(Ints({addScore2(100, 1), lives}), Ints({1, 7}));
     score = 9999;
     EXPECT_EQ(addScore2(500, 1), 0);
-    EXPECT_EQ(lives, 7);
 }
 
-TEST(Rings, EachRingScoresAndTheLastOpensTheDoor) {
-    TestMap m(30);
-    m.set(10, 10, 41).set(11, 10, 41);
-    m.set(20, 9, 27).set(21, 9, 28).set(20, 10, 47).set(21, 10, 48);
-    ASSERT_TRUE(loadTestMap(m));
+TEST(Rings, EachRingScoresAndTheLastOpensTheDoorInTheLiveMapOnly) {
+    ASSERT_TRUE(loadTestMap(TestMap(30).set(10, 10, 41).set(11, 10, 41).draw({"[]", "{}"}, 20)));
     ASSERT_EQ(stars, 2);
     Figure f = heroAt(16, 160);
     f.ringsMissing = 1;
     score = 99;
     eatStar(&f);
-    EXPECT_EQ(score, 100);
-    EXPECT_EQ(lives, 7);
-    EXPECT_EQ(stars, 1);
-    EXPECT_EQ(getBlock(20, 9), 38);
-    EXPECT_EQ(f.ringsMissing, 1);
+    EXPECT_EQ(Ints({score, lives, stars, cell(20, 10), f.ringsMissing}), Ints({100, 7, 1, 38, 1}));
+    eatStar(&f);
+    EXPECT_EQ(Ints({stars, f.ringsMissing}), Ints({0, 0}));
+    EXPECT_EQ(Ints({cell(20, 10), cell(21, 10), cell(20, 11), cell(21, 11), under(20, 10)}),
+              Ints({27, 28, 47, 48, 38}))
+        << "a death brings the closed door back";
+    setBlock(20, 10, 5);
+    eatStar(&f); // a ring beyond the count opens nothing again
+    EXPECT_EQ(Ints({stars, cell(20, 10)}), Ints({-1, 5}));
+    // a door cell that cannot hold a 2x2 door is never written
+    ASSERT_TRUE(loadTestMap(TestMap().set(10, 10, 41).set(20, 11, 27)));
+    Ints before(mapData, mapData + 21 * 12);
     eatStar(&f);
     EXPECT_EQ(stars, 0);
-    EXPECT_EQ(f.ringsMissing, 0);
-    EXPECT_EQ(getBlock(20, 9), 27);
-    EXPECT_EQ(getBlock(21, 9), 28);
-    EXPECT_EQ(getBlock(20, 10), 47);
-    EXPECT_EQ(getBlock(21, 10), 48);
-    EXPECT_EQ(mapOri[20 * 12 + 9], 38);
-    // a ring beyond the count opens nothing again
-    setBlock(20, 9, 5);
-    eatStar(&f);
-    EXPECT_EQ(stars, -1);
-    EXPECT_EQ(getBlock(20, 9), 5);
-}
-
-TEST(Rings, WithoutADoorTheLastRingWritesNothing) {
-    TestMap m(21);
-    m.set(10, 10, 41).set(20, 11, 27); // a door cell that cannot hold a 2x2 door
-    ASSERT_TRUE(loadTestMap(m));
-    ASSERT_EQ(stars, 1);
-    std::vector<int> before(mapData, mapData + 21 * 12);
-    Figure f = heroAt(16, 160);
-    eatStar(&f);
-    EXPECT_EQ(stars, 0);
-    EXPECT_EQ(std::vector<int>(mapData, mapData + 21 * 12), before);
+    EXPECT_EQ(Ints(mapData, mapData + 21 * 12), before);
 }
 
 class Countdowns : public ::testing::Test {
   protected:
     void SetUp() override {
-        TestMap m;
-        m.fillRow(11, 21).set(5, 10, 85).set(6, 10, 85);
-        ASSERT_TRUE(loadTestMap(m));
+        ASSERT_TRUE(loadTestMap(TestMap().fillRow(11, 21).set(5, 10, 85)));
         dry = heroAt(16, 160);
         wet = heroAt(80, 160);
     }
@@ -132,39 +83,31 @@ class Countdowns : public ::testing::Test {
 };
 
 TEST_F(Countdowns, TimeRunsOutWithTimeUp) {
-    countdowns(&dry, &splash);
-    EXPECT_EQ(timeLeft, TIME_LIMIT - 1);
     timeLeft = 2;
     countdowns(&dry, &splash);
-    EXPECT_EQ(dry.alive, 1);
+    EXPECT_EQ(Ints({timeLeft, dry.alive}), Ints({1, 1}));
     countdowns(&dry, &splash);
-    EXPECT_EQ(timeLeft, 0);
-    EXPECT_EQ(dry.alive, 0);
-    EXPECT_EQ(dry.dying, 0);
-    EXPECT_EQ(dry.idleCount, 180);
+    EXPECT_EQ(Ints({timeLeft, dry.alive, dry.dying, dry.idleCount}), Ints({0, 0, 0, 180}));
     EXPECT_STREQ(messageString, message(MSG_TIME_UP));
-    // a hero out of the stage takes no more time
-    countdowns(&dry, &splash);
+    countdowns(&dry, &splash); // a hero out of the stage takes no more time
     EXPECT_EQ(timeLeft, 0);
 }
 
 TEST_F(Countdowns, OxygenDrainsUnderWaterAndRefillsToTheTop) {
-    countdowns(&wet, &splash);
-    EXPECT_EQ(airLeft, 619);
-    EXPECT_EQ(splash, 1);
+    const struct {
+        bool inWater;
+        int air, splash;
+    } frames[] = {{true, 619, 1},  {false, 619, 0}, // no refill above 619
+                  {true, 618, 1},  {true, 617, 1},  {false, 619, 0},
+                  {false, 619, 0}, {true, 618, 1},  {false, 620, 0}};
+    for (const auto& f : frames) {
+        countdowns(f.inWater ? &wet : &dry, &splash);
+        EXPECT_EQ(Ints({airLeft, splash}), Ints({f.air, f.splash}));
+    }
+    figureDying(&dry, "X", 0); // a dying hero gets no air but the clock runs on
+    airLeft = 100;
     countdowns(&dry, &splash);
-    EXPECT_EQ(airLeft, 619); // no refill above 619
-    EXPECT_EQ(splash, 0);
-    countdowns(&wet, &splash);
-    countdowns(&wet, &splash);
-    EXPECT_EQ(airLeft, 617);
-    countdowns(&dry, &splash);
-    EXPECT_EQ(airLeft, 619);
-    airLeft = 618;
-    countdowns(&dry, &splash);
-    EXPECT_EQ(airLeft, 620);
-    countdowns(&dry, &splash);
-    EXPECT_EQ(airLeft, 620);
+    EXPECT_EQ(Ints({airLeft, timeLeft}), Ints({100, TIME_LIMIT - 9}));
 }
 
 TEST_F(Countdowns, DrowningWhenTheAirIsGone) {
@@ -172,28 +115,13 @@ TEST_F(Countdowns, DrowningWhenTheAirIsGone) {
     countdowns(&wet, &splash);
     EXPECT_EQ(wet.dying, 0);
     countdowns(&wet, &splash);
-    EXPECT_EQ(airLeft, 0);
-    EXPECT_EQ(wet.dying, 1);
-    EXPECT_EQ(wet.idleCount, 0);
-    EXPECT_EQ(wet.deathAnim, ANIM_DEATH_DROWNED);
-    EXPECT_EQ(wet.vy, 0);
+    EXPECT_EQ(Ints({airLeft, wet.dying, wet.idleCount, wet.deathAnim, wet.vy}),
+              Ints({0, 1, 0, ANIM_DEATH_DROWNED, 0}));
     EXPECT_STREQ(messageString, message(MSG_DROWNED));
-    bool started = false;
-    for (const AnimObject& a : aos)
-        started |= a.active && a.kind == ANIM_DEATH_DROWNED && a.x == 80 && a.y == 160;
-    EXPECT_TRUE(started);
-    // the gauge stays at empty while the death plays on
+    EXPECT_NE(animAt(ANIM_DEATH_DROWNED, 80, 160), nullptr);
     for (int i = 0; i < 10; i++)
         countdowns(&wet, &splash);
-    EXPECT_EQ(airLeft, 0);
-}
-
-TEST_F(Countdowns, ADyingHeroGetsNoAir) {
-    airLeft = 100;
-    figureDying(&dry, "X", 0);
-    countdowns(&dry, &splash);
-    EXPECT_EQ(airLeft, 100);
-    EXPECT_EQ(timeLeft, TIME_LIMIT - 1);
+    EXPECT_EQ(airLeft, 0) << "the gauge stays at empty while the death plays on";
 }
 
 } // namespace

@@ -16,9 +16,13 @@ namespace {
 
 constexpr int GLYPHS = 64; // ' ' ... '_': every character the game's texts use
 
-// Colours that stay distinct in the 5-6-5 format: red in steps of 16, green in steps of 16
-// or 32, and a blue component that tells the families apart.
+// Colours that stay distinct in the 5-6-5 format; the blue component tells the families
+// apart.
 constexpr int TILE_BLUE = 200, WATER_BLUE = 96, SMALL_BLUE = 40, BIG_BLUE = 144;
+
+Uint32 tileColour(int index) {
+    return rgb((index % 16) * 16 + 8, (index / 16) * 16 + 8, TILE_BLUE);
+}
 
 Uint32 glyphColour(int k, bool big) {
     return rgb((k % 16) * 16 + 8, (k / 16) * 32 + 16, big ? BIG_BLUE : SMALL_BLUE);
@@ -39,21 +43,21 @@ Font flatFont(int size, bool big) {
 }
 
 void freeFont(Font& f) {
-    if (!f) return;
-    for (int k = 0; f[k]; k++)
+    for (int k = 0; f && f[k]; k++)
         SDL_FreeSurface(f[k]);
     std::free(f);
     f = nullptr;
+}
+
+void freeImage(SDL_Surface*& s) {
+    if (s) SDL_FreeSurface(s);
+    s = nullptr;
 }
 
 } // namespace
 
 Uint32 rgb(int r, int g, int b) {
     return SDL_MapRGB(screen->format, r, g, b);
-}
-
-Uint32 tileColour(int index) {
-    return rgb((index % 16) * 16 + 8, (index / 16) * 16 + 8, TILE_BLUE);
 }
 
 Uint32 waterColour(int index) {
@@ -74,44 +78,24 @@ void useFlatArt() {
     font = flatFont(8, false);
     fontbig = flatFont(16, true);
     if (!black) gfxPrepareBlackScreen();
-    background = nullptr;
-    logo = nullptr;
 }
 
 void freeFlatArt() {
-    for (SDL_Surface*& s : blocks) {
-        if (s) SDL_FreeSurface(s);
-        s = nullptr;
-    }
-    for (SDL_Surface*& s : wblocks) {
-        if (s) SDL_FreeSurface(s);
-        s = nullptr;
-    }
+    for (SDL_Surface*& s : blocks)
+        freeImage(s);
+    for (SDL_Surface*& s : wblocks)
+        freeImage(s);
     freeFont(font);
     freeFont(fontbig);
-    if (background) SDL_FreeSurface(background);
-    if (logo) SDL_FreeSurface(logo);
-    background = logo = nullptr;
+    freeImage(background);
+    freeImage(logo);
 }
 
 Uint32 pixelAt(int x, int y) {
     if (x < 0 || y < 0 || x >= screen->w || y >= screen->h)
         throw std::out_of_range("pixelAt outside the screen");
     SDL_LockSurface(screen);
-    const Uint8* p =
-        (const Uint8*)screen->pixels + y * screen->pitch + x * screen->format->BytesPerPixel;
-    Uint32 v = 0;
-    switch (screen->format->BytesPerPixel) {
-    case 2:
-        v = *(const Uint16*)p;
-        break;
-    case 4:
-        v = *(const Uint32*)p;
-        break;
-    default:
-        v = p[0] | (p[1] << 8) | (p[2] << 16);
-        break;
-    }
+    Uint32 v = *(const Uint16*)((const Uint8*)screen->pixels + y * screen->pitch + x * 2);
     SDL_UnlockSurface(screen);
     return v;
 }
@@ -127,6 +111,20 @@ int tileAt(int x, int y) {
     return -1;
 }
 
+Colours pixels(std::initializer_list<std::pair<int, int>> at) {
+    Colours out;
+    for (auto [x, y] : at)
+        out.push_back(pixelAt(x, y));
+    return out;
+}
+
+std::vector<int> tiles(std::initializer_list<std::pair<int, int>> at) {
+    std::vector<int> out;
+    for (auto [x, y] : at)
+        out.push_back(tileAt(x, y));
+    return out;
+}
+
 std::string readText(int x, int y, int length, bool big) {
     const int size = big ? 16 : 8;
     std::string out;
@@ -140,8 +138,9 @@ std::string readText(int x, int y, int length, bool big) {
     return out;
 }
 
-int centredX(int length, bool big) {
-    return 160 - (big ? 8 : 4) * length;
+std::string centredText(int y, const std::string& text, bool big) {
+    const int length = (int)text.size();
+    return readText(160 - (big ? 8 : 4) * length, y, length, big);
 }
 
 SDL_Surface* makeStripedBackdrop(int width, int height) {
@@ -151,10 +150,8 @@ SDL_Surface* makeStripedBackdrop(int width, int height) {
     return s;
 }
 
-// The sound probe.
-
 namespace {
-// Four seconds of silence at 22050 Hz, 16-bit stereo, shared by all 13 samples.
+// Four seconds of silence at 22050 Hz, 16-bit stereo, shared by all samples.
 std::vector<Uint8> silence(22050 * 4 * 4, 0);
 Mix_Chunk* probeChunks[NUM_SOUNDS];
 Mix_Chunk* savedChunks[NUM_SOUNDS];

@@ -1,9 +1,9 @@
-// Setting up attempts, the order of a stage frame, and whole attempts played from replays.
+// Setting up attempts, the order of a stage frame, replay files, and whole attempts played
+// from replays.
 #include "world_fixture.h"
 
-#include "anim/anims.h"
 #include "gfx/messages.h"
-#include "world/collision.h"
+#include "test_env.h"
 #include "world/gamestate.h"
 #include "world/map.h"
 #include "world/monsters.h"
@@ -12,177 +12,172 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace {
 
-TestMap floorMap(int columns = 30) {
-    TestMap m(columns);
-    m.fillRow(11, 21);
-    return m;
+TestMap floorMap() {
+    return TestMap(30).fillRow(11, 21);
 }
 
-TEST(StageAttempt, TheHeroStartsOnTheGroundBelowTheMarker) {
-    TestMap m = floorMap();
-    m.set(4, 2, 65).set(4, 7, 21);
+TEST(StageAttempt, TheHeroStartsOnTheGroundBelowTheMarkerWithEverythingReset) {
     Figure f{};
-    timeLeft = 5;
-    airLeft = 5;
+    resetWorld();
+    timeLeft = airLeft = 5;
     startMonster(0, 0, MONSTER_BEETLE);
     startAnim(0, 0, ANIM_BRICK);
-    ASSERT_TRUE(beginTestAttempt(m, &f));
-    EXPECT_EQ(f.alive, 1);
-    EXPECT_EQ(f.x, 64);
-    EXPECT_EQ(f.y, 96);
-    EXPECT_EQ(f.sprite, 24);
-    EXPECT_EQ(f.platform, -1);
-    EXPECT_EQ(timeLeft, TIME_LIMIT);
-    EXPECT_EQ(airLeft, AIR_LIMIT);
-    for (const Monster& mo : monst)
-        EXPECT_EQ(mo.active, 0);
-    for (const AnimObject& a : aos)
-        EXPECT_EQ(a.active, 0);
-}
-
-TEST(StageAttempt, WithoutAMarkerTheGameStartIsUsed) {
-    TestMap m = floorMap();
-    m.set(1, 11, 0);
-    Figure f{};
-    ASSERT_TRUE(beginTestAttempt(m, &f));
-    EXPECT_EQ(f.x, 16);
-    EXPECT_EQ(f.y, 176); // no ground below: held on the bottom row
-}
-
-TEST(StageAttempt, TheTitleHasNoHeroAndBadBytesNoAttempt) {
-    Figure f = heroAt(50, 50);
+    std::vector<unsigned char> b = floorMap().set(4, 2, 65).set(4, 7, 21).bytes();
+    ASSERT_TRUE(beginAttemptFromBytes(&f, b.data(), (int)b.size()));
+    EXPECT_EQ(
+        Ints({f.alive, f.x, f.y, f.platform, timeLeft, airLeft, activeMonsters(), activeAnims()}),
+        Ints({1, 64, 96, -1, TIME_LIMIT, AIR_LIMIT, 0, 0}));
+    // without a marker the game's start is used, held on the bottom row over a hole
+    ASSERT_TRUE(beginTestAttempt(floorMap().set(1, 11, 0), &f));
+    EXPECT_EQ(Ints({f.x, f.y}), Ints({16, 176}));
+    // the title runs without a hero, and bytes that are no map begin no attempt
     ASSERT_TRUE(beginTestAttempt(floorMap(), &f, 0));
     EXPECT_EQ(f.alive, 0);
-    EXPECT_EQ(f.idleCount, 180);
     EXPECT_STREQ(messageString, "");
-
     Figure g{};
-    resetWorld();
-    unsigned char junk[3] = {0, 0, 0};
-    EXPECT_EQ(beginAttemptFromBytes(&g, junk, 3), 0);
-    EXPECT_EQ(g.alive, 0);
+    EXPECT_EQ(Ints({beginAttemptFromBytes(&g, b.data(), 3), g.alive}), Ints({0, 0}));
 }
 
-TEST(StageFrame, TheCountdownsSeeTheHeroWhereWalkLeftHim) {
-    TestMap m = floorMap();
-    m.set(4, 10, 85);
+TEST(StageFrame, TheCountdownsSeeTheHeroWhereWalkLeftHimAndTheDeadStandStill) {
     Figure f{};
-    ASSERT_TRUE(beginTestAttempt(m, &f));
-    f.x = 54;
+    ASSERT_TRUE(beginTestAttempt(floorMap().set(5, 10, 85), &f));
+    f.x = 70;
     int splash = 0;
-    stageFrame(&f, StageInput{0, 1, 0, 0}, &splash); // x 56: the centre enters the water
-    EXPECT_EQ(airLeft, AIR_LIMIT - 1);
-    EXPECT_EQ(splash, 1);
-    EXPECT_EQ(timeLeft, TIME_LIMIT - 1);
-}
-
-TEST(StageFrame, AnimationsRunBeforeTheHeroAndNothingMovesForTheDead) {
-    TestMap m = floorMap();
-    m.set(2, 10, 41).set(3, 10, 41);
-    Figure f{};
-    ASSERT_TRUE(beginTestAttempt(m, &f));
-    f.x = 28; // centre in column 2
-    stageFrames(&f, 1);
-    EXPECT_EQ(stars, 1);
-    EXPECT_EQ(getBlock(2, 10), 41); // the pickup starts; the cell clears next frame
-    stageFrames(&f, 1);
-    EXPECT_EQ(getBlock(2, 10), 0);
-
+    stageFrame(&f, StageInput{0, 1, 0, 0}, &splash); // x 72: the centre enters the water
+    EXPECT_EQ(Ints({airLeft, splash, timeLeft}), Ints({AIR_LIMIT - 1, 1, TIME_LIMIT - 1}));
     f.alive = 0;
-    int t = timeLeft, x = f.x;
     stageFrames(&f, 5, StageInput{0, 1, 0, 0});
-    EXPECT_EQ(timeLeft, t);
-    EXPECT_EQ(f.x, x);
+    EXPECT_EQ(Ints({timeLeft, f.x}), Ints({TIME_LIMIT - 1, 72}));
 }
 
-TEST(StageFrame, ADyingHeroStillFallsAndTheClockRuns) {
-    Figure f{};
-    ASSERT_TRUE(beginTestAttempt(floorMap(), &f));
-    figureDying(&f, message(MSG_SUICIDE), 0);
-    int y = f.y;
-    stageFrames(&f, 3);
-    EXPECT_LT(f.y, y);
-    EXPECT_EQ(timeLeft, TIME_LIMIT - 3);
+// The input of frames `first` ... `last` in the letters of a replay file, "-" for none.
+std::string inputs(const Replay& r, int first, int last) {
+    std::string out;
+    for (int f = first; f <= last; f++) {
+        StageInput in = replayInput(r, f);
+        std::string s = std::string(in.left ? "L" : "") + (in.right ? "R" : "") +
+                        (in.jump ? "J" : "") + (in.crawl ? "D" : "");
+        out += (s.empty() ? "-" : s) + " ";
+    }
+    return out;
+}
+
+TEST(ReplayFile, RunsAreReadWrittenAndReadBackTheSame) {
+    Replay r;
+    std::string error;
+    ASSERT_TRUE(
+        parseReplay("# a run\nR 3\n\n  jr   1   # jump while running\r\n- 2\nLDJR 4", &r, &error))
+        << error;
+    EXPECT_EQ(Ints({(int)r.runs.size(), r.totalFrames, r.runs[1].first}), Ints({4, 10, 3}));
+    EXPECT_EQ(inputs(r, -1, 10), "- R R R RJ - - LRJD LRJD LRJD LRJD - ");
+    EXPECT_EQ(inputs(Replay(), 0, 0), "- ");
+    ASSERT_TRUE(appendRun(&r, StageInput{1, 1, 1, 1}, 7)); // merged into the last run
+    ASSERT_TRUE(appendRun(&r, StageInput{0, 0, 0, 0}, 9));
+    EXPECT_FALSE(appendRun(&r, StageInput{0, 0, 0, 0}, 0));
+    EXPECT_FALSE(appendRun(&r, StageInput{0, 0, 0, 0}, REPLAY_MAX_RUN + 1));
+    const std::string text = formatReplay(r);
+    EXPECT_EQ(text, "R 3\nRJ 1\n- 2\nLRJD 11\n- 9\n");
+    ScopedTempDir dir;
+    std::ofstream("run.replay") << text;
+    Replay back;
+    ASSERT_TRUE(loadReplay("run.replay", &back, &error)) << error;
+    EXPECT_EQ(inputs(back, -1, 27), inputs(r, -1, 27));
+    EXPECT_FALSE(loadReplay("missing.replay", &back, &error));
+    EXPECT_EQ(error, "cannot read missing.replay");
+    EXPECT_FALSE(loadReplay(".", &back, &error));
+}
+
+TEST(ReplayFile, MalformedLinesAreRefusedWithTheirNumber) {
+    const struct {
+        const char* text;
+        const char* error;
+    } cases[] = {{"R 4\nX 5\n", "line 2: unknown control 'X'"},
+                 {"RR 4\n", "line 1: control 'R' given twice"},
+                 {"\n\nR\n", "line 3: expected the controls and a frame count"},
+                 {"R 0\n", "line 1: frame count \"0\" is outside"},
+                 {"R -3\n", "line 1: frame count \"-3\" is not a number"},
+                 {"R 12x\n", "line 1: frame count \"12x\" is not a number"},
+                 {"R 1000001\n", "line 1: frame count \"1000001\" is outside"},
+                 {"R 99999999999999999999\n", "line 1: frame count"},
+                 {"R 5 7\n", "line 1: unexpected \"7\""},
+                 {"-R 5\n", "line 1: unknown control '-'"}};
+    for (const auto& c : cases) {
+        Replay r;
+        std::string error;
+        EXPECT_FALSE(parseReplay(c.text, &r, &error)) << c.text;
+        EXPECT_EQ(Ints({error.rfind(c.error, 0) == 0, (int)r.runs.size(), r.totalFrames}),
+                  Ints({1, 0, 0}))
+            << "got: " << error;
+    }
+    std::string text; // the whole replay has a limit too
+    for (int i = 0; i < 100; i++)
+        text += (i % 2 ? "R 1000000\n" : "L 1000000\n");
+    Replay r;
+    std::string error;
+    EXPECT_TRUE(parseReplay(text, &r, &error)) << error;
+    EXPECT_EQ(r.totalFrames, REPLAY_MAX_FRAMES);
+    EXPECT_FALSE(parseReplay(text + "J 1\n", &r, &error));
+    EXPECT_EQ(error.rfind("line 101:", 0), 0u) << error;
 }
 
 // A stage with three rings (one up high), a gap and the door at the end.
 TestMap demoMap() {
-    TestMap m(40);
-    m.draw({
-        "........................................",
-        "........................................",
-        "........................................",
-        "............o.....................[]....",
-        ".S...o.........o..................{}....",
-        "##################...###################",
-    });
-    return m;
+    return TestMap(40).draw({"............o.....................[]....",
+                             ".S...o.........o..................{}....",
+                             "##################...###################"});
 }
 
-TEST(StageReplay, ARunThroughTheStageClearsIt) {
+TEST(StageReplay, ARunThroughTheStageClearsItTheSameWayEveryTime) {
     Figure f{};
     ASSERT_TRUE(beginTestAttempt(demoMap(), &f));
     ASSERT_EQ(stars, 3);
     Replay r;
-    std::string error;
     ASSERT_TRUE(parseReplay("R 84\n"   // under the high ring
                             "J 45\n"   // straight up through it and down again
                             "R 40\n"   // the ring before the gap
                             "RJ 30\n"  // over the gap
                             "R 250\n", // to the door
-                            &r, &error))
-        << error;
+                            &r, nullptr));
     std::vector<int> doorCells;
     auto watch = [](int, Figure*, void* ctx) {
-        static_cast<std::vector<int>*>(ctx)->push_back(getBlock(34, 9));
+        static_cast<std::vector<int>*>(ctx)->push_back(cell(34, 9));
     };
     StageResult res = playReplay(&f, r, watch, &doorCells);
     EXPECT_EQ(res.outcome, STAGE_CLEARED) << res.message << " at x " << f.x << " y " << f.y;
-    EXPECT_EQ(res.rings, 0);
-    EXPECT_EQ(res.score, 3);
-    EXPECT_EQ(res.lives, START_LIVES);
-    ASSERT_FALSE(doorCells.empty());
-    EXPECT_EQ(doorCells.front(), 38); // closed at the start
-    EXPECT_EQ(doorCells.back(), 27);  // open at the end
-    EXPECT_EQ((int)doorCells.size(), res.frame + 1);
-
-    // the same replay plays the same way again
-    Figure g{};
-    ASSERT_TRUE(beginTestAttempt(demoMap(), &g));
-    StageResult again = playReplay(&g, r, nullptr, nullptr);
+    EXPECT_EQ(Ints({res.rings, res.score, res.lives}), Ints({0, 3, START_LIVES}));
+    ASSERT_EQ((int)doorCells.size(), res.frame + 1);
+    EXPECT_EQ(Ints({doorCells.front(), doorCells.back()}), Ints({38, 27})) << "closed, open";
+    ASSERT_TRUE(beginTestAttempt(demoMap(), &f));
+    StageResult again = playReplay(&f, r, nullptr, nullptr);
     EXPECT_EQ(again.outcome, STAGE_CLEARED);
     EXPECT_EQ(again.frame, res.frame);
-    EXPECT_EQ(again.score, res.score);
 }
 
 TEST(StageReplay, DeathsAndRunsThatEndTooSoon) {
-    Figure f{};
-    ASSERT_TRUE(beginTestAttempt(demoMap(), &f));
-    Replay r;
-    ASSERT_TRUE(parseReplay("R 400\n", &r, nullptr)); // no jump: into the gap
-    StageResult res = playReplay(&f, r, nullptr, nullptr);
-    EXPECT_EQ(res.outcome, STAGE_DIED);
-    EXPECT_EQ(res.message, message(MSG_FELL));
-    EXPECT_EQ(res.rings, 1); // the high ring
-
-    ASSERT_TRUE(beginTestAttempt(demoMap(), &f));
-    ASSERT_TRUE(parseReplay("R 10\n", &r, nullptr));
-    res = playReplay(&f, r, nullptr, nullptr);
-    EXPECT_EQ(res.outcome, STAGE_ENDED);
-    EXPECT_EQ(res.frame, 10 + REPLAY_GRACE_FRAMES);
-    EXPECT_EQ(res.rings, 3);
-    EXPECT_EQ(res.message, "");
-
-    TestMap spikes = floorMap();
-    spikes.set(5, 10, 105);
-    ASSERT_TRUE(beginTestAttempt(spikes, &f));
-    ASSERT_TRUE(parseReplay("R 100\n", &r, nullptr));
-    res = playReplay(&f, r, nullptr, nullptr);
-    EXPECT_EQ(res.outcome, STAGE_DIED);
-    EXPECT_EQ(res.message, message(MSG_IMPALED));
-    EXPECT_LT(res.frame, 40);
+    const struct {
+        TestMap map;
+        const char* replay;
+        StageOutcome outcome;
+        std::string message;
+        int rings;
+    } cases[] = {{demoMap(), "R 400\n", STAGE_DIED, message(MSG_FELL), 1}, // no jump: into the gap
+                 {demoMap(), "R 10\n", STAGE_ENDED, "", 3},
+                 {floorMap().set(5, 10, 105), "R 100\n", STAGE_DIED, message(MSG_IMPALED), 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.replay);
+        Figure f{};
+        Replay r;
+        ASSERT_TRUE(beginTestAttempt(c.map, &f));
+        ASSERT_TRUE(parseReplay(c.replay, &r, nullptr));
+        StageResult res = playReplay(&f, r, nullptr, nullptr);
+        EXPECT_EQ(Ints({res.outcome, res.rings}), Ints({c.outcome, c.rings}));
+        EXPECT_EQ(res.message, c.message);
+        EXPECT_TRUE(c.outcome != STAGE_ENDED || res.frame == 10 + REPLAY_GRACE_FRAMES);
+    }
 }
 
 } // namespace

@@ -1,12 +1,11 @@
 #include "world_fixture.h"
 
-#include "anim/anims.h"
 #include "world/gamestate.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/pickups.h"
 
-#include <fstream>
+#include <map>
 #include <stdexcept>
 
 TestMap::TestMap(int columns) : columns_(columns), cells_(size_t(columns) * 12, 0) {}
@@ -19,53 +18,27 @@ TestMap& TestMap::set(int column, int row, int value) {
 }
 
 TestMap& TestMap::fillRow(int row, int value, int from, int to) {
-    if (to < 0) to = columns_ - 1;
-    for (int c = from; c <= to; c++)
+    for (int c = from; c <= (to < 0 ? columns_ - 1 : to); c++)
         set(c, row, value);
     return *this;
 }
 
 TestMap& TestMap::draw(const std::vector<std::string>& rows, int firstColumn) {
-    return draw(rows, legend(), firstColumn);
-}
-
-TestMap& TestMap::draw(const std::vector<std::string>& rows, const std::map<char, int>& key,
-                       int firstColumn) {
-    if (rows.size() > 12) throw std::out_of_range("TestMap::draw: more than 12 rows");
-    int top = 12 - (int)rows.size();
+    static const std::map<char, int> key = {{'.', 0},  {'#', 21}, {'P', 25}, {'o', 41}, {'~', 85},
+                                            {'S', 65}, {'[', 27}, {']', 28}, {'{', 47}, {'}', 48}};
+    const int top = 12 - (int)rows.size();
     for (size_t r = 0; r < rows.size(); r++)
-        for (size_t c = 0; c < rows[r].size(); c++) {
-            auto it = key.find(rows[r][c]);
-            if (it == key.end())
-                throw std::invalid_argument(std::string("TestMap::draw: no cell for '") +
-                                            rows[r][c] + "'");
-            set(firstColumn + (int)c, top + (int)r, it->second);
-        }
+        for (size_t c = 0; c < rows[r].size(); c++)
+            set(firstColumn + (int)c, top + (int)r, key.at(rows[r][c]));
     return *this;
 }
 
 std::vector<unsigned char> TestMap::bytes() const {
-    std::vector<unsigned char> out;
-    out.push_back((unsigned char)((columns_ - 1) & 255));
-    out.push_back((unsigned char)((columns_ - 1) >> 8));
-    out.insert(out.end(), cells_.begin(), cells_.end());
+    std::vector<unsigned char> out(2 + cells_.size());
+    out[0] = (unsigned char)((columns_ - 1) & 255);
+    out[1] = (unsigned char)((columns_ - 1) >> 8);
+    std::copy(cells_.begin(), cells_.end(), out.begin() + 2);
     return out;
-}
-
-bool TestMap::writeTo(const std::string& path) const {
-    std::vector<unsigned char> b = bytes();
-    std::ofstream out(path, std::ios::binary);
-    out.write((const char*)b.data(), (std::streamsize)b.size());
-    return bool(out);
-}
-
-const std::map<char, int>& TestMap::legend() {
-    static const std::map<char, int> key = {
-        {'.', 0},   {'#', 21}, {'=', 20},  {'B', 40},  {'C', 22}, {'P', 25}, {'o', 41}, {'+', 26},
-        {'$', 137}, {'^', 87}, {'x', 105}, {'*', 140}, {'F', 17}, {'T', 88}, {'~', 85}, {'_', 66},
-        {'S', 65},  {'[', 27}, {']', 28},  {'{', 47},  {'}', 48}, {'M', 9},  {'E', 13},
-    };
-    return key;
 }
 
 void resetWorld(int stage) {
@@ -80,10 +53,14 @@ void resetWorld(int stage) {
     checkpoint = 0;
 }
 
-bool loadTestMap(const TestMap& map, int stage) {
-    resetWorld(stage);
+bool reloadTestMap(const TestMap& map) {
     std::vector<unsigned char> b = map.bytes();
     return loadLevelFromBytes(b.data(), (int)b.size()) != 0;
+}
+
+bool loadTestMap(const TestMap& map, int stage) {
+    resetWorld(stage);
+    return reloadTestMap(map);
 }
 
 bool beginTestAttempt(const TestMap& map, Figure* hero, int stage) {
@@ -99,9 +76,14 @@ Figure heroAt(int x, int y) {
     return f;
 }
 
-void walkFrames(Figure* hero, int frames, int left, int right, int jump, int crawl) {
-    for (int i = 0; i < frames; i++)
+Ints walkFrames(Figure* hero, int frames, int left, int right, int jump, int Figure::*field,
+                int crawl) {
+    Ints out;
+    for (int i = 0; i < frames; i++) {
         walk(hero, left, right, jump, crawl, step);
+        out.push_back(hero->*field);
+    }
+    return out;
 }
 
 void stageFrames(Figure* hero, int frames, StageInput in) {
@@ -110,12 +92,40 @@ void stageFrames(Figure* hero, int frames, StageInput in) {
         stageFrame(hero, in, &splash);
 }
 
+void animFrames(Figure* hero, int frames) {
+    for (int i = 0; i < frames; i++)
+        updateAnims(hero);
+}
+
+int cell(int column, int row) {
+    return mapData[column * MAP_ROWS + row];
+}
+
+int under(int column, int row) {
+    return mapOri[column * MAP_ROWS + row];
+}
+
+const AnimObject* animAt(int kind, int x, int y) {
+    for (const AnimObject& a : aos)
+        if (a.active && a.kind == kind && a.x == x && a.y == y) return &a;
+    return nullptr;
+}
+
+int activeAnims() {
+    int n = 0;
+    for (const AnimObject& a : aos)
+        n += a.active;
+    return n;
+}
+
+int activeMonsters() {
+    int n = 0;
+    for (const Monster& m : monst)
+        n += m.active;
+    return n;
+}
+
 void fillAnimSlots() {
-    for (int i = 0; i < MAX_ANIMS; i++) {
-        aos[i].active = 1;
-        aos[i].kind = 20; // a floating hero: never ends, changes no cell
-        aos[i].x = -1000;
-        aos[i].y = -1000 - i;
-        aos[i].count = 0;
-    }
+    for (int i = 0; i < MAX_ANIMS; i++)
+        aos[i] = AnimObject{-1000, -1000 - i, 0, ANIM_DROWNED_FLOAT, 1}; // never ends
 }

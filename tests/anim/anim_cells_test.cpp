@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -55,50 +56,36 @@ INSTANTIATE_TEST_SUITE_P(
         CellRun{"mine", ANIM_EXPLODE, 140, {{85, 32}}}),
     [](const ::testing::TestParamInfo<CellRun>& info) { return std::string(info.param.name); });
 
-TEST(AnimSlots, TheLowestFreeSlotIsTakenAndTheSameSpotRestarts) {
+TEST(AnimSlots, TheLowestFreeSlotIsTakenTheSameSpotRestartsAndAFullTableRefuses) {
     loadWith(40);
     Figure hero{};
-    EXPECT_EQ(startAnim(16, 16, ANIM_BRICK), 1);
-    EXPECT_EQ(startAnim(COL * 16, ROW * 16, ANIM_BRICK), 1);
+    EXPECT_EQ(Ints({startAnim(16, 16, ANIM_BRICK), startAnim(COL * 16, ROW * 16, ANIM_BRICK)}),
+              Ints({1, 1}));
     aos[0].active = 0;
     EXPECT_EQ(startAnim(80, 160, ANIM_PICKUP), 1);
     EXPECT_EQ(animAt(ANIM_PICKUP, 5, 10), &aos[0]);
     animFrames(&hero, 10);
-    ASSERT_EQ(aos[1].count, 10);
-    EXPECT_FALSE(aos[0].active);
-    // another effect on the same cell restarts the running one in its slot
+    // another effect on the same cell restarts the running one in its slot; a finished
+    // one no longer counts
+    EXPECT_EQ(Ints({aos[0].active, aos[1].count}), Ints({0, 10}));
     EXPECT_EQ(startAnim(COL * 16 + 9, ROW * 16 + 9, ANIM_SHINE), 0);
-    EXPECT_EQ(aos[1].kind, ANIM_SHINE);
-    EXPECT_EQ(aos[1].count, 0);
-    EXPECT_EQ(activeAnims(), 1);
-    // a finished effect no longer counts as running
+    EXPECT_EQ(Ints({aos[1].kind, aos[1].count, activeAnims()}), Ints({ANIM_SHINE, 0, 1}));
     EXPECT_EQ(startAnim(80, 160, ANIM_PICKUP), 1);
     // deaths keep their pixel, cell effects round toward minus infinity
     startAnim(37, 50, ANIM_DEATH_DEAD);
     startAnim(-1, -17, ANIM_BRICK);
     EXPECT_NE(animAt(ANIM_DEATH_DEAD, 37, 50), nullptr);
     EXPECT_NE(animAt(ANIM_BRICK, -1, -2), nullptr);
-}
-
-TEST(AnimSlots, AFullTableRefusesAndChangesNothing) {
-    loadWith(41);
     fillAnimSlots();
     AnimObject before[MAX_ANIMS];
     std::copy(aos, aos + MAX_ANIMS, before);
     EXPECT_EQ(startAnim(COL * 16, ROW * 16, ANIM_PICKUP), 0);
-    for (int i = 0; i < MAX_ANIMS; i++) {
-        EXPECT_EQ(aos[i].kind, before[i].kind);
-        EXPECT_EQ(aos[i].x, before[i].x);
-        EXPECT_EQ(aos[i].count, before[i].count);
-    }
-    Figure hero{};
-    updateAnims(&hero);
-    EXPECT_EQ(cell(COL, ROW), 41) << "the ring stays for a later touch";
+    EXPECT_EQ(std::memcmp(before, aos, sizeof aos), 0) << "nothing changed";
 }
 
 TEST(AnimSlots, EffectsOutsideTheMapChangeNoCell) {
     ASSERT_TRUE(loadTestMap(TestMap(24).fillRow(11, 21).fillRow(0, 40)));
-    std::vector<int> before(mapData, mapData + mapLength * MAP_ROWS);
+    Ints before(mapData, mapData + mapLength * MAP_ROWS);
     startAnim(-1, 0, ANIM_BRICK);
     startAnim(mapLength * 16, 0, ANIM_BRICK);
     startAnim(16, -1, ANIM_BRICK);
@@ -106,7 +93,7 @@ TEST(AnimSlots, EffectsOutsideTheMapChangeNoCell) {
     startAnim(mapLength * 16 - 1, 200, ANIM_TRAP); // below the last column
     Figure hero{};
     animFrames(&hero, 50);
-    EXPECT_EQ(std::vector<int>(mapData, mapData + mapLength * MAP_ROWS), before);
+    EXPECT_EQ(Ints(mapData, mapData + mapLength * MAP_ROWS), before);
 }
 
 } // namespace

@@ -16,7 +16,7 @@ class DeathAnim : public FlatArtTest {
         FlatArtTest::SetUp();
         ASSERT_TRUE(loadTestMap(TestMap(24).fillRow(11, 21)));
         hero = heroAt(100, 160);
-        none = rgb(1, 2, 3);
+        none = markColour();
     }
     // The hero as a fatal hit leaves it when the death has an animation.
     void dieWith(int kind) {

@@ -119,7 +119,7 @@ TEST_F(PushBlock, AtTheMapsEdgeNothingIsWrittenOutside) {
 TEST_F(PushBlock, AMovingBlockGlidesFourPixelsAFrameOverWhatLiesUnder) {
     load({{5, 10, PUSH}, {6, 10, 85}, {9, 5, PUSH}, {9, 6, 160}});
     auto redraw = [] {
-        clearScreen(rgb(1, 2, 3));
+        clearScreen(markColour());
         drawAnimations();
     };
     startAnim(5 * 16, 10 * 16, ANIM_PUSH_RIGHT);

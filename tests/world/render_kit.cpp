@@ -60,6 +60,10 @@ Uint32 rgb(int r, int g, int b) {
     return SDL_MapRGB(screen->format, r, g, b);
 }
 
+Uint32 markColour() {
+    return rgb(40, 40, 248);
+}
+
 Uint32 waterColour(int index) {
     return rgb(index * 32 + 8, 200, WATER_BLUE);
 }
@@ -94,10 +98,7 @@ void freeFlatArt() {
 Uint32 pixelAt(int x, int y) {
     if (x < 0 || y < 0 || x >= screen->w || y >= screen->h)
         throw std::out_of_range("pixelAt outside the screen");
-    SDL_LockSurface(screen);
-    Uint32 v = *(const Uint16*)((const Uint8*)screen->pixels + y * screen->pitch + x * 2);
-    SDL_UnlockSurface(screen);
-    return v;
+    return rawPixel(screen, x, y);
 }
 
 void clearScreen(Uint32 colour) {

@@ -16,6 +16,9 @@ void freeFlatArt();
 
 Uint32 waterColour(int index); // the colour of water image `index`
 Uint32 rgb(int r, int g, int b);
+// A colour of no test image, glyph or backdrop and none of the game's own: a screen cleared
+// to it shows where nothing was drawn.
+Uint32 markColour();
 Uint32 pixelAt(int x, int y); // of `screen`
 void clearScreen(Uint32 colour);
 // The block image whose colour is at (x, y), or -1.

@@ -35,7 +35,7 @@ class StagePicture : public FlatArtTest {
         loaded = true;
     }
     void show(int stepAt = 0, int frame = 200) {
-        none = rgb(1, 2, 3);
+        none = markColour();
         if (!loaded) load();
         step = stepAt;
         clearScreen(none);

@@ -90,104 +90,93 @@ TEST_F(EndingsTest, TheTallyAddsSecondsAndLivesAndAtMostOneLife) {
     }
 }
 
-namespace {
-
-// Answers the game-over screens: a key on "GAME OVER!" (with a quit request when asked),
-// START on the name entry at once, and LEFT or RIGHT on the question.
-void answerGameOver(ScriptedPlayer& p, int answer, bool quit) {
-    p.when(
-        "game over", [] { return flowScreen == FLOW_GAME_OVER; },
-        [quit] {
-            if (quit) pushEvent(SDL_Event{SDL_QUIT});
-            ScriptedPlayer::tap(K_RETURN);
-        });
-    p.repeat(
-        "continue?", [] { return flowScreen == FLOW_CONTINUE; }, [] { return true; },
-        [] {
-            if (flowScreen == FLOW_NAME_ENTRY) ScriptedPlayer::press(K_RETURN);
-        },
-        3);
-    p.tapWhen(
-        "answered", [] { return flowScreen == FLOW_CONTINUE; }, answer);
-}
-
-} // namespace
-
-TEST_F(EndingsTest, GameOverThenContinueAtTheLostStageWithTheHiscoreKept) {
-    lives = 0;
-    score = 555;
-    setMessage("BLOWN UP");
-    startx = 300;
-    startf = 1;
-    ScriptedPlayer p;
-    answerGameOver(p, K_LEFT, true);
-    gameOver(&hero);
-    EXPECT_TRUE(p.finished()) << p.stuckAt();
-    // the entry for 555 below 600 stays; the quit request is dropped
-    EXPECT_EQ(flowState(), "level 3 lives 6 score 0 menu 0 rank 5 saved 0 escape 0 done 0");
-    EXPECT_EQ(hiscores[5].score, 555);
-    EXPECT_EQ(std::vector<int>({startx, starty, startf, restartMusic}),
-              std::vector<int>({16, 100, 0, 1}));
-    EXPECT_STREQ(messageString, "");
-}
-
-TEST_F(EndingsTest, GameOverThenTheTitleOnTheTableOrOnPressStart) {
-    for (int qualifying : {1, 0}) {
-        level = 4;
+TEST_F(EndingsTest, GameOverKeepsTheHiscoreAndContinuesAtTheLostStageOrGoesToTheTitle) {
+    struct Case {
+        int score, answer;
+        bool quit; // a quit request on "GAME OVER!": dropped
+        const char* state;
+    } cases[] = {
+        {555, K_LEFT, true, "level 3 lives 6 score 0 menu 0 rank 5 saved 0 escape 0 done 0"},
+        {5000, K_RIGHT, false, "level 0 lives 6 score 0 menu -3 rank 0 saved 0 escape 0 done 0"},
+        {40, K_RIGHT, true, "level 0 lives 6 score 0 menu 0 rank -1 saved 0 escape 0 done 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.score);
+        level = 3;
         lives = 0;
-        score = qualifying ? 5000 : 40;
+        score = c.score;
+        setMessage("BLOWN UP");
+        startx = 300;
+        startf = 1;
+        // a key on "GAME OVER!", START at once on the name entry, then the answer
         ScriptedPlayer p;
-        answerGameOver(p, K_RIGHT, false);
+        p.when(
+            "game over", [] { return flowScreen == FLOW_GAME_OVER; },
+            [&c] {
+                if (c.quit) pushEvent(SDL_Event{SDL_QUIT});
+                ScriptedPlayer::tap(K_RETURN);
+            });
+        p.repeat(
+            "continue?", [] { return flowScreen == FLOW_CONTINUE; }, [] { return true; },
+            [] {
+                if (flowScreen == FLOW_NAME_ENTRY) ScriptedPlayer::press(K_RETURN);
+            },
+            3);
+        p.tapWhen(
+            "answered", [] { return flowScreen == FLOW_CONTINUE; }, c.answer);
         gameOver(&hero);
         EXPECT_TRUE(p.finished()) << p.stuckAt();
-        EXPECT_EQ(flowState(),
-                  qualifying ? "level 0 lives 6 score 0 menu -3 rank 0 saved 0 escape 0 done 0"
-                             : "level 0 lives 6 score 0 menu 0 rank -1 saved 0 escape 0 done 0");
+        EXPECT_EQ(flowState(), c.state);
+        EXPECT_EQ(std::vector<int>({startx, starty, startf, restartMusic}),
+                  std::vector<int>({16, 100, 0, 1}));
+        EXPECT_STREQ(messageString, "");
+        if (hsRank >= 0) {
+            EXPECT_EQ(hiscores[hsRank].score, c.score); // the score reached
+        }
     }
 }
 
-namespace {
-
-// Plays the ending: on each closing page JUMP or a quit request, and START at once on the
-// name entry together with a quit request. Returns the pages seen.
-std::vector<int> playEnding(Figure* hero, bool quitOnPages) {
-    std::vector<int> pages;
-    bool named = false;
-    ScriptedPlayer p;
-    p.repeat(
-        "closing pages", [] { return false; }, [] { return true; },
-        [&pages, &named, quitOnPages] {
-            if (flowScreen == FLOW_NAME_ENTRY && !named) {
-                named = true;
-                pushEvent(SDL_Event{SDL_QUIT});
-                ScriptedPlayer::press(K_RETURN);
-            } else if (flowScreen == FLOW_STORY && (pages.empty() || pages.back() != storyPage)) {
-                pages.push_back(storyPage);
-                if (quitOnPages)
-                    pushEvent(SDL_Event{SDL_QUIT});
-                else
-                    ScriptedPlayer::tap(K_SPACE);
-            }
-        },
-        1);
-    level = 11;
-    ending(hero);
-    return pages;
-}
-
-} // namespace
-
 TEST_F(EndingsTest, TheEndingShowsTheClosingPagesAndOpensTheTitleOnANewHiscore) {
-    score = 1500;
-    EXPECT_EQ(playEnding(&hero, false), (std::vector<int>{3, 4}));
-    // a quit asked during the name entry stays: the program ends next
-    EXPECT_EQ(flowState(), "level 0 lives 6 score 0 menu -3 rank 0 saved 0 escape 1 done 1");
-    EXPECT_EQ(restartMusic, 1);
-}
-
-TEST_F(EndingsTest, AQuitRequestOnTheClosingPagesHurriesThemAndIsDropped) {
-    score = 0;
-    // the second page passes without a look at the input
-    EXPECT_EQ(playEnding(&hero, true), std::vector<int>{3});
-    EXPECT_EQ(flowState(), "level 0 lives 6 score 0 menu 0 rank -1 saved 0 escape 0 done 0");
+    struct Case {
+        int score;
+        bool quitOnPages; // the second page then passes without a look at the input
+        std::vector<int> pages;
+        const char* state;
+    } cases[] = {
+        // a quit asked during the name entry stays: the program ends next
+        {1500, false, {3, 4}, "level 0 lives 6 score 0 menu -3 rank 0 saved 0 escape 1 done 1"},
+        // one asked on the closing pages is dropped
+        {0, true, {3}, "level 0 lives 6 score 0 menu 0 rank -1 saved 0 escape 0 done 0"},
+    };
+    for (const Case& c : cases) {
+        score = c.score;
+        escape = done = lastKeyTyped = lastKey = space = 0;
+        // on each closing page JUMP or a quit request, and START at once on the name entry
+        // together with a quit request
+        std::vector<int> pages;
+        bool named = false;
+        ScriptedPlayer p;
+        p.repeat(
+            "closing pages", [] { return false; }, [] { return true; },
+            [&] {
+                if (flowScreen == FLOW_NAME_ENTRY && !named) {
+                    named = true;
+                    pushEvent(SDL_Event{SDL_QUIT});
+                    ScriptedPlayer::press(K_RETURN);
+                } else if (flowScreen == FLOW_STORY &&
+                           (pages.empty() || pages.back() != storyPage)) {
+                    pages.push_back(storyPage);
+                    if (c.quitOnPages)
+                        pushEvent(SDL_Event{SDL_QUIT});
+                    else
+                        ScriptedPlayer::tap(K_SPACE);
+                }
+            },
+            1);
+        level = 11;
+        ending(&hero);
+        EXPECT_EQ(pages, c.pages);
+        EXPECT_EQ(flowState(), c.state);
+        EXPECT_EQ(restartMusic, 1);
+    }
 }

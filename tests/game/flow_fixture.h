@@ -39,7 +39,7 @@ constexpr int SPIKE_STAGE_FLAG_X = 5 * 16, SPIKE_STAGE_FLAG_Y = 10 * 16;
 // The maps archive for stages 0 ... 2 (trobz300 ... trobz302).
 std::vector<ZdaMember> testStageMembers();
 // The title and the first stage as the build packed them, and the first stage's replay
-// from the sources; false when the build has not made them (yet).
+// from the sources; false when the build has not made them.
 bool realFirstStages(std::vector<ZdaMember>* members, Replay* replay);
 
 // A fresh working directory whose ./data holds the built gfx, music and sound archives

@@ -36,6 +36,15 @@ bool optionsReady(int line) {
 bool playing(int stage) {
     return flowScreen == FLOW_STAGE && level == stage && frame > 181 && !paused;
 }
+// Taps a key once the title menu, or the options line, is up.
+void tapOnMenu(ScriptedPlayer& p, int menu, int sym) {
+    p.tapWhen(
+        "menu " + std::to_string(menu), [menu] { return onTitle(menu); }, sym);
+}
+void tapOnOption(ScriptedPlayer& p, int line, int sym) {
+    p.tapWhen(
+        "options line " + std::to_string(line), [line] { return optionsReady(line); }, sym);
+}
 bool fileHas(const char* path, const char* line) {
     return readWholeFile(path).find(line) != std::string::npos;
 }
@@ -56,19 +65,12 @@ const std::string FRESH_TITLE = "level 0 lives 6 score 0 menu 0 rank -1 saved ";
 
 TEST(GameEndToEnd, PlaysThroughTheWholeGame) {
     alarm(TEST_ALARM_SECONDS);
-    // stage 1 and the title as built, cleared by the replay found for it; until the build
-    // has them, a small stage of our own walked through to its door
+    // the title and stage 1 as built, stage 1 cleared by its replay; stage 2 our spike stage
     std::vector<ZdaMember> maps = testStageMembers(), built;
     Replay stage1Replay;
-    const bool realStage1 = realFirstStages(&built, &stage1Replay);
-    if (realStage1) {
-        maps[0] = built[0];
-        maps[1] = built[1];
-    } else {
-        std::string why;
-        ASSERT_TRUE(parseReplay("R 200\n", &stage1Replay, &why)) << why;
-    }
-    RecordProperty("stage1", realStage1 ? "built" : "test stage");
+    ASSERT_TRUE(realFirstStages(&built, &stage1Replay)) << "the build has no stage 1 or replay";
+    maps[0] = built[0];
+    maps[1] = built[1];
     GameDirectory dir(maps);
     const char* const names[] = {"ADA", "BOB", "CY",  "DEE", "EVE",
                                  "FAY", "GUS", "HAL", "IVY", "JO"};
@@ -96,18 +98,12 @@ TEST(GameEndToEnd, PlaysThroughTheWholeGame) {
             EXPECT_STREQ(hiscores[9].name, "JO");
             ScriptedPlayer::tap(K_RETURN);
         });
-    player.tapWhen(
-        "menu on NEW GAME", [] { return onTitle(WF_NEW_GAME); }, K_UP);
-    player.tapWhen(
-        "menu wrapped to EXIT", [] { return onTitle(WF_EXIT); }, K_DOWN);
-    player.tapWhen(
-        "menu wrapped back", [] { return onTitle(WF_NEW_GAME); }, K_DOWN);
-    player.tapWhen(
-        "menu on CONTINUE", [] { return onTitle(WF_CONTINUE); }, K_DOWN);
-    player.tapWhen(
-        "menu on HISCORES", [] { return onTitle(WF_HISCORES); }, K_RIGHT);
-    player.tapWhen(
-        "menu on OPTIONS", [] { return onTitle(WF_OPTIONS); }, K_SPACE);
+    tapOnMenu(player, WF_NEW_GAME, K_UP);
+    tapOnMenu(player, WF_EXIT, K_DOWN);
+    tapOnMenu(player, WF_NEW_GAME, K_DOWN);
+    tapOnMenu(player, WF_CONTINUE, K_DOWN);
+    tapOnMenu(player, WF_HISCORES, K_RIGHT);
+    tapOnMenu(player, WF_OPTIONS, K_SPACE);
 
     // the options: music volume down one step, then back to the menu
     player.when(
@@ -116,8 +112,7 @@ TEST(GameEndToEnd, PlaysThroughTheWholeGame) {
             EXPECT_EQ(cfgChanged, 0);
             ScriptedPlayer::tap(K_DOWN);
         });
-    player.tapWhen(
-        "options on the pad", [] { return optionsReady(OPT_PAD); }, K_DOWN);
+    tapOnOption(player, OPT_PAD, K_DOWN);
     player.when(
         "options on the music", [] { return optionsReady(OPT_MUSIC); },
         [] {
@@ -132,10 +127,8 @@ TEST(GameEndToEnd, PlaysThroughTheWholeGame) {
             EXPECT_EQ(cfgChanged, 1);
             ScriptedPlayer::tap(K_UP);
         });
-    player.tapWhen(
-        "options back on the pad", [] { return optionsReady(OPT_PAD); }, K_UP);
-    player.tapWhen(
-        "options back on the keys", [] { return optionsReady(OPT_KEYS); }, K_UP);
+    tapOnOption(player, OPT_PAD, K_UP);
+    tapOnOption(player, OPT_KEYS, K_UP);
     player.when(
         "options wrapped to BACK TO MENU", [] { return optionsReady(OPT_BACK); },
         [] {
@@ -149,12 +142,9 @@ TEST(GameEndToEnd, PlaysThroughTheWholeGame) {
                 EXPECT_TRUE(fileHas("trobz3.cfg", line)) << line;
             ScriptedPlayer::tap(K_LEFT);
         });
-    player.tapWhen(
-        "menu on HISCORES again", [] { return onTitle(WF_HISCORES); }, K_UP);
-    player.tapWhen(
-        "menu on CONTINUE again", [] { return onTitle(WF_CONTINUE); }, K_UP);
-    player.tapWhen(
-        "NEW GAME chosen", [] { return onTitle(WF_NEW_GAME); }, K_SPACE);
+    tapOnMenu(player, WF_HISCORES, K_UP);
+    tapOnMenu(player, WF_CONTINUE, K_UP);
+    tapOnMenu(player, WF_NEW_GAME, K_SPACE);
 
     // the story of a new game: three pages
     for (int page = 0; page < 3; page++)
@@ -381,8 +371,7 @@ TEST(GameEndToEnd, PlaysThroughTheWholeGame) {
             EXPECT_EQ(readWholeFile("hiscores.dat"), rec.hiscoreBytes); // no entry made
             ScriptedPlayer::tap(K_UP);
         });
-    player.tapWhen(
-        "menu on EXIT", [] { return onTitle(WF_EXIT); }, K_RETURN);
+    tapOnMenu(player, WF_EXIT, K_RETURN);
 
     char prog[] = "trobz3";
     char* argv[] = {prog, nullptr};

@@ -24,55 +24,41 @@ class NameEntryTest : public FlowTest {
 
 namespace {
 
-// One key held for whole input frames of the entry: the entry reads the input only when
-// its cooldown is over, so each call of the hook is one step of the entry.
-struct Hold {
-    int sym, from, to; // held from call `from` up to call `to`
-};
-
-void script(InputScript& s, const std::vector<Hold>& holds) {
-    for (const Hold& h : holds) {
-        s.key(h.from, h.sym, true);
-        s.key(h.to + 1, h.sym, false);
+// Holds one key per input frame of the entry, by letter: U, D, L, R, J(ump), P(ause),
+// S(tart), or nothing for a blank; a run of one letter holds the key through the run. The
+// entry reads the input only when its cooldown is over, so each frame is one step of it.
+void script(InputScript& s, const std::string& keys) {
+    const std::string letters = "UDLRJPS";
+    const int syms[] = {K_UP, K_DOWN, K_LEFT, K_RIGHT, K_SPACE, K_TAB, K_RETURN};
+    for (size_t i = 0; i < keys.size(); i++) {
+        const size_t k = letters.find(keys[i]);
+        if (k == std::string::npos) continue;
+        if (i == 0 || keys[i - 1] != keys[i]) s.key((int)i + 1, syms[k], true);
+        if (i + 1 == keys.size() || keys[i + 1] != keys[i]) s.key((int)i + 2, syms[k], false);
     }
 }
 
 } // namespace
 
 TEST_F(NameEntryTest, NamesAreCutAfterTheCursorOrFullAfterTheEighthLetter) {
-    struct Case {
-        const char* what;
-        std::vector<Hold> holds;
-        const char* name;
-    } cases[] = {
-        {"START at once", {{K_RETURN, 1, 1}}, "A"},
-        {"two steps right", {{K_RIGHT, 1, 2}, {K_RETURN, 3, 3}}, "AAA"},
-        {"JUMP and PAUSE step right too",
-         {{K_SPACE, 1, 1}, {K_TAB, 2, 2}, {K_RETURN, 3, 3}},
-         "AAA"},
-        {"past the eighth letter", {{K_RIGHT, 1, 8}}, "AAAAAAAA"},
-        {"back left cuts what lies right",
-         {{K_RIGHT, 1, 3}, {K_UP, 4, 4}, {K_LEFT, 5, 6}, {K_RETURN, 7, 7}},
-         "AA"},
+    const std::pair<const char*, const char*> cases[] = {
+        {"S", "A"},               // START at once
+        {"RRS", "AAA"},           // two steps right
+        {"JPS", "AAA"},           // JUMP and PAUSE step right too
+        {"RRRRRRRR", "AAAAAAAA"}, // past the eighth letter the entry ends by itself
+        {"RRRULLS", "AA"},        // back left cuts what lies right
         // A down to the blank and Z, up to the blank and A, down to the blank; then B
-        {"letters step around through the blank",
-         {{K_DOWN, 1, 2},
-          {K_UP, 3, 4},
-          {K_DOWN, 5, 5},
-          {K_RIGHT, 6, 6},
-          {K_UP, 7, 7},
-          {K_RETURN, 8, 8}},
-         " B"},
+        {"DDUUDRUS", " B"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
         resetHiscoreTable();
         InputScript s;
-        script(s, c.holds);
+        script(s, c.first);
         space = 0;
         EXPECT_EQ(checkHiscore(&hero), 9);
         EXPECT_EQ(hsRank, -1); // the caller stores the place
-        EXPECT_STREQ(hiscores[9].name, c.name);
+        EXPECT_STREQ(hiscores[9].name, c.second);
         EXPECT_EQ(hiscores[9].score, 150);
         EXPECT_EQ(space, 0); // START was waited out
     }
@@ -100,7 +86,7 @@ TEST_F(NameEntryTest, StartAlreadyHeldStoresAAndAPoorScoreNothing) {
 TEST_F(NameEntryTest, AQuitRequestDoesNotStopTheEntry) {
     InputScript s;
     s.quit(1);
-    script(s, {{K_RIGHT, 2, 2}, {K_RETURN, 3, 3}});
+    script(s, " RS");
     score = 2000;
     EXPECT_EQ(checkHiscore(&hero), 0);
     EXPECT_STREQ(hiscores[0].name, "AA");

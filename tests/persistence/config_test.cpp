@@ -137,50 +137,38 @@ TEST_F(ConfigFile, DepthsDelaysAndRangesAreClamped) {
     }
 }
 
-TEST_F(ConfigFile, DefaultSoundParametersReadBackWithTheirFloors) {
-    dumpConfig();
-    const std::string text = readWholeFile(CFG);
-    for (const char* line : {"mpReverbDelay=0\n", "mpBassRange=0\n", "mpSurroundDelay=0\n"})
-        EXPECT_NE(text.find(line), std::string::npos) << line;
-    loadConfig();
-    EXPECT_EQ(mpReverbDelay, 40);
-    EXPECT_EQ(mpBassRange, 10);
-    EXPECT_EQ(mpSurroundDelay, 5);
+// Full screen, zoom, smoothing and Scale2X as four digits.
+std::string screenMode() {
+    return std::to_string(cfgFullscreen) + std::to_string(cfgZoom) + std::to_string(cfgaa2) +
+           std::to_string(cfgs2x);
 }
 
 TEST_F(ConfigFile, ScreenMode) {
-    struct Case {
-        const char* text; // null: no file
-        int fullscreen, zoom, aa2, s2x;
-    } cases[] = {
-        {nullptr, 0, 1, 0, 0}, // a doubled window
-        {"mus_volume=3\ngfxmod=1\n", 0, 1, 0, 0},
-        {"gfxmode=27\n", 1, 1, 1, 1},
-        {"gfxmode=10\n", 0, 1, 1, 0},
-        {"gfxmode=17\n", 1, 0, 0, 1},
-        {"gfxmode=24\n", 0, 0, 0, 0},           // the scalers need a zoomed picture
-        {"gfxmode=6\n", 0, 1, 0, 0},            // the colour depth bit is not read back
-        {"gfxmode=2\ngfxmode=1\n", 0, 1, 0, 0}, // the first line counts
-        {"gfxmode=", 0, 0, 0, 0},
-        {"abcgfxmode=3 ", 1, 1, 0, 0},
+    const std::pair<const char*, const char*> cases[] = {
+        {nullptr, "0100"}, // no file: a doubled window
+        {"mus_volume=3\ngfxmod=1\n", "0100"},
+        {"gfxmode=27\n", "1111"},
+        {"gfxmode=10\n", "0110"},
+        {"gfxmode=17\n", "1001"},
+        {"gfxmode=24\n", "0000"},           // the scalers need a zoomed picture
+        {"gfxmode=6\n", "0100"},            // the colour depth bit is not read back
+        {"gfxmode=2\ngfxmode=1\n", "0100"}, // the first line counts
+        {"gfxmode=", "0000"},
+        {"abcgfxmode=3 ", "1100"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text ? c.text : "no file");
-        if (c.text)
-            writeFile(CFG, c.text);
+    for (const auto& c : cases) {
+        if (c.first)
+            writeFile(CFG, c.first);
         else
             std::remove(CFG);
-        cfgFullscreen = cfgZoom = cfgaa2 = cfgs2x = -1;
+        cfgFullscreen = cfgZoom = cfgaa2 = cfgs2x = 7;
         loadGfxConfig();
-        EXPECT_EQ(cfgFullscreen, c.fullscreen);
-        EXPECT_EQ(cfgZoom, c.zoom);
-        EXPECT_EQ(cfgaa2, c.aa2);
-        EXPECT_EQ(cfgs2x, c.s2x);
+        EXPECT_EQ(screenMode(), c.second) << (c.first ? c.first : "no file");
     }
     // the main reader leaves the screen alone
     restoreStartSettings();
     load("gfxmode=27\n");
-    EXPECT_EQ(cfgFullscreen + cfgaa2 + cfgs2x, 0);
+    EXPECT_EQ(screenMode(), "0100");
 }
 
 TEST_F(ConfigFile, WrittenInOrderAndReadBackIntoTheSameSettings) {

@@ -52,7 +52,7 @@ TEST_F(SavegameFile, WhatIsReadAndWhatIsNot) {
     }
 }
 
-TEST_F(SavegameFile, WriterStoresARandomSaltAndTheValue) {
+TEST_F(SavegameFile, WriterStoresARandomSaltAndTheValueButNothingUnreadable) {
     std::string first;
     for (int l = 1; l <= 10; l++) {
         EXPECT_EQ(writeSavegame(l), l);
@@ -64,17 +64,14 @@ TEST_F(SavegameFile, WriterStoresARandomSaltAndTheValue) {
         EXPECT_EQ(loadGame(), l);
         if (l == 1) first = file;
     }
+    // a value that would read back as no savegame is not written
+    for (int value : {0, 11, -2})
+        EXPECT_EQ(writeSavegame(value), value);
+    EXPECT_EQ(loadGame(), 10);
     // two saves of one stage differ but load alike
     writeSavegame(1);
     EXPECT_NE(readWholeFile(SAVE), first);
     EXPECT_EQ(loadGame(), 1);
-}
-
-TEST_F(SavegameFile, ValueThatWouldReadBackAsNothingIsNotWritten) {
-    writeFile(SAVE, savegameBytes(6, 0x2222));
-    for (int value : {0, 11, -2})
-        EXPECT_EQ(writeSavegame(value), value);
-    EXPECT_EQ(loadGame(), 6);
 }
 
 TEST(SavegameCode, EveryChangedByteIsDetected) {

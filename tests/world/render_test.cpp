@@ -60,8 +60,9 @@ TEST_F(StagePicture, TheBackdropScrollsAtHalfSpeedAndRepeats) {
     EXPECT_EQ(pixelAt(319, 239), BLACK) << "the status area is cleared";
 }
 
-TEST_F(StagePicture, ActorsGoBetweenTheTwoPlanesInTheirOrder) {
-    map.set(2, 3, 40).set(4, 3, 81).set(8, 3, 114); // back, front, front
+TEST_F(StagePicture, ActorsGoBetweenTheTwoPlanesAndNoImagelessCellIsDrawn) {
+    map.set(2, 3, 40).set(4, 3, 81).set(8, 3, 114);  // back, front, front
+    map.set(3, 2, 240).set(4, 2, 250).set(6, 2, 21); // reserved, no image, solid
     load();
     pcount = 1;
     platforms[0] = Platform{36, 48, 1};    // x 36 ... 51
@@ -70,15 +71,21 @@ TEST_F(StagePicture, ActorsGoBetweenTheTwoPlanesInTheirOrder) {
     hero = heroAt(52, 48);                 // x 52 ... 67
     hero.sprite = 65;
     show();
-    Ints seen;
-    for (int x : {32, 35, 36, 39, 40, 43, 44, 51, 52, 63, 64, 79, 80, 128})
-        seen.push_back(tileAt(x, 56));
-    EXPECT_EQ(seen, Ints({40, 40, 66, 66, 13, 13, 204, 204, 65, 65, 81, 81, -1, 114}));
-}
-
-TEST_F(StagePicture, ReservedAndEmptyCellsAndValuesWithoutAnImageAreNotDrawn) {
-    map.set(3, 2, 240).set(4, 2, 250).set(5, 2, 0).set(6, 2, 21);
-    show();
+    EXPECT_EQ(tiles({{32, 56},
+                     {35, 56},
+                     {36, 56},
+                     {39, 56},
+                     {40, 56},
+                     {43, 56},
+                     {44, 56},
+                     {51, 56},
+                     {52, 56},
+                     {63, 56},
+                     {64, 56},
+                     {79, 56},
+                     {80, 56},
+                     {128, 56}}),
+              Ints({40, 40, 66, 66, 13, 13, 204, 204, 65, 65, 81, 81, -1, 114}));
     EXPECT_EQ(tiles({{52, 40}, {68, 40}, {84, 40}, {100, 40}}), Ints({-1, -1, -1, 21}));
 }
 
@@ -202,37 +209,33 @@ class StatusPicture : public FlatArtTest {
 };
 
 TEST_F(StatusPicture, TheStatusLineShowsLivesScoreRingsAndStage) {
+    // the big font's "X", lives, score, rings still needed and the stage
+    auto line = [&] {
+        drawScreen(200, &hero, 0);
+        return readText(40, 216, 1, true) + " " + readText(64, 216, 2, true) + " " +
+               readText(124, 216, 4, true) + " " + readText(216, 216, 2, true) + " " +
+               readText(276, 216, 2, true);
+    };
     lives = 7;
     score = 123;
     stars = 12;
-    drawScreen(200, &hero, 0);
+    EXPECT_EQ(line(), "X 07 0123 12 03");
     EXPECT_EQ(tiles({{24, 224}, {112, 224}, {204, 224}}), Ints({24, 42, 41}));
-    EXPECT_EQ(readText(40, 216, 1, true) + readText(64, 216, 2, true) +
-                  readText(124, 216, 4, true) + readText(216, 216, 2, true) +
-                  readText(276, 216, 2, true),
-              "X"
-              "07"
-              "0123"
-              "12"
-              "03");
     Ints flags;
     for (int rings : {12, 2, 1, 0}) {
         stars = rings;
-        drawScreen(200, &hero, 0);
+        line();
         flags.push_back(tileAt(264, 224));
     }
     EXPECT_EQ(flags, Ints({17, 17, 18, 19}));
     lives = 99;
     score = 9999;
     level = 10;
-    drawScreen(200, &hero, 0);
-    EXPECT_EQ(readText(64, 216, 2, true) + readText(124, 216, 4, true) +
-                  readText(276, 216, 2, true),
-              "99999910");
+    EXPECT_EQ(line(), "X 99 9999 00 10");
     level = -1; // the test stage: a status line but no bars
-    drawScreen(200, &hero, 0);
+    EXPECT_EQ(line(), "X 99 9999 00 -1");
+    EXPECT_EQ(readText(4, 196, 7, false), "~~~~~~~");
     EXPECT_EQ(pixelAt(100, 200), BLACK);
-    EXPECT_EQ(readText(4, 196, 7, false) + readText(276, 216, 2, true), "~~~~~~~-1");
 }
 
 TEST_F(StatusPicture, TheBarsShowTimeAndOxygenLeft) {

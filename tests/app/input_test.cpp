@@ -9,334 +9,219 @@
 
 namespace {
 
-void pushKey(int sym, bool down) {
-    pushEvent(keyEvent(sym, down));
-}
-void tapKey(int sym) {
-    pushKey(sym, true);
-    pushKey(sym, false);
+// A joystick event: a button pressed or released, the hat, an axis.
+SDL_Event joy(Uint8 type, int index, int value = 0) {
+    SDL_Event ev = {};
+    ev.type = type;
+    ev.jbutton.button = (Uint8)index; // the button, hat or axis number
+    if (type == SDL_JOYHATMOTION) ev.jhat.value = (Uint8)value;
+    if (type == SDL_JOYAXISMOTION) ev.jaxis.value = (Sint16)value;
+    return ev;
 }
 
-void pushButton(int b, bool down) {
-    SDL_Event ev = {};
-    ev.type = down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
-    ev.jbutton.button = (Uint8)b;
-    pushEvent(ev);
-}
-
-void pushHat(int v) {
-    SDL_Event ev = {};
-    ev.type = SDL_JOYHATMOTION;
-    ev.jhat.value = (Uint8)v;
-    pushEvent(ev);
-}
-
-void pushAxis(int a, int v) {
-    SDL_Event ev = {};
-    ev.type = SDL_JOYAXISMOTION;
-    ev.jaxis.axis = (Uint8)a;
-    ev.jaxis.value = (Sint16)v;
-    pushEvent(ev);
+void resetInput() {
+    drainEvents();
+    resetDefaultControls();
+    lastKey = lastKeyTyped = lastKeySym = 0;
+    lastJButton = -1;
+    space = left = right = jump = crawl = 0;
+    done = paused = escape = workflow = 0;
+    inputHook = nullptr;
 }
 
 class InputTest : public ::testing::Test {
   protected:
     void SetUp() override {
         useTestScreen(16);
-        drainEvents();
-        resetDefaultControls();
-        lastKey = lastKeyTyped = lastKeySym = 0;
-        lastJButton = -1;
-        space = left = right = jump = crawl = 0;
-        done = paused = escape = workflow = 0;
-        inputHook = nullptr;
+        resetInput();
     }
-    void TearDown() override {
-        resetDefaultControls();
-        done = paused = escape = workflow = 0;
+    void TearDown() override { resetInput(); }
+    static SDL_Event down(int sym) { return keyEvent(sym, true); }
+    static SDL_Event up(int sym) { return keyEvent(sym, false); }
+    static SDL_Event hat(int v) { return joy(SDL_JOYHATMOTION, 0, v); }
+    static SDL_Event stick(int axis, int v) { return joy(SDL_JOYAXISMOTION, axis, v); }
+    static void push(const std::vector<SDL_Event>& events) {
+        for (const SDL_Event& ev : events)
+            pushEvent(ev);
+    }
+    static void frame(const std::vector<SDL_Event>& events) {
+        push(events);
+        checkInput();
     }
 };
 
+constexpr int S = CTRL_START, P = CTRL_PAUSE, J = CTRL_JUMP, L = CTRL_LEFT, R = CTRL_RIGHT,
+              D = CTRL_DOWN, U = CTRL_UP;
+
 } // namespace
 
-TEST_F(InputTest, AKeyPressedAndReleasedInOneFrameIsTypedNotHeld) {
-    tapKey(SDLK_SPACE);
-    checkInput();
-    EXPECT_EQ(lastKey, 0);
-    EXPECT_EQ(lastKeyTyped, CTRL_JUMP);
-    // the next frame has nothing typed
-    checkInput();
-    EXPECT_EQ(lastKeyTyped, 0);
+TEST_F(InputTest, EventsBecomeHeldAndTypedControls) {
+    struct Frame {
+        std::vector<SDL_Event> events;
+        int held, typed; // lastKey and lastKeyTyped after the frame's checkInput
+    };
+    struct Case {
+        const char* what;
+        std::vector<Frame> frames;
+        int done = 0;
+        void (*bind)() = [] {};
+    };
+    const SDL_Event QUIT = {SDL_QUIT};
+    const Case cases[] = {
+        {"pressed and released in one frame: typed, not held",
+         {{{down(SDLK_SPACE), up(SDLK_SPACE)}, 0, J}, {{}, 0, 0}}},
+        {"held until released",
+         {{{down(SDLK_RETURN), down(SDLK_LEFT)}, S | L, 0},
+          {{}, S | L, 0},
+          {{up(SDLK_RETURN)}, L, S}}},
+        {"opposite directions replace each other",
+         {{{down(SDLK_UP), down(SDLK_DOWN), down(SDLK_RIGHT), down(SDLK_LEFT)}, D | L, 0}}},
+        {"of two releases the last is typed; a release without a press counts",
+         {{{down(SDLK_TAB), down(SDLK_UP)}, P | U, 0},
+          {{up(SDLK_UP), up(SDLK_TAB)}, 0, P},
+          {{up(SDLK_DOWN)}, 0, D}}},
+        {"Escape asks to quit and types nothing", {{{down(27), up(27)}, 0, 0}}, 1},
+        {"bound to a control, Escape is that control",
+         {{{down(27), up(27)}, 0, J}},
+         0,
+         [] { JUMP_KEY = 27; }},
+        {"closing the window asks to quit", {{{QUIT}, 0, 0}}, 1},
+        {"a key bound twice acts for both, the later typed",
+         {{{down(SDLK_UP)}, U | J, 0}, {{up(SDLK_UP)}, 0, J}},
+         0,
+         [] { JUMP_KEY = SDLK_UP; }},
+        {"unbound controls and other keys do nothing",
+         {{{down(SDLK_LEFT), up(SDLK_LEFT), down(SDLK_a), up(SDLK_a)}, 0, 0}},
+         0,
+         [] { LEFT_KEY = -1; }},
+        {"joystick buttons",
+         {{{joy(SDL_JOYBUTTONDOWN, 0), joy(SDL_JOYBUTTONDOWN, 7)}, J | S, 0},
+          {{joy(SDL_JOYBUTTONUP, 7), joy(SDL_JOYBUTTONDOWN, 5)}, J, S},
+          {{joy(SDL_JOYBUTTONUP, 3)}, J, P}}},
+        {"the hat: one direction per axis, released when centred, horizontal last",
+         {{{hat(SDL_HAT_UP | SDL_HAT_RIGHT)}, U | R, 0},
+          {{hat(SDL_HAT_DOWN)}, D | R, 0},
+          {{hat(SDL_HAT_LEFT)}, D | L, 0},
+          {{hat(SDL_HAT_CENTERED)}, 0, L},
+          {{hat(SDL_HAT_UP), hat(SDL_HAT_CENTERED)}, 0, U}}},
+        {"the stick counts only beyond 31000",
+         {{{stick(0, 31000), stick(1, -31000)}, 0, 0},
+          {{stick(0, 31001)}, R, 0},
+          {{stick(0, -32768)}, L, 0},
+          {{stick(0, 0)}, 0, L},
+          {{stick(1, 32767)}, D, 0},
+          {{stick(1, 100)}, 0, D},
+          {{stick(2, 32767)}, 0, 0}}},
+        {"with a jump button the stick's up does not jump",
+         {{{stick(1, -32000)}, U, 0}, {{stick(1, 0)}, 0, U}}},
+        {"without one it does, and centring types JUMP last",
+         {{{stick(1, -32000)}, U | J, 0}, {{stick(1, 0)}, 0, J}},
+         0,
+         [] { JUMP_BUTTON = -1; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetInput();
+        c.bind();
+        for (size_t i = 0; i < c.frames.size(); i++) {
+            frame(c.frames[i].events);
+            EXPECT_EQ(lastKey, c.frames[i].held) << "frame " << i;
+            EXPECT_EQ(lastKeyTyped, c.frames[i].typed) << "frame " << i;
+        }
+        EXPECT_EQ(done, c.done);
+    }
 }
 
-TEST_F(InputTest, HeldControlsStayUntilReleased) {
-    pushKey(SDLK_RETURN, true);
-    pushKey(SDLK_LEFT, true);
-    checkInput();
-    EXPECT_EQ(lastKey, CTRL_START | CTRL_LEFT);
-    EXPECT_EQ(lastKeyTyped, 0);
-    EXPECT_EQ(lastKeySym, SDLK_LEFT);
-    checkInput();
-    EXPECT_EQ(lastKey, CTRL_START | CTRL_LEFT);
-    pushKey(SDLK_RETURN, false);
-    checkInput();
-    EXPECT_EQ(lastKey, CTRL_LEFT);
-    EXPECT_EQ(lastKeyTyped, CTRL_START);
-    EXPECT_EQ(lastKeySym, SDLK_LEFT); // a release does not change it
-}
-
-TEST_F(InputTest, OppositeDirectionsReplaceEachOther) {
-    pushKey(SDLK_UP, true);
-    pushKey(SDLK_DOWN, true);
-    pushKey(SDLK_RIGHT, true);
-    pushKey(SDLK_LEFT, true);
-    checkInput();
-    EXPECT_EQ(lastKey, CTRL_DOWN | CTRL_LEFT);
-}
-
-TEST_F(InputTest, OfTwoReleasesInOneFrameTheLastIsTyped) {
-    pushKey(SDLK_TAB, true);
-    pushKey(SDLK_UP, true);
-    checkInput();
-    pushKey(SDLK_UP, false);
-    pushKey(SDLK_TAB, false);
-    checkInput();
-    EXPECT_EQ(lastKeyTyped, CTRL_PAUSE);
-    EXPECT_EQ(lastKey, 0);
-    // a release without a press still counts
-    pushKey(SDLK_DOWN, false);
-    checkInput();
-    EXPECT_EQ(lastKeyTyped, CTRL_DOWN);
-}
-
-TEST_F(InputTest, EscapeAsksToQuitWithoutTypingAnything) {
-    tapKey(SDLK_ESCAPE);
-    checkInput();
-    EXPECT_EQ(done, 1);
-    EXPECT_EQ(lastKeyTyped, 0);
-    EXPECT_EQ(lastKey, 0);
-    // bound to a control, the same key is that control and nothing else
-    done = 0;
-    JUMP_KEY = SDLK_ESCAPE;
-    tapKey(SDLK_ESCAPE);
-    checkInput();
-    EXPECT_EQ(done, 0);
-    EXPECT_EQ(lastKeyTyped, CTRL_JUMP);
-}
-
-TEST_F(InputTest, ClosingTheWindowAsksToQuit) {
-    SDL_Event ev = {};
-    ev.type = SDL_QUIT;
-    pushEvent(ev);
-    checkInput();
-    EXPECT_EQ(done, 1);
-}
-
-TEST_F(InputTest, AKeyBoundTwiceActsForBoth) {
-    JUMP_KEY = SDLK_UP;
-    pushKey(SDLK_UP, true);
-    checkInput();
-    EXPECT_EQ(lastKey, CTRL_UP | CTRL_JUMP);
-    pushKey(SDLK_UP, false);
-    checkInput();
-    EXPECT_EQ(lastKey, 0);
-    EXPECT_EQ(lastKeyTyped, CTRL_JUMP); // processed after the direction
-}
-
-TEST_F(InputTest, UnboundControlsAndOtherKeysAreIgnored) {
-    LEFT_KEY = -1;
-    tapKey(SDLK_LEFT);
-    tapKey(SDLK_a);
-    checkInput();
-    EXPECT_EQ(lastKey, 0);
-    EXPECT_EQ(lastKeyTyped, 0);
-    EXPECT_EQ(lastKeySym, SDLK_a);
-}
-
-TEST_F(InputTest, JoystickButtonsMapToTheirControls) {
-    pushButton(DEFAULT_JUMP_BUTTON, true);
-    pushButton(DEFAULT_START_BUTTON, true);
-    checkInput();
-    EXPECT_EQ(lastKey, CTRL_JUMP | CTRL_START);
-    EXPECT_EQ(lastJButton, DEFAULT_START_BUTTON);
-    EXPECT_EQ(lastKeySym, 0);
-    pushButton(DEFAULT_START_BUTTON, false);
-    pushButton(5, true); // unbound
-    checkInput();
-    EXPECT_EQ(lastKey, CTRL_JUMP);
-    EXPECT_EQ(lastKeyTyped, CTRL_START);
-    EXPECT_EQ(lastJButton, 5);
-    // any key event forgets the button
-    pushKey(SDLK_b, false);
-    checkInput();
-    EXPECT_EQ(lastJButton, -1);
-}
-
-TEST_F(InputTest, TheHatSetsOneDirectionPerAxisAndReleasesWhenCentred) {
-    pushHat(SDL_HAT_UP | SDL_HAT_RIGHT);
-    checkInput();
-    EXPECT_EQ(lastKey, CTRL_UP | CTRL_RIGHT);
-    // a value with only a vertical bit leaves the horizontal control as it was
-    pushHat(SDL_HAT_DOWN);
-    checkInput();
-    EXPECT_EQ(lastKey, CTRL_DOWN | CTRL_RIGHT);
-    pushHat(SDL_HAT_LEFT);
-    checkInput();
-    EXPECT_EQ(lastKey, CTRL_DOWN | CTRL_LEFT);
-    // centred: the vertical release first, then the horizontal one, which wins
-    pushHat(SDL_HAT_CENTERED);
-    checkInput();
-    EXPECT_EQ(lastKey, 0);
-    EXPECT_EQ(lastKeyTyped, CTRL_LEFT);
-    // with only a vertical control held, that one is typed
-    pushHat(SDL_HAT_UP);
-    pushHat(SDL_HAT_CENTERED);
-    checkInput();
-    EXPECT_EQ(lastKeyTyped, CTRL_UP);
-}
-
-TEST_F(InputTest, TheStickCountsOnlyBeyondItsDeadZone) {
-    pushAxis(0, 31000);
-    pushAxis(1, -31000);
-    checkInput();
-    EXPECT_EQ(lastKey, 0);
-    pushAxis(0, 31001);
-    checkInput();
-    EXPECT_EQ(lastKey, CTRL_RIGHT);
-    pushAxis(0, -32768);
-    checkInput();
-    EXPECT_EQ(lastKey, CTRL_LEFT);
-    pushAxis(0, 0);
-    checkInput();
-    EXPECT_EQ(lastKey, 0);
-    EXPECT_EQ(lastKeyTyped, CTRL_LEFT);
-    pushAxis(1, 32767);
-    checkInput();
-    EXPECT_EQ(lastKey, CTRL_DOWN);
-    pushAxis(1, 100);
-    checkInput();
-    EXPECT_EQ(lastKeyTyped, CTRL_DOWN);
-    pushAxis(2, 32767); // other axes are ignored
-    checkInput();
-    EXPECT_EQ(lastKey, 0);
-}
-
-TEST_F(InputTest, WithoutAJumpButtonTheStickUpJumps) {
-    pushAxis(1, -32000);
-    checkInput();
-    EXPECT_EQ(lastKey, CTRL_UP); // a jump button exists
-    pushAxis(1, 0);
-    checkInput();
-    JUMP_BUTTON = -1;
-    pushAxis(1, -32000);
-    checkInput();
-    EXPECT_EQ(lastKey, CTRL_UP | CTRL_JUMP);
-    // centring types UP and then JUMP, so JUMP wins
-    pushAxis(1, 0);
-    checkInput();
-    EXPECT_EQ(lastKey, 0);
-    EXPECT_EQ(lastKeyTyped, CTRL_JUMP);
+TEST_F(InputTest, TheLatestKeyOrButtonIsRemembered) {
+    using Last = std::pair<int, int>; // lastKeySym, lastJButton
+    frame({down(SDLK_LEFT), up(SDLK_RETURN)});
+    EXPECT_EQ(Last(lastKeySym, lastJButton), Last(SDLK_LEFT, -1)); // a release keeps the key
+    frame({joy(SDL_JOYBUTTONDOWN, 5)});
+    EXPECT_EQ(Last(lastKeySym, lastJButton), Last(0, 5));
+    frame({up(SDLK_b)}); // any key event forgets the button
+    EXPECT_EQ(Last(lastKeySym, lastJButton), Last(0, -1));
 }
 
 TEST_F(InputTest, MovementFlagsFollowTheHeldControls) {
-    pushKey(SDLK_UP, true);
-    pushKey(SDLK_RETURN, true);
-    checkKey(1, 0);
-    EXPECT_EQ(jump, 1); // UP counts as jump
-    EXPECT_EQ(space, 1);
-    EXPECT_EQ(crawl, 0);
-    pushKey(SDLK_UP, false);
-    pushKey(SDLK_DOWN, true);
-    checkKey(1, 0);
-    EXPECT_EQ(jump, 0);
-    EXPECT_EQ(crawl, 1);
-    pushKey(SDLK_RIGHT, true);
-    checkKey(1, 0);
-    EXPECT_EQ(right, 1);
-    EXPECT_EQ(left, 0);
-    // left and right together: left, and right keeps what it was
-    pushHat(SDL_HAT_LEFT | SDL_HAT_RIGHT);
-    checkKey(1, 0);
-    EXPECT_EQ(lastKey & (CTRL_LEFT | CTRL_RIGHT), CTRL_LEFT);
-    EXPECT_EQ(left, 1);
-    lastKey |= CTRL_RIGHT; // both held (as two devices can do)
-    right = 1;
-    checkKey(1, 0);
-    EXPECT_EQ(left, 1);
-    EXPECT_EQ(right, 1);
-    right = 0;
-    checkKey(1, 0);
-    EXPECT_EQ(right, 0);
-}
-
-TEST_F(InputTest, TheQuitRequestReachesEscape) {
-    tapKey(SDLK_ESCAPE);
+    struct Step {
+        std::vector<SDL_Event> events;
+        int space, left, right, jump, crawl;
+    };
+    const Step steps[] = {
+        {{down(SDLK_UP), down(SDLK_RETURN)}, 1, 0, 0, 1, 0}, // UP counts as jump
+        {{up(SDLK_UP), down(SDLK_DOWN)}, 1, 0, 0, 0, 1},
+        {{up(SDLK_RETURN), down(SDLK_RIGHT)}, 0, 0, 1, 0, 1},
+        {{hat(SDL_HAT_LEFT), up(SDLK_DOWN)}, 0, 1, 0, 0, 0},
+    };
+    for (const Step& s : steps) {
+        push(s.events);
+        checkKey(1, 0);
+        EXPECT_EQ(std::vector<int>({space, left, right, jump, crawl}),
+                  std::vector<int>({s.space, s.left, s.right, s.jump, s.crawl}));
+    }
+    // both held (as two devices can do): left, and right keeps what it was
+    for (int before : {1, 0}) {
+        right = before;
+        lastKey = L | R;
+        checkKey(1, 0);
+        EXPECT_EQ(left, 1);
+        EXPECT_EQ(right, before);
+    }
+    pushEvent(down(27));
     checkKey(0, 0);
     EXPECT_EQ(escape, 1);
 }
 
 TEST_F(InputTest, StartOrPauseOpensThePauseMenuInAStage) {
-    tapKey(SDLK_RETURN);
-    checkKey(3, 1);
-    EXPECT_EQ(paused, 1);
-    EXPECT_EQ(workflow, 2);
-    EXPECT_EQ(lastKeyTyped, 0);
-    // not again while paused: the release stays for the menu
-    tapKey(SDLK_TAB);
-    workflow = 0;
-    checkKey(3, 1);
-    EXPECT_EQ(workflow, 0);
-    EXPECT_EQ(lastKeyTyped, CTRL_PAUSE);
-    // not on the title, not where pausing is not allowed, not for other controls
-    paused = 0;
-    tapKey(SDLK_TAB);
-    checkKey(0, 1);
-    EXPECT_EQ(paused, 0);
-    tapKey(SDLK_TAB);
-    checkKey(3, 0);
-    EXPECT_EQ(paused, 0);
-    tapKey(SDLK_SPACE);
-    checkKey(3, 1);
-    EXPECT_EQ(paused, 0);
-}
-
-TEST_F(InputTest, WaitingForKeyUpReturnsAtOnceWhenNothingIsHeld) {
-    VirtualClock clock;
-    Uint8* keys = SDL_GetKeyState(nullptr);
-    keys[SDLK_CAPSLOCK] = 1; // lock keys do not count
-    keys[SDLK_NUMLOCK] = 1;
-    lastKey = CTRL_JUMP;
-    lastKeyTyped = CTRL_START;
-    lastKeySym = SDLK_SPACE;
-    lastJButton = 3;
-    waitKeyUp();
-    EXPECT_EQ(VirtualClock::now, 1010u); // one poll
-    EXPECT_EQ(lastKey, 0);
-    EXPECT_EQ(lastKeyTyped, 0);
-    EXPECT_EQ(lastKeySym, 0);
-    EXPECT_EQ(lastJButton, -1);
-    keys[SDLK_CAPSLOCK] = keys[SDLK_NUMLOCK] = 0;
+    struct Case {
+        int level, allowed, paused, sym;
+        bool opens;
+    };
+    const Case cases[] = {
+        {3, 1, 0, SDLK_RETURN, true}, {3, 1, 0, SDLK_TAB, true},  {3, 1, 1, SDLK_TAB, false},
+        {0, 1, 0, SDLK_TAB, false},   {3, 0, 0, SDLK_TAB, false}, {3, 1, 0, SDLK_SPACE, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.level << c.allowed << c.paused << " " << c.sym);
+        resetInput();
+        paused = c.paused;
+        push({down(c.sym), up(c.sym)});
+        checkKey(c.level, c.allowed);
+        EXPECT_EQ(paused, c.opens || c.paused);
+        EXPECT_EQ(workflow, c.opens ? 2 : 0);  // the menu opens on "GO ON"
+        EXPECT_EQ(lastKeyTyped == 0, c.opens); // the release is used up, or left for the menu
+    }
 }
 
 namespace {
 int pollsUntilRelease;
-void releaseAfterPolls() {
-    if (--pollsUntilRelease == 0) {
-        SDL_GetKeyState(nullptr)[SDLK_x] = 0;
-        pushKey(SDLK_SPACE, false); // arrives while waiting: stays queued
-    }
-}
 } // namespace
 
 TEST_F(InputTest, WaitingForKeyUpPollsEveryTenMillisecondsAndKeepsNewEvents) {
     VirtualClock clock;
-    SDL_GetKeyState(nullptr)[SDLK_x] = 1;
+    Uint8* keys = SDL_GetKeyState(nullptr);
+    keys[SDLK_CAPSLOCK] = keys[SDLK_NUMLOCK] = 1; // lock keys do not count
+    lastKey = J;
+    lastKeyTyped = S;
+    lastKeySym = SDLK_SPACE;
+    lastJButton = 3;
+    waitKeyUp();
+    EXPECT_EQ(VirtualClock::now, 1010u); // one poll
+    EXPECT_EQ(std::vector<int>({lastKey, lastKeyTyped, lastKeySym, lastJButton}),
+              std::vector<int>({0, 0, 0, -1}));
+    keys[SDLK_CAPSLOCK] = keys[SDLK_NUMLOCK] = 0;
+    // a held key: polls until it is up; a release arriving meanwhile stays queued
+    keys[SDLK_x] = 1;
     pollsUntilRelease = 5;
-    inputHook = releaseAfterPolls;
+    inputHook = [] {
+        if (--pollsUntilRelease) return;
+        SDL_GetKeyState(nullptr)[SDLK_x] = 0;
+        pushEvent(up(SDLK_SPACE));
+    };
     waitKeyUp();
     inputHook = nullptr;
-    EXPECT_EQ(VirtualClock::now, 1050u);
-    EXPECT_EQ(VirtualClock::sleeps, std::vector<Uint32>(5, 10));
+    EXPECT_EQ(VirtualClock::now, 1060u);
+    EXPECT_EQ(VirtualClock::sleeps, std::vector<Uint32>(6, 10));
     checkInput();
-    EXPECT_EQ(lastKeyTyped, CTRL_JUMP);
+    EXPECT_EQ(lastKeyTyped, J);
 }

@@ -13,25 +13,24 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
+#include <string>
 
 namespace {
 
-constexpr uint32_t MASCOT = 0x30C030, LOGO = 0xC0C030; // the test images' colours
+const uint32_t MASCOT = 0x30C030, LOGO = 0xC0C030; // the test images' colours
 
-uint32_t shown(uint32_t rgb) {
-    Uint8 r, g, b;
-    SDL_GetRGB(SDL_MapRGB(screen->format, rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF), screen->format,
-               &r, &g, &b);
-    return ((uint32_t)r << 16) | ((uint32_t)g << 8) | b;
-}
-
-// Top-left corner of the mascot (its own top-left pixel is transparent), or (-1, -1).
-std::pair<int, int> mascotAt() {
+// Top-left corner of the mascot (its own top-left pixel is transparent), or (-1, -1), and
+// how many of its pixels the picture shows.
+std::pair<int, int> mascotAt(int* count = nullptr) {
+    std::pair<int, int> at{-1, -1};
+    int n = 0;
     for (int y = 0; y < 240; y++)
         for (int x = 0; x < 320; x++)
-            if (pixelRGB(screen, x, y) == shown(MASCOT)) return {x - 1, y};
-    return {-1, -1};
+            if (pixelRGB(screen, x, y) == asShown(MASCOT) && n++ == 0) at = {x - 1, y};
+    if (count) *count = n;
+    return at;
 }
 
 class IntroTest : public ::testing::Test {
@@ -40,78 +39,59 @@ class IntroTest : public ::testing::Test {
     std::unique_ptr<ArchiveDir> reader;
     std::unique_ptr<VirtualClock> clock;
 
+    // Opens archives of the test images (the logo `logoWidth` wide) and, when rows > 0, a
+    // jingle of that many rows at that speed.
+    void openData(int logoWidth = 100, int rows = 0, int speed = 0) {
+        writeArchive(tmp.path() + "/data", "gfx", introGfxMembers(logoWidth));
+        if (rows)
+            writeArchive(tmp.path() + "/data", "music",
+                         {{"y.jingle.mod", makeTinyModule(rows, speed)}});
+        reader = std::make_unique<ArchiveDir>(tmp.path() + "/data");
+    }
+    void openAudio() {
+        SDL_InitSubSystem(SDL_INIT_AUDIO);
+        ASSERT_EQ(MP_OpenAudio(22050, AUDIO_S16LSB, 2, 1024), 0);
+    }
     void SetUp() override {
         useTestScreen(16);
-        writeArchive(tmp.path() + "/data", "gfx", introGfxMembers());
-        reader = std::make_unique<ArchiveDir>(tmp.path() + "/data");
+        openData();
         loadSpriteFont();
         clock = std::make_unique<VirtualClock>();
         drainEvents();
-        lastKeyTyped = 0;
     }
     void TearDown() override {
         destroyFonts();
         reader.reset();
         clock.reset();
-    }
-
-    // Reopens the archives with a jingle of the given length in the music archive.
-    void addJingle(int rows, int speed) {
-        ZdaMember m;
-        m.name = "y.jingle.mod";
-        m.data = makeTinyModule(rows, speed);
-        writeArchive(tmp.path() + "/data", "music", {m});
-        reader = std::make_unique<ArchiveDir>(tmp.path() + "/data");
+        Mix_CloseAudio();
     }
 };
-
-// The pixel one in from a glyph's corner, and the colour the test font gives a character.
-uint32_t glyphAt(int x, int y) {
-    return pixelRGB(screen, x + 1, y + 1);
-}
-uint32_t glyphOf(char c) {
-    return shown(glyphColour(c - 32));
-}
 
 } // namespace
 
 TEST(Trig, TablesHoldSineAndCosineScaledAndTruncated) {
-    EXPECT_EQ(tsin[0], 0);
     EXPECT_EQ(tsin[1], 12);
-    EXPECT_EQ(tsin[128], 1024);
-    EXPECT_EQ(tsin[384], -1024);
-    EXPECT_EQ(tcos[0], 1024);
     EXPECT_EQ(tcos[256], -1024);
     for (int i = 0; i < TRIG_STEPS; i++) {
-        double a = 2 * M_PI * i / TRIG_STEPS;
-        EXPECT_NEAR(tsin[i], std::sin(a) * 1024, 1.0) << i;
-        EXPECT_NEAR(tcos[i], std::cos(a) * 1024, 1.0) << i;
-        // truncation toward zero: never further from zero than the true value
-        EXPECT_LE(std::abs(tsin[i]), std::abs(std::sin(a) * 1024) + 1e-9) << i;
-        EXPECT_LE(std::abs(tcos[i]), std::abs(std::cos(a) * 1024) + 1e-9) << i;
+        EXPECT_EQ(tsin[i], (int)(std::sin(2 * M_PI * i / TRIG_STEPS) * 1024)) << i;
+        EXPECT_EQ(tcos[i], (int)(std::cos(2 * M_PI * i / TRIG_STEPS) * 1024)) << i;
     }
 }
 
 TEST_F(IntroTest, TheMascotCirclesAndTheLogoSlidesInAndStops) {
     vemoInit();
     vemoRender(screen);
-    // dj 0: x 160 - 20 + (1024 >> 7), y 100 - 15 + 0
-    EXPECT_EQ(mascotAt(), std::make_pair(148, 85));
+    EXPECT_EQ(mascotAt(), std::make_pair(148, 85)); // 160 - 20 + (1024 >> 7), 100 - 15 + 0
     for (int f = 1; f <= 128; f++) {
         vemoUpdate();
         vemoRender(screen);
     }
-    // dj 128: cos is 0, sin(3 x 128) = -1024
-    EXPECT_EQ(mascotAt(), std::make_pair(140, 77));
-    // the old images were erased: only one mascot is on the picture
-    int green = 0;
-    for (int y = 0; y < 240; y++)
-        for (int x = 0; x < 320; x++)
-            green += pixelRGB(screen, x, y) == shown(MASCOT);
-    EXPECT_EQ(green, 40 * 30 - 1);
+    int shown = 0;
+    EXPECT_EQ(mascotAt(&shown), std::make_pair(140, 77)); // cos 0, sin(3 x 128) = -1024
+    EXPECT_EQ(shown, 40 * 30 - 1);                        // the old images were erased
     // the logo rests at (320 - 100) / 2 = 110 with its bottom on row 179
-    EXPECT_EQ(pixelRGB(screen, 111, 160), shown(LOGO));
-    EXPECT_EQ(pixelRGB(screen, 209, 179), shown(LOGO));
+    EXPECT_EQ(pixelRGB(screen, 111, 160), asShown(LOGO));
+    EXPECT_EQ(pixelRGB(screen, 209, 179), asShown(LOGO));
     EXPECT_EQ(pixelRGB(screen, 210, 179), 0u);
     EXPECT_EQ(pixelRGB(screen, 111, 180), 0u);
     for (int f = 129; f <= 512; f++) {
@@ -119,53 +99,38 @@ TEST_F(IntroTest, TheMascotCirclesAndTheLogoSlidesInAndStops) {
         vemoRender(screen);
     }
     EXPECT_EQ(mascotAt(), std::make_pair(148, 85)); // one whole swing
-    EXPECT_EQ(pixelRGB(screen, 111, 160), shown(LOGO));
     vemoShutdown();
 }
 
-TEST_F(IntroTest, ALogoOfOddRestStillStopsAndStartsTheJingle) {
-    // (320 - 99) >> 1 = 110, (320 - 97) >> 1 = 111: both must be reached exactly
-    for (int width : {99, 97}) {
-        writeArchive(tmp.path() + "/data", "gfx", introGfxMembers(width));
-        reader = std::make_unique<ArchiveDir>(tmp.path() + "/data");
-        const int rest = (320 - width) >> 1;
-        vemoInit();
-        lastKeyTyped = 0;
-        int frames = 0;
-        while (!vemoUpdate() && frames < 400) {
-            vemoRender(screen);
-            frames++;
-            if (frames == 200) lastKeyTyped = CTRL_JUMP;
-        }
-        EXPECT_EQ(frames, 200) << width;
-        EXPECT_EQ(pixelRGB(screen, rest + 1, 170), shown(LOGO)) << width;
-        EXPECT_EQ(pixelRGB(screen, rest - 1, 170), 0u) << width;
-        EXPECT_EQ(pixelRGB(screen, rest + width, 170), 0u) << width;
-        vemoShutdown();
+TEST_F(IntroTest, ControlsCountOnlyOnceTheLogoHasArrived) {
+    // at rest after (360 - 110) / 2 = 125 frames; logos of odd rest must reach it exactly
+    for (int width : {100, 99, 97}) {
+        SCOPED_TRACE(width);
+        openData(width);
+        const int rest = (320 - width) >> 1, arrives = (360 - rest + 1) / 2;
+        InputScript script;
+        script.tap(arrives - 60, SDLK_RETURN)
+            .tap(arrives - 20, SDLK_SPACE)
+            .tap(arrives - 1, SDLK_RETURN) // too early
+            .tap(arrives + 1, SDLK_UP)     // not START or JUMP
+            .tap(arrives + 2, SDLK_SPACE);
+        runIntroScreen(screens[0]);
+        EXPECT_EQ(InputScript::calls, arrives + 2);
+        EXPECT_EQ(pixelRGB(screen, rest + 1, 170), asShown(LOGO));
+        EXPECT_EQ(pixelRGB(screen, rest - 1, 170), 0u);
+        EXPECT_EQ(pixelRGB(screen, rest + width, 170), 0u);
     }
 }
 
-TEST_F(IntroTest, ControlsCountOnlyOnceTheLogoHasArrived) {
-    InputScript script;
-    script.tap(60, SDLK_RETURN)
-        .tap(100, SDLK_SPACE)
-        .tap(124, SDLK_RETURN) // too early
-        .tap(126, SDLK_UP)     // not START or JUMP
-        .tap(127, SDLK_SPACE);
-    runIntroScreen(screens[0]);
-    EXPECT_EQ(InputScript::calls, 127);
-}
-
 TEST_F(IntroTest, TheLogoScreenEndsWhenItsJingleHasPlayed) {
-    SDL_InitSubSystem(SDL_INIT_AUDIO);
-    ASSERT_EQ(MP_OpenAudio(22050, AUDIO_S16LSB, 2, 1024), 0);
-    addJingle(4, 3); // about a quarter of a second
+    openAudio();
+    openData(100, 4, 3); // about a quarter of a second
     VirtualClock::realSleepUs = 300;
-    std::vector<int> playing;
-    static std::vector<int>* log = &playing;
+    static std::vector<int> playing;
+    playing.clear();
     inputHook = [] {
-        log->push_back(MP_PlayingMusic());
-        if (log->size() == 20000) { // about 20 s: the jingle never ended
+        playing.push_back(MP_PlayingMusic());
+        if (playing.size() == 20000) { // about 20 s: the jingle never ended
             pushEvent(keyEvent(SDLK_SPACE, true));
             pushEvent(keyEvent(SDLK_SPACE, false));
         }
@@ -174,72 +139,58 @@ TEST_F(IntroTest, TheLogoScreenEndsWhenItsJingleHasPlayed) {
     inputHook = nullptr;
     ASSERT_GT(playing.size(), 126u);
     EXPECT_LT(playing.size(), 20000u);
-    // silent while the logo slides in, playing from the frame it stops
+    // silent while the logo slides in, playing from the frame it stops, and over at the end
     EXPECT_EQ(playing[100], 0);
     EXPECT_EQ(playing[125], 1);
     EXPECT_EQ(playing.back(), 0);
-    EXPECT_EQ(MP_PlayingMusic(), 0);
-    Mix_CloseAudio();
 }
 
 TEST_F(IntroTest, LeavingTheLogoScreenEarlyStopsItsJingle) {
-    SDL_InitSubSystem(SDL_INIT_AUDIO);
-    ASSERT_EQ(MP_OpenAudio(22050, AUDIO_S16LSB, 2, 1024), 0);
-    addJingle(64, 31); // long enough to be playing still
+    openAudio();
+    openData(100, 64, 31); // long enough to be playing still
     InputScript script;
     script.tap(140, SDLK_SPACE);
     runIntroScreen(screens[0]);
     EXPECT_EQ(InputScript::calls, 140);
     EXPECT_EQ(MP_PlayingMusic(), 0);
-    Mix_CloseAudio();
 }
 
-TEST_F(IntroTest, TheWarningPageEndsOnTheReleaseOfJumpOrUp) {
-    InputScript script;
-    script
-        .key(2, SDLK_SPACE, true) // held: nothing yet
-        .tap(4, SDLK_RETURN)
-        .tap(5, SDLK_LEFT)
-        .key(8, SDLK_SPACE, false);
-    runIntroScreen(screens[1]);
-    EXPECT_EQ(InputScript::calls, 8);
-    InputScript again;
-    again.tap(3, SDLK_UP);
-    runIntroScreen(screens[1]);
-    EXPECT_EQ(InputScript::calls, 3);
-}
-
-TEST_F(IntroTest, TheWarningPageShowsItsLines) {
-    SDL_FillRect(screen, nullptr, RED);
-    EXPECT_EQ(warningRender(screen), 0);
-    EXPECT_EQ(pixelRGB(screen, 0, 0), 0u);                      // cleared to black
-    EXPECT_EQ(glyphAt(160 - 8 * 9, 40), glyphOf('A'));          // ATTENTION, large
-    EXPECT_EQ(glyphAt(160 - 8 * 9 + 16 * 8, 40), glyphOf('N')); // its last letter
-    EXPECT_EQ(glyphAt(160 - 4 * 27, 110), glyphOf('T'));        // THIS GAME IS SERIOUSLY HARD
-    EXPECT_EQ(glyphAt(160 - 4 * 21, 170), glyphOf('Y'));        // YOU HAVE BEEN WARNED!
-    EXPECT_EQ(glyphAt(160 - 4 * 17, 200), glyphOf('P'));        // PRESS UP TO GO ON
-    for (int y = 88; y < 100; y++)                              // the empty line
-        for (int x = 0; x < 320; x++)
-            ASSERT_EQ(pixelRGB(screen, x, y), 0u);
-}
-
-TEST_F(IntroTest, TheCreditsPageShowsItsLines) {
-    EXPECT_EQ(opensourceRender(screen), 0);
-    EXPECT_EQ(glyphAt(160 - 8 * 7, 40), glyphOf('C'));   // CREDITS
-    EXPECT_EQ(glyphAt(160 - 4 * 25, 80), glyphOf('T'));  // THIS PROJECT USES CODE OF
-    EXPECT_EQ(glyphAt(160 - 4 * 8, 130), glyphOf('A'));  // AND ZLIB
-    EXPECT_EQ(glyphAt(160 - 4 * 10, 180), glyphOf('H')); // HOMEPAGES.
-    EXPECT_EQ(glyphAt(160 - 4 * 17, 210), glyphOf('P')); // PRESS UP TO GO ON
-    // the same picture every time
-    std::vector<uint32_t> first;
-    for (int y = 0; y < 240; y += 3)
-        first.push_back(pixelRGB(screen, 100, y));
-    opensourceRender(screen);
-    for (int y = 0, i = 0; y < 240; y += 3, i++)
-        EXPECT_EQ(pixelRGB(screen, 100, y), first[i]);
-    EXPECT_EQ(opensourceUpdate(), 0);
-    lastKeyTyped = CTRL_JUMP;
-    EXPECT_EQ(opensourceUpdate(), 1);
-    lastKeyTyped = CTRL_START;
-    EXPECT_EQ(opensourceUpdate(), 0);
+TEST_F(IntroTest, ThePagesShowTheirLinesCentred) {
+    struct Line {
+        int page, y;
+        const char* text;
+    };
+    const Line lines[] = {{1, 40, "ATTENTION"},
+                          {1, 90, ""},
+                          {1, 110, "THIS GAME IS SERIOUSLY HARD"},
+                          {1, 120, "AND REQUIRES A FAST BRAIN"},
+                          {1, 130, "ALONG WITH FAST FINGERS."},
+                          {1, 150, "TAKE CARE OF YOURSELF AND"},
+                          {1, 160, "YOUR PRECIOUS HARDWARE."},
+                          {1, 170, "YOU HAVE BEEN WARNED!"},
+                          {1, 200, "PRESS UP TO GO ON"},
+                          {2, 40, "CREDITS"},
+                          {2, 80, "THIS PROJECT USES CODE OF"},
+                          {2, 90, "THE FOLLOWING OPEN-SOURCE"},
+                          {2, 100, "PROJECTS IN UNMODDED FORM:"},
+                          {2, 120, "SDL, SDL MIXER, LIBMODPLUG"},
+                          {2, 130, "AND ZLIB"},
+                          {2, 150, "YOU CAN GET THE SOURCE CODE"},
+                          {2, 160, "OF THE MENTIONED LIBRARIES"},
+                          {2, 170, "BY VISITING THE RESPECTIVE"},
+                          {2, 180, "HOMEPAGES."},
+                          {2, 210, "PRESS UP TO GO ON"}};
+    for (int page : {1, 2}) {
+        fillRect(screen, 0, 0, 320, 240, RED);
+        EXPECT_EQ(screens[page].render(screen), 0);
+        EXPECT_EQ(pixelRGB(screen, 0, 0), 0u); // cleared to black
+        for (const Line& l : lines) {
+            if (l.page != page) continue;
+            const int w = l.y == 40 ? 16 : 8, len = (int)std::strlen(l.text);
+            if (len)
+                expectCells(160 - w / 2 * len - w, l.y, w, " " + std::string(l.text) + " ");
+            else
+                expectCells(0, l.y, w, std::string(40, ' '));
+        }
+    }
 }

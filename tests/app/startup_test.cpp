@@ -1,5 +1,5 @@
 // Start-up: the option table and its precedence, the screen mode from the configuration file,
-// the help text, the fatal report without ./data, and a whole run through the intro.
+// the help text, the fatal reports, and whole runs through the intro.
 #include "app/startup.h"
 #include "data/archive.h"
 #include "data/settings.h"
@@ -12,58 +12,41 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Parses a command line (the program name is added in front).
-struct Parsed {
-    int help;
-    StartOptions o;
-    int aa2, s2x;
-};
+using Args = std::vector<const char*>;
 
-Parsed parse(std::initializer_list<const char*> args) {
-    std::vector<std::string> store = {"trobz3"};
-    for (const char* a : args)
-        store.push_back(a);
-    std::vector<char*> argv;
-    for (std::string& s : store)
-        argv.push_back(s.data());
-    argv.push_back(nullptr);
-    Parsed p;
+// argv of "trobz3" and these arguments (the game never writes to them).
+char** argvOf(Args& args) {
+    args.insert(args.begin(), "trobz3");
+    args.push_back(nullptr);
+    return const_cast<char**>(args.data());
+}
+
+int runGame(Args args) {
+    char** argv = argvOf(args);
+    return gameMain((int)args.size() - 1, argv);
+}
+
+// What a command line (with a configuration file holding `cfg`) starts in: help, zoom,
+// full screen, depth, aa2, s2x, test mode.
+using Mode = std::array<int, 7>;
+
+Mode parse(Args args, const std::string& cfg) {
+    writeWholeFile("trobz3.cfg", {cfg.begin(), cfg.end()});
+    char** argv = argvOf(args);
+    StartOptions o;
     s2x = 0; // as at program start
     aa2 = 7;
-    p.help = parseCommandLine((int)store.size(), argv.data(), &p.o);
-    p.aa2 = aa2;
-    p.s2x = s2x;
+    const int help = parseCommandLine((int)args.size() - 1, argv, &o);
+    const Mode m = {help, o.zoom, o.fullscreen, o.bpp, aa2, s2x, o.testMode};
     aa2 = s2x = 0;
-    return p;
-}
-
-void expectMode(const Parsed& p, int zoom, int fullscreen, int bpp, int aa, int s2, int test) {
-    EXPECT_EQ(p.help, 0);
-    EXPECT_EQ(p.o.zoom, zoom);
-    EXPECT_EQ(p.o.fullscreen, fullscreen);
-    EXPECT_EQ(p.o.bpp, bpp);
-    EXPECT_EQ(p.aa2, aa);
-    EXPECT_EQ(p.s2x, s2);
-    EXPECT_EQ(p.o.testMode, test);
-}
-
-// gameMain on these options (the program name is added in front).
-int runGame(std::initializer_list<const char*> args) {
-    std::vector<std::string> store = {"trobz3"};
-    for (const char* a : args)
-        store.push_back(a);
-    std::vector<char*> argv;
-    for (std::string& s : store)
-        argv.push_back(s.data());
-    argv.push_back(nullptr);
-    return gameMain((int)store.size(), argv.data());
+    return m;
 }
 
 void withoutVideo() {
@@ -73,84 +56,67 @@ void withoutVideo() {
 
 } // namespace
 
-TEST(CommandLine, AnyArgumentStartsAPlainWindowUnlessItSaysMore) {
+TEST(CommandLine, OptionsOverrideEarlierOnesAndWithoutAnyTheFileChooses) {
     ScopedTempDir tmp;
-    writeWholeFile("trobz3.cfg", {'g', 'f', 'x', 'm', 'o', 'd', 'e', '=', '3', '\n'});
-    expectMode(parse({"--nonsense"}), 0, 0, 16, 0, 0, 0);
-    expectMode(parse({"-fs"}), 1, 1, 16, 0, 0, 0);
-    expectMode(parse({"-x2", "-b24"}), 1, 0, 24, 0, 0, 0);
-    expectMode(parse({"-b24", "-b16"}), 0, 0, 16, 0, 0, 0);
-}
-
-TEST(CommandLine, LaterOptionsOverrideEarlierOnes) {
-    expectMode(parse({"-aa", "-s2x"}), 1, 0, 16, 0, 1, 0);
-    expectMode(parse({"-s2x", "-aa"}), 1, 0, 16, 1, 0, 0);
-    // "-w" turns smoothing and zoom off but leaves Scale2X as it was
-    expectMode(parse({"-aa", "-w"}), 0, 0, 16, 0, 0, 0);
-    expectMode(parse({"-s2x", "-w"}), 0, 0, 16, 0, 1, 0);
-    expectMode(parse({"-fs", "-w"}), 0, 0, 16, 0, 0, 0);
-    expectMode(parse({"-s2x", "-x2"}), 1, 0, 16, 0, 0, 0);
-    // the test mode resets the video settings, later options still apply
-    expectMode(parse({"-fs", "-b24", "-aa", "-t"}), 0, 0, 16, 0, 0, 1);
-    expectMode(parse({"-t", "-x2"}), 1, 0, 16, 0, 0, 1);
-}
-
-TEST(CommandLine, HelpStopsReadingTheOptions) {
-    Parsed p = parse({"-x2", "-h", "-t"});
-    EXPECT_EQ(p.help, 1);
-    EXPECT_EQ(p.o.testMode, 0);
-    EXPECT_EQ(parse({"-h"}).help, 1);
-    EXPECT_EQ(parse({"-help"}).help, 0);
-}
-
-TEST(CommandLine, WithoutArgumentsTheConfigurationChoosesTheMode) {
-    ScopedTempDir tmp;
-    auto withFile = [](const std::string& text) {
-        writeWholeFile("trobz3.cfg", std::vector<unsigned char>(text.begin(), text.end()));
-        std::vector<char*> argv = {const_cast<char*>("trobz3"), nullptr};
-        StartOptions o;
-        s2x = 0;
-        EXPECT_EQ(parseCommandLine(1, argv.data(), &o), 0);
-        Parsed p{0, o, aa2, s2x};
-        aa2 = s2x = 0;
-        return p;
+    const std::string FS_AA_S2X = "gfxmode=29\n";
+    struct Case {
+        Args args;
+        std::string cfg;
+        Mode want;
     };
-    // full screen with smoothing and Scale2X (zoom implied), the depth bit is not read
-    expectMode(withFile("gfxmode=29\n"), 1, 1, 16, 1, 1, 0);
-    expectMode(withFile("gfxmode=0\n"), 0, 0, 16, 0, 0, 0);
-    expectMode(withFile("gfxmode=2\n"), 1, 0, 16, 0, 0, 0);
-    // no screen-mode line: a doubled window
-    expectMode(withFile("mus_volume=50\n"), 1, 0, 16, 0, 0, 0);
+    const Case cases[] = {
+        // any argument ignores the file and starts a plain window
+        {{"--nonsense"}, FS_AA_S2X, {0, 0, 0, 16, 0, 0, 0}},
+        {{"-fs"}, "", {0, 1, 1, 16, 0, 0, 0}},
+        {{"-x2", "-b24"}, "", {0, 1, 0, 24, 0, 0, 0}},
+        {{"-b24", "-b16"}, "", {0, 0, 0, 16, 0, 0, 0}},
+        {{"-aa", "-s2x"}, "", {0, 1, 0, 16, 0, 1, 0}},
+        {{"-s2x", "-aa"}, "", {0, 1, 0, 16, 1, 0, 0}},
+        // "-w" turns smoothing and zoom off but leaves Scale2X as it was
+        {{"-aa", "-w"}, "", {0, 0, 0, 16, 0, 0, 0}},
+        {{"-s2x", "-w"}, "", {0, 0, 0, 16, 0, 1, 0}},
+        {{"-fs", "-w"}, "", {0, 0, 0, 16, 0, 0, 0}},
+        {{"-s2x", "-x2"}, "", {0, 1, 0, 16, 0, 0, 0}},
+        // the test mode resets the video settings; later options still apply
+        {{"-fs", "-b24", "-aa", "-t"}, "", {0, 0, 0, 16, 0, 0, 1}},
+        {{"-t", "-x2"}, "", {0, 1, 0, 16, 0, 0, 1}},
+        // "-h" stops reading
+        {{"-x2", "-h", "-t"}, "", {1, 1, 0, 16, 0, 0, 0}},
+        {{"-help"}, "", {0, 0, 0, 16, 0, 0, 0}},
+        // no arguments: the file's screen mode; its depth bit is not read back
+        {{}, FS_AA_S2X, {0, 1, 1, 16, 1, 1, 0}},
+        {{}, "gfxmode=0\n", {0, 0, 0, 16, 0, 0, 0}},
+        {{}, "gfxmode=2\n", {0, 1, 0, 16, 0, 0, 0}},
+        {{}, "mus_volume=50\n", {0, 1, 0, 16, 0, 0, 0}}, // no mode: a doubled window
+    };
+    for (const Case& c : cases) {
+        std::string line;
+        for (const char* a : c.args)
+            line += std::string(a) + " ";
+        EXPECT_EQ(parse(c.args, c.cfg), c.want) << line << "with " << c.cfg;
+    }
 }
 
-TEST(CommandLine, TheHelpTextIsExactlyTheseEightLines) {
-    EXPECT_STREQ(helpText, "-w : window mode (not fullscreen)\n"
-                           "-fs : fullscreen (-x2 automatically added)\n"
-                           "-x2 : zoom with no antialiasing\n"
-                           "-s2x: zoom with Scale2X algorithm\n"
-                           "-aa : zoom with antialiasing\n"
-                           "-b16 : 16 bits video mode\n"
-                           "-b24 : 24 bits video mode (may be useful if fade in/fade out looks "
-                           "crappy)\n"
-                           "-h : help\n");
-}
-
-TEST(StartupDeathTest, HelpPrintsAndEndsBeforeAnyVideo) {
+TEST(StartupDeathTest, HelpNoVideoAndNoDataEndTheProgramWithTheirMessages) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const std::string out = deathOutputPath("startup-help");
-    EXPECT_EXIT(
-        {
-            redirectStdout(out);
-            withoutVideo();
-            runGame({"-b24", "-h", "-t"});
-        },
-        ::testing::ExitedWithCode(0), "");
-    EXPECT_EQ(readWholeFile(out), helpText);
-}
-
-TEST(StartupDeathTest, WithoutTheDataDirectoryTheFontIsMissing) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const std::string out = deathOutputPath("startup-nodata");
+    EXPECT_EQ(exitOutput("startup-help", 0,
+                         [] {
+                             withoutVideo(); // the help comes before any video
+                             runGame({"-b24", "-h", "-t"});
+                         }),
+              "-w : window mode (not fullscreen)\n"
+              "-fs : fullscreen (-x2 automatically added)\n"
+              "-x2 : zoom with no antialiasing\n"
+              "-s2x: zoom with Scale2X algorithm\n"
+              "-aa : zoom with antialiasing\n"
+              "-b16 : 16 bits video mode\n"
+              "-b24 : 24 bits video mode (may be useful if fade in/fade out looks crappy)\n"
+              "-h : help\n");
+    const std::string noVideo = exitOutput("startup-novideo", 1, [] {
+        withoutVideo();
+        runGame({"-w"});
+    });
+    EXPECT_EQ(noVideo.rfind("Unable to init SDL: ", 0), 0u) << noVideo;
     // a fixed empty directory: the child of the death test may run this test again from the
     // start, and it ends without cleaning up
     const std::string empty = std::string(TROBZ_BUILD_DIR) + "/death-empty-cwd";
@@ -158,33 +124,14 @@ TEST(StartupDeathTest, WithoutTheDataDirectoryTheFontIsMissing) {
     std::filesystem::create_directories(empty);
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(empty);
-    EXPECT_EXIT(
-        {
-            redirectStdout(out);
-            runGame({"-w"});
-        },
-        ::testing::ExitedWithCode(1), "");
+    EXPECT_EQ(exitOutput("startup-nodata", 1, [] { runGame({"-w"}); }),
+              "Error loading gfx file: font\n");
     std::filesystem::current_path(previous);
-    EXPECT_EQ(readWholeFile(out), "Error loading gfx file: font\n");
 }
 
-TEST(StartupDeathTest, VideoThatCannotStartIsFatal) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const std::string out = deathOutputPath("startup-novideo");
-    EXPECT_EXIT(
-        {
-            redirectStdout(out);
-            withoutVideo();
-            runGame({"-w"});
-        },
-        ::testing::ExitedWithCode(1), "");
-    EXPECT_EQ(readWholeFile(out).rfind("Unable to init SDL: ", 0), 0u) << readWholeFile(out);
-}
-
-namespace {
-
-// A whole run in a scratch directory with an archive of small test images, the clock
-// virtual and the input scripted.
+// Whole runs in a scratch directory with an archive of small test images, the clock virtual
+// and the input scripted. A quit request during the intro skips the game itself, so these
+// runs end after the intro.
 class GameRun : public ::testing::Test {
   protected:
     ScopedTempDir tmp;
@@ -194,21 +141,15 @@ class GameRun : public ::testing::Test {
         drainEvents();
     }
     void TearDown() override { resetDefaultControls(); }
-    int run(std::initializer_list<const char*> args) { return runGame(args); }
 };
 
-} // namespace
-
-// A quit request during the intro skips the game itself, so these runs end after the intro.
-
-TEST_F(GameRun, TestModeShowsOnlyTheCreditsAndEndsCleanly) {
+TEST_F(GameRun, TestModeShowsOnlyTheCreditsAndReleasesEverything) {
     InputScript script;
-    script.tap(2, SDLK_ESCAPE).tap(5, SDLK_UP);
-    EXPECT_EQ(run({"-t"}), 0);
-    EXPECT_EQ(InputScript::calls, 5); // one screen, left at the fifth frame
+    script.quit(2).tap(3, SDLK_ESCAPE).tap(9, SDLK_UP); // quitting does not cut it short
+    EXPECT_EQ(runGame({"-t"}), 0);
+    EXPECT_EQ(InputScript::calls, 9);
     EXPECT_EQ(currentScreen, 3);
     EXPECT_EQ(done, 1);
-    // everything was released
     EXPECT_EQ(screen, nullptr);
     EXPECT_EQ(font, nullptr);
     EXPECT_EQ(logo, nullptr);
@@ -222,28 +163,21 @@ TEST_F(GameRun, TheIntroRunsLogoWarningAndCreditsInTurn) {
     script
         .tap(40, SDLK_RETURN) // while the logo slides: ignored
         .tap(130, SDLK_RETURN)
-        .key(131, SDLK_SPACE, true) // held into the warning page
+        .key(131, SDLK_SPACE, true) // held into the warning page: it ends on the release
+        .tap(135, SDLK_LEFT)        // other controls do not end a page
         .key(140, SDLK_SPACE, false)
         .tap(145, SDLK_ESCAPE)
         .tap(150, SDLK_RETURN) // START does not leave the credits
         .tap(160, SDLK_UP);
-    EXPECT_EQ(run({"-w", "-b24"}), 0);
+    EXPECT_EQ(runGame({"-w", "-b24"}), 0);
     EXPECT_EQ(InputScript::calls, 160);
-}
-
-TEST_F(GameRun, AQuitRequestDoesNotCutTheIntroShort) {
-    InputScript script;
-    script.quit(2).tap(3, SDLK_ESCAPE).tap(9, SDLK_SPACE);
-    EXPECT_EQ(run({"-t", "-x2"}), 0);
-    EXPECT_EQ(InputScript::calls, 9);
-    EXPECT_EQ(done, 1);
 }
 
 TEST_F(GameRun, TheZoomedModesPresentThroughTheirScalers) {
     for (const char* mode : {"-x2", "-s2x", "-aa"}) {
         InputScript script;
         script.tap(1, SDLK_ESCAPE).tap(3, SDLK_UP);
-        EXPECT_EQ(run({"-t", mode}), 0) << mode;
+        EXPECT_EQ(runGame({"-t", mode}), 0) << mode;
         EXPECT_EQ(InputScript::calls, 3) << mode;
         EXPECT_EQ(aabuf, nullptr) << mode; // freed again
     }

@@ -91,6 +91,14 @@ uint32_t glyphColour(int k) {
     return 0x100000u * (uint32_t)(1 + k % 15) + 0x001000u * (uint32_t)(1 + (k / 15) % 15) + 0x40;
 }
 
+void expectCells(int x, int y, int w, const std::string& want) {
+    for (size_t i = 0; i < want.size(); i++) {
+        const uint32_t c = want[i] == ' ' ? 0 : asShown(glyphColour(want[i] - 32));
+        EXPECT_EQ(pixelRGB(screen, x + (int)i * w + 1, y + 1), c)
+            << "cell " << i << " of \"" << want << "\" at x " << x << ", y " << y;
+    }
+}
+
 RgbImage makeFontImage(int glyphW, int glyphH, int count, int perRow) {
     int rows = (count + perRow - 1) / perRow;
     RgbImage img(glyphW * perRow, glyphH * rows, RGB_MAGENTA);
@@ -125,10 +133,7 @@ RgbImage makeBlockSheet() {
 }
 
 ZdaMember bmpMember(const std::string& name, const RgbImage& img) {
-    ZdaMember m;
-    m.name = name;
-    m.data = encodeBMP24(img);
-    return m;
+    return {name, encodeBMP24(img)};
 }
 
 std::vector<ZdaMember> introGfxMembers(int logoWidth) {
@@ -149,47 +154,47 @@ std::vector<ZdaMember> introGfxMembers(int logoWidth) {
     };
 }
 
+namespace {
+Uint8* pixelAt(SDL_Surface* s, int x, int y) {
+    return (Uint8*)s->pixels + (size_t)y * s->pitch + (size_t)x * s->format->BytesPerPixel;
+}
+uint32_t rgbOf(Uint32 v, const SDL_PixelFormat* f) {
+    Uint8 r, g, b;
+    SDL_GetRGB(v, const_cast<SDL_PixelFormat*>(f), &r, &g, &b);
+    return ((uint32_t)r << 16) | ((uint32_t)g << 8) | b;
+}
+} // namespace
+
 Uint32 rawPixel(SDL_Surface* s, int x, int y) {
-    const Uint8* p =
-        (const Uint8*)s->pixels + (size_t)y * s->pitch + (size_t)x * s->format->BytesPerPixel;
-    switch (s->format->BytesPerPixel) {
-    case 2:
-        return *(const Uint16*)p;
-    case 3:
-        return (Uint32)p[0] | ((Uint32)p[1] << 8) | ((Uint32)p[2] << 16);
-    case 4:
-        return *(const Uint32*)p;
-    default:
-        return *p;
-    }
+    const Uint8* p = pixelAt(s, x, y);
+    const int n = s->format->BytesPerPixel;
+    if (n == 2) return *(const Uint16*)p;
+    if (n == 4) return *(const Uint32*)p;
+    return n == 3 ? (Uint32)(p[0] | p[1] << 8 | p[2] << 16) : *p;
 }
 
 void putRawPixel(SDL_Surface* s, int x, int y, Uint32 v) {
-    Uint8* p = (Uint8*)s->pixels + (size_t)y * s->pitch + (size_t)x * s->format->BytesPerPixel;
-    switch (s->format->BytesPerPixel) {
-    case 2:
+    Uint8* p = pixelAt(s, x, y);
+    const int n = s->format->BytesPerPixel;
+    if (n == 2)
         *(Uint16*)p = (Uint16)v;
-        break;
-    case 3:
-        p[0] = (Uint8)v;
-        p[1] = (Uint8)(v >> 8);
-        p[2] = (Uint8)(v >> 16);
-        break;
-    case 4:
+    else if (n == 4)
         *(Uint32*)p = v;
-        break;
-    default:
-        *p = (Uint8)v;
-    }
+    else
+        for (int i = 0; i < n; i++)
+            p[i] = (Uint8)(v >> 8 * i);
 }
 
 uint32_t pixelRGB(SDL_Surface* s, int x, int y) {
     SDL_LockSurface(s);
-    Uint32 v = rawPixel(s, x, y);
+    const Uint32 v = rawPixel(s, x, y);
     SDL_UnlockSurface(s);
-    Uint8 r, g, b;
-    SDL_GetRGB(v, s->format, &r, &g, &b);
-    return ((uint32_t)r << 16) | ((uint32_t)g << 8) | b;
+    return rgbOf(v, s->format);
+}
+
+uint32_t asShown(uint32_t rgb) {
+    return rgbOf(SDL_MapRGB(screen->format, rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF),
+                 screen->format);
 }
 
 // ---- the time seam
@@ -273,35 +278,6 @@ InputScript& InputScript::key(int call, int sym, bool down) {
 InputScript& InputScript::tap(int call, int sym) {
     key(call, sym, true);
     return key(call, sym, false);
-}
-
-InputScript& InputScript::button(int call, int b, bool down) {
-    SDL_Event ev = {};
-    ev.type = down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
-    ev.jbutton.type = ev.type;
-    ev.jbutton.button = (Uint8)b;
-    ev.jbutton.state = down ? SDL_PRESSED : SDL_RELEASED;
-    steps.push_back({call, ev});
-    return *this;
-}
-
-InputScript& InputScript::hat(int call, int value) {
-    SDL_Event ev = {};
-    ev.type = SDL_JOYHATMOTION;
-    ev.jhat.type = ev.type;
-    ev.jhat.value = (Uint8)value;
-    steps.push_back({call, ev});
-    return *this;
-}
-
-InputScript& InputScript::axis(int call, int a, int value) {
-    SDL_Event ev = {};
-    ev.type = SDL_JOYAXISMOTION;
-    ev.jaxis.type = ev.type;
-    ev.jaxis.axis = (Uint8)a;
-    ev.jaxis.value = (Sint16)value;
-    steps.push_back({call, ev});
-    return *this;
 }
 
 InputScript& InputScript::quit(int call) {

@@ -3,6 +3,8 @@
 // for the time seam, scripted SDL input, and tiny music modules.
 #pragma once
 #include <SDL.h>
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -40,6 +42,20 @@ std::string deathOutputPath(const std::string& name);
 
 // Sends standard output to a file (for the child of a death test); aborts when it cannot.
 void redirectStdout(const std::string& path);
+
+// Runs `body` in a death test that must exit with `status`; returns what it printed.
+template <class Body>
+std::string exitOutput(const std::string& name, int status, Body body) {
+    const std::string out = deathOutputPath(name);
+    EXPECT_EXIT(
+        {
+            redirectStdout(out);
+            body();
+        },
+        ::testing::ExitedWithCode(status), "");
+    return readWholeFile(out);
+}
+
 void writeWholeFile(const std::string& path, const std::vector<unsigned char>& bytes);
 
 // Writes <dir>/<base>.zda with these members (full names such as "font.bmp").
@@ -68,6 +84,10 @@ class ArchiveDir {
 // glyphColour(k) inset by one pixel.
 RgbImage makeFontImage(int glyphW, int glyphH, int count, int perRow);
 uint32_t glyphColour(int k);
+// Checks the cells of width w from (x, y) on in `screen`, as drawn with such a font: the
+// pixel one in from each cell's corner shows the glyph of the character in `want` (a blank
+// for nothing drawn).
+void expectCells(int x, int y, int w, const std::string& want);
 
 // A 320x192 block sheet whose block i is filled with blockColour(i), with magenta in its
 // top-left pixel; the water strip (blocks 160, 161) gets a column gradient instead.
@@ -82,6 +102,8 @@ ZdaMember bmpMember(const std::string& name, const RgbImage& img);
 
 // Reads pixel (x, y) of a surface as 0xRRGGBB.
 uint32_t pixelRGB(SDL_Surface* s, int x, int y);
+// A colour 0xRRGGBB as pixelRGB reads it back from `screen` (its channels cut to the depth).
+uint32_t asShown(uint32_t rgb);
 // The raw pixel value at (x, y) (2 or 3 bytes per pixel, or 4).
 Uint32 rawPixel(SDL_Surface* s, int x, int y);
 void putRawPixel(SDL_Surface* s, int x, int y, Uint32 v);
@@ -118,9 +140,6 @@ class InputScript {
 
     InputScript& key(int call, int sym, bool down);
     InputScript& tap(int call, int sym); // down and up in the same call
-    InputScript& button(int call, int b, bool down);
-    InputScript& hat(int call, int value);
-    InputScript& axis(int call, int axis, int value);
     InputScript& quit(int call);
 
     static int calls; // how often the hook has run

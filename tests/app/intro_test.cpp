@@ -58,6 +58,7 @@ class IntroTest : public ::testing::Test {
         loadSpriteFont();
         clock = std::make_unique<VirtualClock>();
         drainEvents();
+        lastKeyTyped = 0;
     }
     void TearDown() override {
         destroyFonts();

@@ -97,7 +97,7 @@ struct Canvas {
             }
     }
     void number(int value, int wx) {
-        char text[8];
+        char text[12]; // any int
         std::snprintf(text, sizeof text, "%d", value);
         int px, py;
         place(wx, 0, &px, &py);

@@ -7,8 +7,10 @@
 #include "data/fatal.h"
 #include "gfx/video.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 SDL_Surface* logo;
 SDL_Surface* background;
@@ -101,8 +103,77 @@ SDL_Surface* loadGFX(const char* name, int useColorKey, int r, int g, int b) {
 }
 
 void blitImage(SDL_Surface* image, Sint16 x, Sint16 y, SDL_Surface* dst) {
-    SDL_Rect at = {x, y, 0, 0};
-    SDL_UpperBlit(image, nullptr, dst, &at);
+    copyImage(image, nullptr, dst, x, y);
+}
+
+namespace {
+
+bool sameFormat(const SDL_PixelFormat* a, const SDL_PixelFormat* b) {
+    return a->BytesPerPixel == b->BytesPerPixel && a->Rmask == b->Rmask && a->Gmask == b->Gmask &&
+           a->Bmask == b->Bmask && !a->palette && !b->palette;
+}
+
+} // namespace
+
+void copyImage(SDL_Surface* image, const SDL_Rect* area, SDL_Surface* dst, int x, int y) {
+    if (!image || !dst) return;
+    // SDL copies opaque rows with a string move that slows to a crawl when the source
+    // or the target row does not start on an 8-byte boundary, which a backdrop scrolled
+    // by single pixels does three frames in four.
+    if ((image->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) || image == dst ||
+        !sameFormat(image->format, dst->format)) {
+        SDL_Rect src = area ? *area : SDL_Rect{0, 0, (Uint16)image->w, (Uint16)image->h};
+        SDL_Rect at = {(Sint16)x, (Sint16)y, 0, 0};
+        SDL_UpperBlit(image, &src, dst, &at);
+        return;
+    }
+    int sx = 0, sy = 0, w = image->w, h = image->h;
+    if (area) {
+        sx = area->x;
+        sy = area->y;
+        w = area->w;
+        h = area->h;
+    }
+    // the area within the image, then the target within the clip rectangle
+    if (sx < 0) {
+        w += sx;
+        x -= sx;
+        sx = 0;
+    }
+    if (sy < 0) {
+        h += sy;
+        y -= sy;
+        sy = 0;
+    }
+    w = std::min(w, image->w - sx);
+    h = std::min(h, image->h - sy);
+    const SDL_Rect& clip = dst->clip_rect;
+    if (x < clip.x) {
+        w -= clip.x - x;
+        sx += clip.x - x;
+        x = clip.x;
+    }
+    if (y < clip.y) {
+        h -= clip.y - y;
+        sy += clip.y - y;
+        y = clip.y;
+    }
+    w = std::min(w, clip.x + clip.w - x);
+    h = std::min(h, clip.y + clip.h - y);
+    if (w <= 0 || h <= 0) return;
+
+    if (SDL_LockSurface(image) != 0) return;
+    if (SDL_LockSurface(dst) != 0) {
+        SDL_UnlockSurface(image);
+        return;
+    }
+    const int bpp = dst->format->BytesPerPixel;
+    const Uint8* from = (const Uint8*)image->pixels + sy * image->pitch + sx * bpp;
+    Uint8* to = (Uint8*)dst->pixels + y * dst->pitch + x * bpp;
+    for (int row = 0; row < h; row++)
+        std::memcpy(to + row * dst->pitch, from + row * image->pitch, (size_t)w * bpp);
+    SDL_UnlockSurface(dst);
+    SDL_UnlockSurface(image);
 }
 
 void freeSurface(SDL_Surface* image) {

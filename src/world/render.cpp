@@ -104,10 +104,9 @@ static void drawBackdrop() {
         fillRect(screen, 0, 0, SCREEN_W, VIEW_H, BLACK); // nothing stale shows below it
     const int offset = positiveMod(step / 2, w);
     SDL_Rect src = {(Sint16)offset, 0, (Uint16)(w - offset), (Uint16)background->h};
-    SDL_Rect dst = {0, 0, 0, 0};
-    SDL_BlitSurface(background, &src, screen, &dst);
+    copyImage(background, &src, screen, 0, 0);
     for (int x = w - offset; x < SCREEN_W; x += w)
-        blitImage(background, (Sint16)x, 0, screen);
+        copyImage(background, nullptr, screen, x, 0);
     fillRect(screen, 0, STATUS_Y, SCREEN_W, STATUS_H, BLACK);
 }
 

@@ -129,3 +129,53 @@ TEST_F(ImageTest, MissingUndecodableOrUncreatableImagesAreFatal) {
                   .rfind("Unable to create image: ", 0),
               0u);
 }
+
+// The row copy of opaque images must draw exactly what SDL's blit draws, for every part of
+// the image, any position (half outside included) and a clip rectangle on the target.
+TEST(CopyImageTest, DrawsWhatTheBlitDraws) {
+    for (int bpp : {16, 24}) {
+        SCOPED_TRACE(bpp);
+        useTestScreen(bpp);
+        SDL_Surface* img = createImage(37, 23, 0);
+        for (int y = 0; y < img->h; y++)
+            for (int x = 0; x < img->w; x++)
+                fillRect(img, (Sint16)x, (Sint16)y, 1, 1,
+                         SDL_MapRGB(img->format, (Uint8)(x * 7), (Uint8)(y * 11), (Uint8)(x ^ y)));
+        SDL_Surface* want = createImage(64, 48, 0);
+        SDL_Surface* got = createImage(64, 48, 0);
+        const SDL_Rect areas[] = {{0, 0, 37, 23}, {5, 3, 20, 10}, {-4, -2, 50, 40}, {30, 20, 9, 9}};
+        const SDL_Rect clips[] = {{0, 0, 64, 48}, {3, 5, 40, 30}};
+        int differing = 0, cases = 0;
+        for (const SDL_Rect& area : areas)
+            for (const SDL_Rect& clip : clips)
+                for (int y : {-30, -7, 0, 9, 40})
+                    for (int x : {-40, -3, 0, 1, 2, 3, 17, 50, 70}) {
+                        for (SDL_Surface* s : {want, got}) {
+                            SDL_SetClipRect(s, nullptr);
+                            fillRect(s, 0, 0, 64, 48, SDL_MapRGB(s->format, 1, 2, 3));
+                            SDL_SetClipRect(s, &clip);
+                        }
+                        SDL_Rect src = area, at = {(Sint16)x, (Sint16)y, 0, 0};
+                        SDL_BlitSurface(img, &src, want, &at);
+                        copyImage(img, &area, got, x, y);
+                        cases++;
+                        for (int py = 0; py < 48; py++)
+                            for (int px = 0; px < 64; px++)
+                                if (rawPixel(want, px, py) != rawPixel(got, px, py)) {
+                                    differing++;
+                                    py = 48;
+                                    break;
+                                }
+                    }
+        EXPECT_EQ(differing, 0) << "of " << cases << " placements";
+        // a colour-keyed image keeps its transparent pixels
+        SDL_SetColorKey(img, SDL_SRCCOLORKEY, rawPixel(img, 0, 0));
+        SDL_SetClipRect(got, nullptr);
+        fillRect(got, 0, 0, 64, 48, SDL_MapRGB(got->format, 1, 2, 3));
+        copyImage(img, nullptr, got, 0, 0);
+        EXPECT_EQ(rawPixel(got, 0, 0), SDL_MapRGB(got->format, 1, 2, 3));
+        EXPECT_EQ(rawPixel(got, 1, 0), rawPixel(img, 1, 0));
+        for (SDL_Surface* s : {img, want, got})
+            freeSurface(s);
+    }
+}

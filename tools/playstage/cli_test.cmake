@@ -31,6 +31,8 @@ expect("a missing map file" 2 "no map file" ${WORK}/none.bin ${WORK}/stand.repla
 expect("a stage without an archive" 2 "no stage trobz301" trobz301 ${WORK}/stand.replay)
 expect("a bad picture request" 2 "--bmp wants FRAME:FILE"
     ${DEMO_STAGE} ${WORK}/stand.replay --bmp twelve)
+expect("a frame beyond any replay" 2 "--bmp wants FRAME:FILE"
+    ${DEMO_STAGE} ${WORK}/stand.replay --bmp 99999999999999999999:${WORK}/f.bmp)
 expect("an unknown option" 2 "unknown option --fast" ${DEMO_STAGE} ${WORK}/stand.replay --fast)
 expect("pictures without the graphics archive" 2 "pictures need blocks.bmp in data/gfx.zda"
     ${DEMO_STAGE} ${WORK}/stand.replay --bmp 3:${WORK}/f.bmp)
@@ -46,4 +48,12 @@ if(EXISTS ${GFX_ARCHIVE})
     if(NOT head STREQUAL "BM" OR NOT size EQUAL 230454)
         message(FATAL_ERROR "f.bmp is not a 320x240 24-bit picture (${size} bytes)")
     endif()
+    # two pictures of the same frame are both written
+    expect("two pictures of one frame" 1 "^ended frame=65 rings=4\n$"
+        ${DEMO_STAGE} ${WORK}/stand.replay --bmp 3:${WORK}/a.bmp --bmp=3:${WORK}/b.bmp)
+    foreach(shot a b)
+        if(NOT EXISTS ${WORK}/${shot}.bmp)
+            message(FATAL_ERROR "${shot}.bmp of frame 3 was not written")
+        endif()
+    endforeach()
 endif()

@@ -59,7 +59,7 @@ bool isFile(const char* path) {
 }
 
 // "FRAME:FILE" with FRAME a whole number 0 ... 10^8.
-bool parseShot(const std::string& arg, std::map<int, std::string>* shots) {
+bool parseShot(const std::string& arg, std::multimap<int, std::string>* shots) {
     size_t colon = arg.find(':');
     if (colon == std::string::npos || colon == 0 || colon + 1 >= arg.size()) return false;
     long frame = 0;
@@ -68,7 +68,8 @@ bool parseShot(const std::string& arg, std::map<int, std::string>* shots) {
         frame = frame * 10 + (arg[i] - '0');
         if (frame > REPLAY_MAX_FRAMES + REPLAY_GRACE_FRAMES) return false;
     }
-    (*shots)[(int)frame] = arg.substr(colon + 1);
+    // every request is kept: two pictures of one frame are both written
+    shots->emplace((int)frame, arg.substr(colon + 1));
     return true;
 }
 
@@ -159,7 +160,7 @@ bool writeScreen(const std::string& path) {
 }
 
 struct Shots {
-    std::map<int, std::string> wanted;
+    std::multimap<int, std::string> wanted;
     int written = 0;
     bool failed = false;
     bool trace = false;
@@ -170,14 +171,16 @@ void afterFrame(int frame, Figure* hero, void* context) {
     if (shots->trace)
         std::fprintf(stderr, "frame=%d x=%d y=%d vy=%d step=%d rings=%d score=%d\n", frame, hero->x,
                      hero->y, hero->vy, step, stars, score);
-    auto it = shots->wanted.find(frame);
-    if (it == shots->wanted.end()) return;
+    auto range = shots->wanted.equal_range(frame);
+    if (range.first == range.second) return;
     drawScreen(STAGE_INTRO_FRAMES + frame, hero, 0);
-    if (writeScreen(it->second)) {
-        shots->written++;
-    } else {
-        std::fprintf(stderr, "playstage: cannot write %s\n", it->second.c_str());
-        shots->failed = true;
+    for (auto it = range.first; it != range.second; ++it) {
+        if (writeScreen(it->second)) {
+            shots->written++;
+        } else {
+            std::fprintf(stderr, "playstage: cannot write %s\n", it->second.c_str());
+            shots->failed = true;
+        }
     }
 }
 

@@ -40,12 +40,18 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int columns = (int)std::string(STAGE[0]).size();
+    // every row as long as the first, before any cell of a short one is read
+    for (int r = 1; r < ROWS; r++)
+        if ((int)std::string(STAGE[r]).size() != columns) {
+            std::fprintf(stderr, "demostage: row %d is not %d columns long\n", r, columns);
+            return 1;
+        }
     std::vector<unsigned char> bytes = {(unsigned char)((columns - 1) & 255),
                                         (unsigned char)((columns - 1) >> 8)};
     for (int c = 0; c < columns; c++)
         for (int r = 0; r < ROWS; r++) {
             auto it = CELLS.find(STAGE[r][c]);
-            if ((int)std::string(STAGE[r]).size() != columns || it == CELLS.end()) {
+            if (it == CELLS.end()) {
                 std::fprintf(stderr, "demostage: bad cell in row %d, column %d\n", r, c);
                 return 1;
             }

@@ -7,8 +7,10 @@ constexpr int NUM_MESSAGES = 90;
 extern const char* const translation[NUM_LANGUAGES][NUM_MESSAGES];
 extern int lang_id; // 0, English
 
-// The text of a message in the current language.
+// The text of a message in the current language; an empty text for a number or a language
+// the table does not have.
 inline const char* message(int number) {
+    if (number < 0 || number >= NUM_MESSAGES || lang_id < 0 || lang_id >= NUM_LANGUAGES) return "";
     return translation[lang_id][number];
 }
 

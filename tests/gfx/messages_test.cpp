@@ -29,6 +29,19 @@ TEST(Messages, EveryEnglishTextIsThereAndUsesOnlyCharactersTheFontsDraw) {
         EXPECT_STREQ(message(n), text) << n;
 }
 
+TEST(Messages, NumbersAndLanguagesOutsideTheTableGiveAnEmptyText) {
+    lang_id = 0;
+    for (int n : {-1, NUM_MESSAGES, NUM_MESSAGES + 1000})
+        EXPECT_STREQ(message(n), "") << n;
+    EXPECT_STREQ(message(NUM_MESSAGES - 1), translation[0][MSG_SCROLLER]);
+    for (int lang : {-1, NUM_LANGUAGES}) {
+        lang_id = lang;
+        EXPECT_STREQ(message(MSG_RUN), "") << lang;
+    }
+    lang_id = 0;
+    EXPECT_STREQ(message(MSG_RUN), "TROBZ, RUN!");
+}
+
 TEST(Messages, TheScrollerIsFramedByFortyBlanks) {
     const std::string s = translation[0][MSG_SCROLLER], blanks(40, ' ');
     ASSERT_GT(s.size(), 2 * blanks.size() + 40);

@@ -102,9 +102,12 @@ void clearAnims() {
 }
 
 // One frame of a cell effect whose entry changes every `ticks` frames; the slot ends once
-// the entry index passes `last`, after writing that final entry.
+// the entry index passes `last`, after writing that final entry. A count put back from
+// elsewhere (a saved world, a test) may lie outside the run: it still picks an entry.
 static int cellStep(AnimObject& a, int ticks, int last) {
     int f = a.count / ticks;
+    if (f < 0) f = 0;
+    if (f > last + 1) f = last + 1;
     a.count++;
     if (f > last) a.active = 0;
     return f;

@@ -83,6 +83,30 @@ TEST(AnimSlots, TheLowestFreeSlotIsTakenTheSameSpotRestartsAndAFullTableRefuses)
     EXPECT_EQ(std::memcmp(before, aos, sizeof aos), 0) << "nothing changed";
 }
 
+TEST(AnimSlots, ACountPutBackOutsideItsRunStillPicksAnEntryOfTheTable) {
+    // a slot put back from a saved world, or set by hand, may hold any count: far past the
+    // end it finishes on its last value, below zero it shows its first
+    const struct {
+        int kind, start, last, first;
+    } cases[] = {{ANIM_BRICK, 40, 0, 200}, {ANIM_CRUMBLE, 22, 0, 180},  {ANIM_TRAP, 86, 105, 87},
+                 {ANIM_SHINE, 20, 20, 80}, {ANIM_TRAPDOOR, 88, 69, 89}, {ANIM_FLAG, 17, 19, 17}};
+    Figure hero{};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        loadWith(c.start);
+        ASSERT_EQ(startAnim(COL * 16, ROW * 16, c.kind), 1);
+        aos[0].count = 1000000;
+        animFrames(&hero, 1);
+        EXPECT_EQ(Ints({cell(COL, ROW), under(COL, ROW), aos[0].active}),
+                  Ints({c.last, c.last, 0}));
+        loadWith(c.start);
+        ASSERT_EQ(startAnim(COL * 16, ROW * 16, c.kind), 1);
+        aos[0].count = -1000000;
+        animFrames(&hero, 1);
+        EXPECT_EQ(Ints({cell(COL, ROW), aos[0].active}), Ints({c.first, 1}));
+    }
+}
+
 TEST(AnimSlots, EffectsOutsideTheMapChangeNoCell) {
     ASSERT_TRUE(loadTestMap(TestMap(24).fillRow(11, 21).fillRow(0, 40)));
     Ints before(mapData, mapData + mapLength * MAP_ROWS);

@@ -21,13 +21,7 @@ int main(int argc, char** argv) {
             legendPath = argv[++i];
         else if (!std::strcmp(argv[i], "--title"))
             title = true;
-        else if (argv[i][0] == '-')
-            return usage();
-        else if (in.empty())
-            in = argv[i];
-        else if (out.empty())
-            out = argv[i];
-        else
+        else if (!takeFileArgument(argv[i], &in, &out))
             return usage();
     }
     if (legendPath.empty() || in.empty()) return usage();

@@ -99,6 +99,19 @@ static bool parseSymbolLine(const std::string& line, const SourcePos& at, Legend
     return true;
 }
 
+// "tileset NAME", in the legend and in a stage's header alike.
+static bool parseTilesetLine(const std::string& line, const SourcePos& at, std::string* name,
+                             std::string* error) {
+    std::istringstream in(line);
+    std::string kw, extra;
+    in >> kw >> *name;
+    if (name->empty() || (in >> extra)) {
+        *error = describeAt(at, "expected \"tileset NAME\"");
+        return false;
+    }
+    return true;
+}
+
 const LegendSection* LegendFile::find(const std::string& name) const {
     for (const LegendSection& s : sections)
         if (s.name == name) return &s;
@@ -122,13 +135,8 @@ bool parseLegendFile(const std::string& text, const std::string& path, LegendFil
         if (blankOrComment(line)) continue;
         std::string word = firstWord(line);
         if (word == "tileset") {
-            std::istringstream in(line);
-            std::string kw, name, extra;
-            in >> kw >> name;
-            if (name.empty() || (in >> extra)) {
-                *error = describeAt(at, "expected \"tileset NAME\"");
-                return false;
-            }
+            std::string name;
+            if (!parseTilesetLine(line, at, &name, error)) return false;
             if (result.find(name)) {
                 *error = describeAt(at, "tileset \"" + name + "\" is defined twice");
                 return false;
@@ -201,13 +209,8 @@ bool parseStageSource(const std::string& text, const std::string& file, StageSou
         if (blankOrComment(line)) continue;
         std::string word = firstWord(line);
         if (word == "tileset") {
-            std::istringstream in(line);
-            std::string kw, name, extra;
-            in >> kw >> name;
-            if (name.empty() || (in >> extra)) {
-                *error = describeAt(at, "expected \"tileset NAME\"");
-                return false;
-            }
+            std::string name;
+            if (!parseTilesetLine(line, at, &name, error)) return false;
             if (haveTileset) {
                 *error = describeAt(at, "a second \"tileset\" line");
                 return false;
@@ -486,4 +489,12 @@ bool compileStage(const std::string& text, const std::string& file, const Legend
     for (const StageProblem& p : checkStage(*grid, playable))
         errors->push_back(describeAt(problemPos(*source, p), p.message));
     return errors->empty();
+}
+
+bool takeFileArgument(const char* arg, std::string* in, std::string* out) {
+    if (arg[0] == '-') return false;
+    std::string* slot = in->empty() ? in : out->empty() ? out : nullptr;
+    if (!slot) return false;
+    *slot = arg;
+    return true;
 }

@@ -123,3 +123,7 @@ bool compileStage(const std::string& text, const std::string& file, const Legend
 
 bool readTextFile(const std::string& path, std::string* text, std::string* error);
 bool writeBinaryFile(const std::string& path, const void* data, size_t size, std::string* error);
+
+// The file names of a stage tool's command line, input first: false for an unknown option
+// or a third name, which the tool answers with its usage.
+bool takeFileArgument(const char* arg, std::string* in, std::string* out);

@@ -32,13 +32,7 @@ int main(int argc, char** argv) {
             sheet = argv[++i];
         else if (!std::strcmp(argv[i], "--tileset") && i + 1 < argc)
             tileset = argv[++i];
-        else if (argv[i][0] == '-')
-            return usage();
-        else if (in.empty())
-            in = argv[i];
-        else if (out.empty())
-            out = argv[i];
-        else
+        else if (!takeFileArgument(argv[i], &in, &out))
             return usage();
     }
     if (legendPath.empty() || in.empty() || out.empty()) return usage();

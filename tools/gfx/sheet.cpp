@@ -1,8 +1,8 @@
 // The block sheet (20 x 12 tiles of 16x16) from the tile art, and the review contact
 // sheet that shows every tile enlarged with its number, coloured by the cell's class.
+#include "digits.h"
 #include "makegfx.h"
 
-#include <cstdio>
 #include <set>
 
 namespace {
@@ -17,23 +17,6 @@ const std::set<int> LETHAL = {87, 105, 140};
 const std::set<int> FRONT = {81,  82,  83,  84,  94,  97,  98,  99,  101, 102, 103, 104,
                              106, 107, 108, 109, 114, 117, 118, 119, 127, 128, 129, 147,
                              148, 149, 155, 156, 157, 167, 168, 175, 176, 177};
-
-// 3x5 digits for the tile numbers of the review sheet.
-const char* const DIGITS[10][5] = {
-    {"###", "#.#", "#.#", "#.#", "###"}, {".#.", "##.", ".#.", ".#.", "###"},
-    {"###", "..#", "###", "#..", "###"}, {"###", "..#", "###", "..#", "###"},
-    {"#.#", "#.#", "###", "..#", "..#"}, {"###", "#..", "###", "..#", "###"},
-    {"###", "#..", "###", "#.#", "###"}, {"###", "..#", ".#.", ".#.", ".#."},
-    {"###", "#.#", "###", "#.#", "###"}, {"###", "#.#", "###", "..#", "###"}};
-
-void drawNumber(RgbImage& img, int value, int x, int y, uint32_t c) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%d", value);
-    for (int i = 0; text[i]; i++)
-        for (int r = 0; r < 5; r++)
-            for (int k = 0; k < 3; k++)
-                if (DIGITS[text[i] - '0'][r][k] == '#') putPixel(img, x + i * 4 + k, y + r, c);
-}
 
 } // namespace
 
@@ -66,7 +49,7 @@ RgbImage buildContactSheet(const RgbImage& sheet) {
         if (LETHAL.count(n)) label = 0xFF4040;
         if (n == 25) label = 0xFFA000;
         if (FRONT.count(n)) label = 0x40FF40;
-        drawNumber(out, n, ox, oy + TILE * scale + 3, label);
+        drawDigits(out, n, ox, oy + TILE * scale + 3, label);
     }
     return out;
 }

@@ -3,6 +3,7 @@
 // markers as the things they become, the front plane, column numbers every ten columns, and with a
 // replay the hero's path (yellow, red where he dies).
 //   stagepic SHEET.bmp MAP.bin OUT.png [--stage N] [--replay FILE] [--wrap COLUMNS]
+#include "digits.h"
 #include "png_writer.h"
 
 #include "world/figure.h"
@@ -26,13 +27,6 @@ constexpr uint32_t RULER = 0x9090A0;
 constexpr uint32_t PATH = 0xFFE040;
 constexpr uint32_t DEATH = 0xFF3030;
 constexpr int GAP = 10; // px between strips, room for the column numbers
-
-const char* const DIGITS[10][5] = {
-    {"###", "#.#", "#.#", "#.#", "###"}, {".#.", "##.", ".#.", ".#.", "###"},
-    {"###", "..#", "###", "#..", "###"}, {"###", "..#", "###", "..#", "###"},
-    {"#.#", "#.#", "###", "..#", "..#"}, {"###", "#..", "###", "..#", "###"},
-    {"###", "#..", "###", "#.#", "###"}, {"###", "..#", ".#.", ".#.", ".#."},
-    {"###", "#.#", "###", "#.#", "###"}, {"###", "#.#", "###", "..#", "###"}};
 
 struct Sheet {
     std::vector<uint32_t> px; // 320 x 192
@@ -97,15 +91,9 @@ struct Canvas {
             }
     }
     void number(int value, int wx) {
-        char text[12]; // any int
-        std::snprintf(text, sizeof text, "%d", value);
         int px, py;
         place(wx, 0, &px, &py);
-        for (int i = 0; text[i]; i++)
-            for (int r = 0; r < 5; r++)
-                for (int k = 0; k < 3; k++)
-                    if (DIGITS[text[i] - '0'][r][k] == '#' && px + i * 4 + k < img.width)
-                        img.at(px + i * 4 + k, py - GAP + 2 + r) = RULER;
+        drawDigits(img, value, px, py - GAP + 2, RULER);
     }
 };
 

@@ -37,8 +37,10 @@ bool writeFileSafely(const char* path, const void* data, size_t size) {
     std::memcpy(temp, path, len);
     std::memcpy(temp + len, TEMP_SUFFIX, sizeof(TEMP_SUFFIX));
 
-    // a leftover from an earlier crash is simply overwritten
-    int fd = open(temp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // a leftover from an earlier crash is removed and the file made afresh, so that a link
+    // left in its place is never written through to whatever it points at
+    unlink(temp);
+    int fd = open(temp, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return false;
     struct stat old;
     if (stat(path, &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd, old.st_mode & 07777);

@@ -45,6 +45,13 @@ TEST(SafeWrite, ReplacesKeepingPermissionsOrReportsFailureAndKeepsTheOldFile) {
     EXPECT_FALSE(writeFileSafely("./d", "x", 1));
     EXPECT_FALSE(exists("d.tmp"));
     EXPECT_TRUE(std::filesystem::is_directory("d"));
+    // a link in the temporary file's place is replaced, never written through
+    writeFile("other.txt", "keep me");
+    ASSERT_EQ(symlink("other.txt", "f.dat.tmp"), 0);
+    EXPECT_TRUE(writeFileSafely("./f.dat", "new", 3));
+    EXPECT_EQ(readWholeFile("other.txt"), "keep me");
+    EXPECT_EQ(readWholeFile("f.dat"), "new");
+    EXPECT_FALSE(exists("f.dat.tmp"));
 }
 
 TEST(SafeWrite, EveryGameFileKeepsItsOldContentWhenTheWriteFails) {

@@ -9,6 +9,7 @@
 #include "game/options.h"
 #include "world/gamestate.h"
 
+#include <SDL_mixer.h>
 #include <filesystem>
 
 class OptionsTest : public FlowTest {
@@ -79,7 +80,8 @@ TEST_F(OptionsTest, VolumesStepByFiveWithinZeroToAHundred) {
         frames(1, 0, c.control);
         EXPECT_EQ(volume, c.expected);
         EXPECT_EQ(c.line == OPT_MUSIC ? _mus_volume_ : _sfx_volume_, c.mixer);
-        EXPECT_EQ(c.line == OPT_MUSIC ? mp_volume.load() : c.mixer, c.mixer);
+        // what the music player and the sound channels were told (channels report their mean)
+        EXPECT_EQ(c.line == OPT_MUSIC ? mp_volume.load() : Mix_Volume(-1, -1), c.mixer);
         EXPECT_EQ(cfgChanged, 1);
         EXPECT_EQ(cfgRestart, 0);
     }

@@ -33,6 +33,12 @@
 
 namespace {
 
+// A channel line or a phrase never yields more rows than the longest pattern has, and no
+// module holds a longer order list; numbers in tokens have at most three digits.
+constexpr int MAX_ROWS = 256;
+constexpr int MAX_ORDERS = 256;
+constexpr int MAX_NOTE = 127;
+
 struct Reader {
     std::string path;
     int line = 0;
@@ -98,18 +104,19 @@ bool tail(const std::smatch& m, int volumeGroup, int effectGroup, int lengthGrou
     }
     length = 1;
     if (m[lengthGroup].matched) length = std::stoi(m[lengthGroup].str());
-    if (length < 1 || length > 256) return (fault = "length out of range"), false;
+    if (length < 1 || length > MAX_ROWS) return (fault = "length out of range"), false;
     return true;
 }
 
 bool Reader::expand(const std::vector<std::string>& tokens, int transpose, int depth, int& current,
                     std::vector<Cell>& rows) {
     static const std::regex note(
-        "([A-G])([#b]?)([0-9])(?:v([0-9]+))?(?::([0-9A-F]{3}))?(?:\\*([0-9]+))?");
-    static const std::regex drum("([A-Z])(?:v([0-9]+))?(?::([0-9A-F]{3}))?(?:\\*([0-9]+))?");
-    static const std::regex empty("\\.(?::([0-9A-F]{3}))?(?:\\*([0-9]+))?");
-    static const std::regex off("-(?:\\*([0-9]+))?");
-    static const std::regex phrase("([a-z][A-Za-z0-9_]*)([+-][0-9]+)?(?:\\*([0-9]+))?");
+        "([A-G])([#b]?)([0-9])(?:v([0-9]{1,3}))?(?::([0-9A-F]{3}))?(?:\\*([0-9]{1,3}))?");
+    static const std::regex drum(
+        "([A-Z])(?:v([0-9]{1,3}))?(?::([0-9A-F]{3}))?(?:\\*([0-9]{1,3}))?");
+    static const std::regex empty("\\.(?::([0-9A-F]{3}))?(?:\\*([0-9]{1,3}))?");
+    static const std::regex off("-(?:\\*([0-9]{1,3}))?");
+    static const std::regex phrase("([a-z][A-Za-z0-9_]*)([+-][0-9]{1,3})?(?:\\*([0-9]{1,3}))?");
     if (depth > 16) return fail("phrases nested too deep");
     for (const std::string& t : tokens) {
         std::smatch m;
@@ -126,6 +133,8 @@ bool Reader::expand(const std::vector<std::string>& tokens, int transpose, int d
             cell.note = noteNumber(m[1].str()[0], m[2].matched && m[2].length() ? m[2].str()[0] : 0,
                                    m[3].str()[0] - '0') +
                         transpose;
+            if (cell.note < 0 || cell.note > MAX_NOTE)
+                return fail("note " + t + " transposed out of range");
             cell.instrument = current;
             if (!tail(m, 4, 5, 6, cell, length, fault)) return false;
         } else if (std::regex_match(t, m, drum)) {
@@ -139,13 +148,18 @@ bool Reader::expand(const std::vector<std::string>& tokens, int transpose, int d
         } else if (std::regex_match(t, m, off)) {
             cell.note = NOTE_OFF;
             if (m[1].matched) length = std::stoi(m[1].str());
+            if (length < 1 || length > MAX_ROWS) return fail("length out of range");
         } else if (std::regex_match(t, m, phrase)) {
             auto p = phrases.find(m[1].str());
             if (p == phrases.end()) return fail("unknown phrase " + m[1].str());
             int shift = m[2].matched ? std::stoi(m[2].str()) : 0;
             int times = m[3].matched ? std::stoi(m[3].str()) : 1;
-            for (int i = 0; i < times; i++)
+            for (int i = 0; i < times; i++) {
+                size_t before = rows.size();
                 if (!expand(p->second, transpose + shift, depth + 1, current, rows)) return false;
+                // a phrase without rows only switches instruments: once is as good as ever
+                if (rows.size() == before) break;
+            }
             continue;
         } else {
             return fail("cannot read token '" + t + "'");
@@ -157,6 +171,8 @@ bool Reader::expand(const std::vector<std::string>& tokens, int transpose, int d
         held.param = cell.param;
         for (int i = 1; i < length; i++)
             rows.push_back(held);
+        // checked as the rows grow, so that nested repeats cannot run away
+        if ((int)rows.size() > MAX_ROWS) return fail("more than 256 rows");
     }
     return true;
 }
@@ -191,6 +207,9 @@ bool Reader::directive(const std::string& text, Pattern*& pattern) {
     } else if ((key == "channels" || key == "speed" || key == "tempo") && w.size() == 2 &&
                parseInt(w[1], value)) {
         if (key == "channels" && (value < 1 || value > 32)) return fail("channels must be 1 to 32");
+        // the patterns read so far have their cells for the old number of channels
+        if (key == "channels" && !song->patterns.empty())
+            return fail("channels must come before the first pattern");
         if (key == "speed" && (value < 1 || value > 31)) return fail("speed must be 1 to 31");
         if (key == "tempo" && (value < 33 || value > 255)) return fail("tempo must be 33 to 255");
         (key == "channels" ? song->channels : key == "speed" ? song->speed : song->tempo) = value;
@@ -237,12 +256,14 @@ bool Reader::directive(const std::string& text, Pattern*& pattern) {
         song->patterns.push_back(p);
         pattern = &song->patterns.back();
     } else if (key == "order") {
-        static const std::regex entry("([A-Za-z0-9_]+)(?:\\*([0-9]+))?");
+        static const std::regex entry("([A-Za-z0-9_]+)(?:\\*([0-9]{1,3}))?");
         for (size_t i = 1; i < w.size(); i++) {
             std::smatch m;
             if (!std::regex_match(w[i], m, entry) || !patternIndex.count(m[1].str()))
                 return fail("unknown pattern in order: " + w[i]);
             int times = m[2].matched ? std::stoi(m[2].str()) : 1;
+            if (times > MAX_ORDERS - (int)song->order.size())
+                return fail("more than 256 patterns in the order list");
             for (int t = 0; t < times; t++)
                 song->order.push_back(patternIndex[m[1].str()]);
         }

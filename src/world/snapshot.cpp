@@ -49,7 +49,13 @@ void saveWorld(WorldSnapshot* s, const Figure* hero, int splashPlayed, int first
 
 int restoreWorld(const WorldSnapshot& s, Figure* hero, int* splashPlayed) {
     if (s.mapLength != mapLength || (s.columns > 0 && (!mapData || !mapOri))) return 0;
-    const size_t begin = size_t(s.firstColumn) * MAP_ROWS;
+    // the saved columns must lie inside the map, or the copy would write past it
+    const size_t begin = size_t(std::max(s.firstColumn, 0)) * MAP_ROWS;
+    if (s.firstColumn < 0 || s.cells.size() != size_t(std::max(s.columns, 0)) * MAP_ROWS ||
+        s.ori.size() != s.cells.size() ||
+        begin + s.cells.size() > size_t(std::max(mapLength, 0)) * MAP_ROWS || s.pcount < 0 ||
+        s.pcount > MAX_PLATFORMS)
+        return 0;
     std::copy(s.cells.begin(), s.cells.end(), mapData + begin);
     std::copy(s.ori.begin(), s.ori.end(), mapOri + begin);
     std::memcpy(monst, s.monst, sizeof monst);

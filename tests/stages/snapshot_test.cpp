@@ -109,4 +109,26 @@ TEST_F(SavedWorld, AWindowOfColumnsLeavesTheOthersAloneAndAnotherMapIsRefused) {
     EXPECT_EQ(worldState(), before);
 }
 
+TEST_F(SavedWorld, ASnapshotWhoseColumnsDoNotLieInTheMapIsRefused) {
+    WorldSnapshot good;
+    saveWorld(&good, &hero, 0, 4, 9);
+    mapData[6 * MAP_ROWS + 4] = 0;
+    const std::string before = worldState();
+    WorldSnapshot s = good;
+    s.firstColumn = mapLength - 2; // six columns from here run past the end
+    EXPECT_FALSE(restoreWorld(s, &hero, nullptr));
+    s = good;
+    s.firstColumn = -1;
+    EXPECT_FALSE(restoreWorld(s, &hero, nullptr));
+    s = good;
+    s.cells.resize(s.cells.size() + MAP_ROWS); // more cells than its columns
+    EXPECT_FALSE(restoreWorld(s, &hero, nullptr));
+    s = good;
+    s.pcount = MAX_PLATFORMS + 1;
+    EXPECT_FALSE(restoreWorld(s, &hero, nullptr));
+    EXPECT_EQ(worldState(), before) << "a refused snapshot changes nothing";
+    EXPECT_TRUE(restoreWorld(good, &hero, nullptr));
+    EXPECT_EQ(mapData[6 * MAP_ROWS + 4], CELL_BRICK);
+}
+
 } // namespace

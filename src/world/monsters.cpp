@@ -249,15 +249,17 @@ void updateMonsters(Figure* hero) {
 
 // The block image a monster shows this frame, or -1 while it blinks out.
 int monsterSprite(const Monster& m) {
+    // The cycles are masked rather than taken modulo 4: a walking monster's timer never
+    // stops, and once it wraps a negative remainder would pick outside the cycle.
     const int t = m.timer;
     switch (m.kind) {
     case MONSTER_MASKY:
-        if (m.dx != 0) return blobbas[(t / BLOBBAS_TICKS) % 4];
+        if (m.dx != 0) return blobbas[(t / BLOBBAS_TICKS) & 3];
         return t < MASKY_BLINK || (t & 8) ? MASKY_STOPPED : -1;
     case MONSTER_BEETLE:
         return BEETLE_BASE + m.dx + (t & 15) / 8;
     case MONSTER_WINGEDEYE:
-        return bat[(t / BLOBBAS_TICKS) % 4];
+        return bat[(t / BLOBBAS_TICKS) & 3];
     case MONSTER_WINGEDEYE_HIT:
         return WINGEDEYE_HIT_BASE + t / 4;
     case MONSTER_ACIDFISH:

@@ -159,6 +159,11 @@ TEST(MonsterSprite, EachKindShowsItsPictures) {
     for (const auto& c : cases)
         EXPECT_EQ(monsterSprite(Monster{0, 0, c[1], 0, 0, c[2], c[0], 1, 0, 0}), c[3])
             << c[0] << " " << c[1] << " " << c[2];
+    // a timer that ran past the largest int still picks a picture of the walking cycle
+    const int wrapped[][4] = {{1, -1, -6, 10}, {1, 1, -13, 11}, {3, -1, -6, 57}, {3, 1, -12, 34}};
+    for (const auto& c : wrapped)
+        EXPECT_EQ(monsterSprite(Monster{0, 0, c[1], 0, 0, c[2], c[0], 1, 0, 0}), c[3])
+            << c[0] << " " << c[1] << " " << c[2];
 }
 
 class MonsterTouch : public MonsterTest {

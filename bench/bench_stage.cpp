@@ -45,6 +45,9 @@ constexpr int COLUMNS = 160;          // the busy part; the run restarts near it
 constexpr int RESTART_X = (COLUMNS - 30) * 16;
 constexpr int FIRST_DRAWN_FRAME = 200; // past the stage intro
 
+// --frames: at most about two days of play
+constexpr int MAX_RUN_FRAMES = 10000000;
+
 // The stage: a floor for the hero, a shelf at row 7 for the walkers, 64 platforms riding
 // between the top and the shelf, and a monster marker in every column above the shelf.
 std::vector<unsigned char> busyStage() {
@@ -245,13 +248,25 @@ __attribute__((noinline)) void measuredFrames(BusyRun& run) {
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; i++) {
         if (std::strncmp(argv[i], "--frames=", 9) == 0) {
-            int n = std::atoi(argv[i] + 9);
+            // digits only: a typo must not pass for a run of no frames
+            const char* digits = argv[i] + 9;
+            bool number = *digits != '\0';
+            long n = 0;
+            for (const char* p = digits; *p && number && n <= MAX_RUN_FRAMES; p++) {
+                number = *p >= '0' && *p <= '9';
+                n = n * 10 + (*p - '0');
+            }
+            if (!number || n < 1 || n > MAX_RUN_FRAMES) {
+                std::fprintf(stderr, "--frames wants a whole number 1 ... %d, not \"%s\"\n",
+                             MAX_RUN_FRAMES, digits);
+                return 2;
+            }
             BusyRun& run = busy();
             for (int f = 0; f < n; f++) {
                 run.topUp();
                 measuredFrames(run);
             }
-            std::printf("%d frames\n", n);
+            std::printf("%ld frames\n", n);
             return 0;
         }
         if (std::strncmp(argv[i], "--bmp=", 6) == 0) {

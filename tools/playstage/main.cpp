@@ -238,8 +238,9 @@ int main(int argc, char** argv) {
 
     prepareFirstAttempt(stage);
     Figure hero{};
-    beginAttemptFromBytes(&hero, bytes, size);
+    int loaded = beginAttemptFromBytes(&hero, bytes, size);
     std::free(bytes);
+    if (!loaded) return fail(std::string(positional[0]) + ": no memory for the map");
     StageResult result = playReplay(&hero, replay, afterFrame, &shots);
 
     for (const auto& s : shots.wanted)

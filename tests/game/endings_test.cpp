@@ -15,17 +15,15 @@
 
 #include <map>
 
-class EndingsTest : public FlowTest {
+class EndingsTest : public HiscoreFlowTest {
   protected:
     void SetUp() override {
-        FlowTest::SetUp();
-        resetHiscoreTable(); // 1000, 900, ... 100
+        HiscoreFlowTest::SetUp();
         level = 3;
         ASSERT_TRUE(begin(ringStage()));
         hero.madeIt = 1;
         frame = 700;
     }
-    ScopedTempDir dir;
 };
 
 namespace {

@@ -3,6 +3,7 @@
 // player that watches the game state from the input hook and presses keys when the screen
 // it waits for is up.
 #pragma once
+#include "data/hiscores.h"
 #include "test_env.h"
 #include "world/figure.h"
 #include "world/replay.h"
@@ -86,6 +87,17 @@ class FlowTest : public ::testing::Test {
     int polls100ms() const; // waits of 100 ms so far
     VirtualClock clock;
     Figure hero = {};
+};
+
+// A flow test that may write ./hiscores.dat: it runs in a fresh working directory and starts
+// on the built-in table (1000, 900, ... 100).
+class HiscoreFlowTest : public FlowTest {
+  protected:
+    void SetUp() override {
+        FlowTest::SetUp();
+        resetHiscoreTable();
+    }
+    ScopedTempDir dir;
 };
 
 // ---- the scripted player

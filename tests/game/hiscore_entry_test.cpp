@@ -12,14 +12,12 @@
 #include <cstring>
 #include <filesystem>
 
-class NameEntryTest : public FlowTest {
+class NameEntryTest : public HiscoreFlowTest {
   protected:
     void SetUp() override {
-        FlowTest::SetUp();
-        resetHiscoreTable(); // 1000, 900, ... 100
+        HiscoreFlowTest::SetUp();
         score = 150;
     }
-    ScopedTempDir dir;
 };
 
 namespace {

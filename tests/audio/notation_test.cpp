@@ -52,6 +52,12 @@ TEST(SongNotation, ABrokenSongNamesItsLineAndWritesNoModule) {
         // notes transposed below or above what a module can play
         {"phrase r = @lead C0 |\npattern a 16\n1: r-13\n", 9, "note C0 transposed out of range"},
         {"phrase r = @lead G9 |\npattern a 16\n1: r+1\n", 9, "note G9 transposed out of range"},
+        // instrument recipes asking for a sample of no length or of an absurd one
+        {"inst t kick length=-1\n", 7, "no sample"},
+        {"inst t pad cycles=-5\n", 7, "no sample"},
+        {"inst t pad attack=-3\n", 7, "no sample"},
+        {"inst t bell ref=300 length=10\n", 7, "no sample"},
+        {"inst t pluck length=nan\n", 7, "no sample"},
         // a pattern read for fewer channels than the song would end up with
         {"pattern a 16\n1: K . K\nchannels 4\norder a\n", 9, "channels must come before"},
     };

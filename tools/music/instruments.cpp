@@ -13,6 +13,15 @@ namespace {
 
 constexpr double PI = 3.14159265358979323846;
 constexpr double PEAK = 0.92; // of full scale, headroom for the resampler
+// No recipe of ours needs a longer sample; a recipe asking for one (or for none) is a typo.
+constexpr double MAX_FRAMES = 1 << 20;
+
+// Frames of a sound of `seconds` at `rate`; 0 when that is under one or over MAX_FRAMES
+// (and for lengths that are no number), which leaves the sample empty and refused.
+size_t frameCount(double seconds, double rate) {
+    double n = seconds * rate;
+    return n >= 1 && n <= MAX_FRAMES ? (size_t)n : 0;
+}
 
 struct Params {
     std::map<std::string, double> values;
@@ -96,11 +105,14 @@ bool singleCycle(const std::string& wave, const Params& p, int cycle, std::vecto
 // Two or three detuned saws over a loop of `cycles` periods; an attack of whole loops leads
 // into it so the loop point joins the same waveform.
 void pad(const Params& p, int cycle, Instrument& inst, std::vector<double>& out) {
-    int cycles = (int)p.get("cycles", 32);
+    double cyclesWanted = p.get("cycles", 32), attackWanted = p.get("attack", 2);
+    if (!(cyclesWanted >= 1 && cyclesWanted <= 256 && attackWanted >= 0 && attackWanted <= 64))
+        return;
+    int cycles = (int)cyclesWanted;
     int loop = cycle * cycles;
-    int attackLoops = (int)p.get("attack", 2);
+    int attackLoops = (int)attackWanted;
     std::vector<double> harmonics = sawHarmonics(std::min(10, cycle / 2 - 1), p.get("soft", 1.6));
-    out.resize((size_t)loop * (attackLoops + 1));
+    out.resize(frameCount(attackLoops + 1, loop));
     for (size_t i = 0; i < out.size(); i++) {
         double t = (double)(i % loop) / loop; // position in the loop, 0 ... 1
         double v = additive(harmonics, t * cycles) + additive(harmonics, t * (cycles + 1)) +
@@ -119,7 +131,7 @@ void pluck(const Params& p, int cycle, std::vector<double>& out) {
     double decay = p.get("decay", 3.0);     // per second, the fundamental
     double damping = p.get("damping", 0.9); // per second and harmonic
     int harmonics = std::min(20, cycle / 2 - 1);
-    out.resize((size_t)(seconds * rate));
+    out.resize(frameCount(seconds, rate));
     for (size_t i = 0; i < out.size(); i++) {
         double t = i / rate;
         double phase = (double)(i % cycle) / cycle;
@@ -137,7 +149,7 @@ void bell(const Params& p, int cycle, std::vector<double>& out) {
     double decay = p.get("decay", 3.0);
     static const double ratio[] = {1.0, 2.0, 2.76, 4.07, 5.4};
     static const double level[] = {1.0, 0.5, 0.4, 0.2, 0.15};
-    out.resize((size_t)(seconds * rate));
+    out.resize(frameCount(seconds, rate));
     for (size_t i = 0; i < out.size(); i++) {
         double t = i / rate;
         double v = 0;
@@ -150,9 +162,12 @@ void bell(const Params& p, int cycle, std::vector<double>& out) {
 
 // Drums, rendered at the fixed drum rate.
 bool drum(const std::string& wave, const Params& p, uint32_t seed, std::vector<double>& out) {
+    // named first: a sample too short to reach the loop below is still no drum of another name
+    static const char* const DRUMS[] = {"kick", "tom", "snare", "clap", "hat", "openhat", "shaker"};
+    if (std::find(std::begin(DRUMS), std::end(DRUMS), wave) == std::end(DRUMS)) return false;
     Noise noise(seed);
     double length = p.get("length", 0.3);
-    out.resize((size_t)(length * DRUM_RATE));
+    out.resize(frameCount(length, DRUM_RATE));
     double phase = 0, low = 0, band = 0, previous = 0;
     for (size_t i = 0; i < out.size(); i++) {
         double t = i / DRUM_RATE;
@@ -236,6 +251,11 @@ bool synthesize(Instrument& inst, const std::vector<std::pair<std::string, doubl
             fault = "unknown wave " + w;
             return false;
         }
+    }
+    if (wave.empty()) {
+        fault = "no sample, or one over " + std::to_string((int)MAX_FRAMES) +
+                " frames: check length, ref, cycles and attack";
+        return false;
     }
     normalise(wave);
     double gain = p.get("gain", 1.0);

@@ -68,6 +68,19 @@ class HiscoreFile : public ::testing::Test {
     ScopedTempDir dir;
 };
 
+TEST(DefaultNames, SeventeenDifferentNamesTheBigFontCanShow) {
+    std::set<std::string> seen;
+    for (const char* n : score_names) {
+        const std::string s = n;
+        EXPECT_GE(s.size(), 3u) << s;
+        EXPECT_LE(s.size(), 7u) << s;
+        EXPECT_EQ(s.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"), std::string::npos)
+            << s;
+        seen.insert(s);
+    }
+    EXPECT_EQ(seen.size(), (size_t)NUM_SCORE_NAMES);
+}
+
 TEST_F(HiscoreFile, SavedBytesAreTheScrambledTable) {
     hiscores[0] = HiscoreEntry{"AB", HS_PLAYER, {0, 0}, 0x01020304};
     saveBuffer();

@@ -90,6 +90,8 @@ TEST(ArtFile, NamesTheFileAndLineOrTheTileOfAFault) {
         {"image a 0x4\n", "f.art:1"},                          // bad size
         {"tile 2 = spin 1\n", "unknown operation"},
         {"tile 2 = recolor 1 abc\n", "not two characters"},
+        {"tile 2 = shift 1 -2147483648 0\n", "f.art:1: shift offsets are -16 to 16"},
+        {"tile 2 = shift 1 0 17\n", "f.art:1: shift offsets are -16 to 16"},
         {"tiles 2x1 1\n", "needs 2 tile numbers"},
         {"tile 2 = copy 9\n", "source tile 9 is not defined"},
         {"tile 2 = copy 3\ntile 3 = copy 2\n", "refer to each other"},

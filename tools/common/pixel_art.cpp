@@ -110,6 +110,9 @@ bool parseHeader(const std::string& line, const std::string& where, ArtEntry* e,
     } else if (e->op == "shift") {
         if (d.size() != 4 || !parseInt(d[2], &e->dx) || !parseInt(d[3], &e->dy))
             return fail(why, where + ": shift needs a source and two offsets");
+        // a tile moved further than its size is blank, and the offset stays clear of overflow
+        if (e->dx < -16 || e->dx > 16 || e->dy < -16 || e->dy > 16)
+            return fail(why, where + ": shift offsets are -16 to 16");
     } else {
         return fail(why, where + ": unknown operation \"" + e->op + "\"");
     }

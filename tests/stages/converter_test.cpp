@@ -66,6 +66,22 @@ TEST(StageText, BuildsTheCellsColumnAfterColumnWithTheStagesOwnSymbols) {
     for (const auto& x : cells)
         EXPECT_EQ(bytes[size_t(2 + x[0] * 12 + x[1])], x[2]) << x[0] << "," << x[1];
     EXPECT_EQ(decodeOrFail(bytes).cells, c.grid.cells);
+    // a header the game would refuse, even with the bytes for it
+    StageGrid grid;
+    std::string error;
+    EXPECT_FALSE(decodeStage(bytes.data(), 1, &grid, &error));
+    EXPECT_FALSE(decodeStage(bytes.data(), bytes.size() - 1, &grid, &error));
+    std::vector<uint8_t> wide = {0x00, 0x10}; // 4097 columns
+    wide.resize(2 + 4097 * 12, 20);
+    EXPECT_FALSE(decodeStage(wide.data(), wide.size(), &grid, &error));
+    EXPECT_NE(error.find("4097 columns"), std::string::npos) << error;
+    wide[0] = 0xFF;
+    wide[1] = 0x0F; // 4096
+    EXPECT_TRUE(decodeStage(wide.data(), wide.size(), &grid, &error)) << error;
+    EXPECT_EQ(grid.columns, 4096);
+    std::vector<uint8_t> narrow = {19, 0}; // 20 columns
+    narrow.resize(2 + 20 * 12, 20);
+    EXPECT_FALSE(decodeStage(narrow.data(), narrow.size(), &grid, &error));
     // a stage's own symbol lines add to and replace the meanings of its tile set
     Map m;
     m.header = "# a rock stage with a lift\ntileset rock\nsymbol # 150 lit rock\nsymbol = 152\n";
@@ -104,6 +120,8 @@ TEST(StageText, MalformedMapsAreRefusedWhereTheyGoWrong) {
         {"tileset grass\nsize 21\nmap\n",
          at(2, 1, "expected \"tileset NAME\", \"symbol C VALUE\", a comment or \"map\"")},
         {"tileset grass\ntileset rock\nmap\n", at(2, 1, "a second \"tileset\" line")},
+        {"# no name\ntileset\nmap\n", at(2, 1, "expected \"tileset NAME\"")},
+        {"tileset grass rock\nmap\n", at(1, 1, "expected \"tileset NAME\"")},
         // the rules of a playable stage: one start with ground somewhere under it
         {Map().put(1, 9, ".").text(), at(2, 1, "no start marker")},
         {Map().put(3, 7, "@").text(),
@@ -169,6 +187,8 @@ TEST(StageText, LegendFaultsAreRefusedWhereTheyAre) {
         {base + "symbol o 42\n", "",
          "legend.txt:4:8: symbol 'o' is already defined in this section"},
         {base + "tileset a\ntileset a\n", "", "legend.txt:5:1: tileset \"a\" is defined twice"},
+        {base + "tileset\n", "", "legend.txt:4:1: expected \"tileset NAME\""},
+        {base + "tileset a b\n", "", "legend.txt:4:1: expected \"tileset NAME\""},
         {base + "colour red\n", "",
          "legend.txt:4:1: expected \"symbol C VALUE\", \"tileset NAME\" "
          "or a comment"},
@@ -206,6 +226,32 @@ TEST(StageConverterProgram, FailsOnABrokenStageAndWritesAGoodOne) {
     std::ofstream("good.stage") << Map(40).put(1, 9, ".").put(37, 8, "..").put(37, 9, "..").text();
     EXPECT_NE(std::system((tool + "good.stage title.bin 2>/dev/null").c_str()), 0);
     EXPECT_EQ(std::system((tool + "--title good.stage title.bin").c_str()), 0);
+}
+
+// The picture program draws a stage file and refuses, before drawing anything, one the
+// game would not load, and a command line it does not understand.
+TEST(StagePictureProgram, DrawsAStageAndRefusesWhatTheGameWouldNotLoad) {
+    ScopedTempDir dir;
+    const std::string build = TROBZ_BUILD_DIR;
+    const std::string tool = build + "/stagepic " + build + "/gfx/blocks.bmp ";
+    Compiled c = compile(Map(40));
+    ASSERT_TRUE(c.ok) << firstError(c);
+    std::vector<uint8_t> good = encodeStage(c.grid);
+    std::ofstream("good.bin", std::ios::binary).write((const char*)good.data(), good.size());
+    ASSERT_EQ(std::system((tool + "good.bin good.png").c_str()), 0);
+    EXPECT_EQ(readWholeFile("good.png").substr(1, 3), "PNG");
+    EXPECT_NE(std::system((tool + "good.bin typo.png --wrapp 30 2>/dev/null").c_str()), 0);
+    EXPECT_NE(std::system((tool + "good.bin half.png --wrap 2>/dev/null").c_str()), 0);
+    // 4097 columns, with every byte the header asks for
+    std::string wide = std::string("\x00\x10", 2) + std::string(4097 * 12, '\x14');
+    std::ofstream("wide.bin", std::ios::binary) << wide;
+    EXPECT_NE(std::system((tool + "wide.bin wide.png 2>errors.txt").c_str()), 0);
+    EXPECT_NE(readWholeFile("errors.txt").find("4097 columns"), std::string::npos)
+        << readWholeFile("errors.txt");
+    std::ofstream("short.bin", std::ios::binary) << std::string(good.begin(), good.end() - 1);
+    EXPECT_NE(std::system((tool + "short.bin short.png 2>/dev/null").c_str()), 0);
+    for (const char* png : {"typo.png", "half.png", "wide.png", "short.png"})
+        EXPECT_FALSE(std::ifstream(png).good()) << png << " was drawn";
 }
 
 } // namespace

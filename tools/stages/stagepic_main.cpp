@@ -5,6 +5,7 @@
 //   stagepic SHEET.bmp MAP.bin OUT.png [--stage N] [--replay FILE] [--wrap COLUMNS]
 #include "digits.h"
 #include "png_writer.h"
+#include "stagetext.h"
 
 #include "world/figure.h"
 #include "world/map.h"
@@ -15,8 +16,6 @@
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -121,41 +120,46 @@ void observe(int frame, Figure* hero, void* context) {
 
 } // namespace
 
+static int usage() {
+    std::fprintf(stderr, "usage: stagepic SHEET.bmp MAP.bin OUT.png [--stage N] [--replay FILE] "
+                         "[--wrap COLUMNS]\n");
+    return 2;
+}
+
 int main(int argc, char** argv) {
-    if (argc < 4) {
-        std::fprintf(stderr,
-                     "usage: stagepic SHEET.bmp MAP.bin OUT.png [--stage N] [--replay FILE] "
-                     "[--wrap COLUMNS]\n");
-        return 2;
-    }
+    if (argc < 4) return usage();
     int stage = 1, wrap = 100;
     std::string replayPath;
-    for (int i = 4; i + 1 < argc; i += 2) {
+    for (int i = 4; i < argc; i += 2) {
         std::string a = argv[i];
+        if (i + 1 >= argc) return usage();
         if (a == "--stage")
             stage = std::atoi(argv[i + 1]);
         else if (a == "--replay")
             replayPath = argv[i + 1];
         else if (a == "--wrap")
             wrap = std::max(21, std::atoi(argv[i + 1]));
+        else
+            return usage();
     }
     Sheet sheet;
     if (!loadSheet(argv[1], &sheet)) {
         std::fprintf(stderr, "%s: not a readable BMP\n", argv[1]);
         return 1;
     }
-    std::ifstream f(argv[2], std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)),
-                               std::istreambuf_iterator<char>());
-    if (bytes.size() < 2) {
-        std::fprintf(stderr, "%s: not a stage file\n", argv[2]);
+    // the same reader as the converter's, so a width the game refuses never makes a picture
+    std::string text, error;
+    StageGrid grid;
+    if (!readTextFile(argv[2], &text, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    int columns = bytes[0] + 256 * bytes[1] + 1;
-    if (bytes.size() < 2 + size_t(columns) * 12) {
-        std::fprintf(stderr, "%s: shorter than its header says\n", argv[2]);
+    if (!decodeStage((const uint8_t*)text.data(), text.size(), &grid, &error)) {
+        std::fprintf(stderr, "%s: %s\n", argv[2], error.c_str());
         return 1;
     }
+    const std::vector<uint8_t> bytes(text.begin(), text.end());
+    const int columns = grid.columns;
     Canvas canvas;
     canvas.wrap = wrap;
     int strips = (columns + wrap - 1) / wrap;
@@ -174,7 +178,7 @@ int main(int argc, char** argv) {
     for (int plane = 0; plane < 2; plane++)
         for (int c = 0; c < columns; c++)
             for (int r = 0; r < 12; r++) {
-                int v = bytes[2 + c * 12 + r];
+                int v = grid.at(c, r);
                 if (v == 0 || v >= 240 || blockPlane(v) != plane) continue;
                 canvas.tile(sheet, pictureOf(v), c * 16, r * 16);
             }
@@ -183,7 +187,6 @@ int main(int argc, char** argv) {
 
     if (!replayPath.empty()) {
         Replay replay;
-        std::string error;
         if (!loadReplay(replayPath.c_str(), &replay, &error)) {
             std::fprintf(stderr, "%s: %s\n", replayPath.c_str(), error.c_str());
             return 1;

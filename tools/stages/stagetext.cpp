@@ -463,6 +463,11 @@ bool decodeStage(const uint8_t* bytes, size_t size, StageGrid* out, std::string*
         return false;
     }
     int columns = bytes[0] + 256 * bytes[1] + 1;
+    if (columns < STAGE_MIN_COLUMNS || columns > STAGE_MAX_COLUMNS) {
+        *error = "the header says " + std::to_string(columns) +
+                 " columns; a stage has 21 to 4096, and the game loads no other";
+        return false;
+    }
     size_t need = 2 + size_t(columns) * STAGE_ROWS;
     if (size < need) {
         *error = "the header says " + std::to_string(columns) + " columns, which need " +

@@ -110,7 +110,8 @@ SourcePos problemPos(const StageSource& stage, const StageProblem& p);
 
 // (columns - 1) as two bytes, low first, then the cells.
 std::vector<uint8_t> encodeStage(const StageGrid& grid);
-// Reads stage file bytes; extra bytes after the cells are ignored, as the game does.
+// Reads stage file bytes; extra bytes after the cells are ignored, as the game does. A width
+// outside 21 ... 4096 columns is refused, as the game refuses it.
 bool decodeStage(const uint8_t* bytes, size_t size, StageGrid* out, std::string* error);
 
 // ---- the whole way from text

@@ -6,12 +6,12 @@
 #include <set>
 #include <sstream>
 
-namespace {
-
 std::string trimRight(const std::string& s) {
     size_t e = s.find_last_not_of(" \t\r");
     return e == std::string::npos ? std::string() : s.substr(0, e + 1);
 }
+
+namespace {
 
 std::string at(const std::string& file, int line) {
     return file + ":" + std::to_string(line);

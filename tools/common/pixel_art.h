@@ -64,3 +64,6 @@ bool resolveTiles(std::vector<ArtEntry>& entries, int count, std::string* why);
 RgbImage artImage(const std::vector<std::string>& rows, const Palette& pal);
 
 bool readTextFile(const std::string& path, std::string* out);
+// The line without its trailing blanks, tabs and carriage return (text files from any
+// system read alike).
+std::string trimRight(const std::string& s);

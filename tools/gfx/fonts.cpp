@@ -8,11 +8,6 @@
 
 namespace {
 
-std::string trimRight(const std::string& s) {
-    size_t e = s.find_last_not_of(" \t\r");
-    return e == std::string::npos ? std::string() : s.substr(0, e + 1);
-}
-
 // The letter of one cell as a mask image (white where the letter is).
 RgbImage shapeImage(const std::vector<std::string>& rows) {
     const int w = rows.empty() ? 0 : (int)rows[0].size(), h = (int)rows.size();

@@ -91,6 +91,9 @@ TEST(Solver, SaysWhyAMapCannotBeSolved) {
     SolverOptions atFlag = quick(), shortClock = quick();
     atFlag.fromCheckpoint = true;
     shortClock.maxFrames = 120;
+    // a flag in bytes after the cells is not on the map
+    std::vector<uint8_t> flagAfter = testStage(COURSE);
+    flagAfter.push_back(CELL_FLAG);
     const struct {
         std::vector<uint8_t> bytes;
         SolverOptions options;
@@ -98,6 +101,7 @@ TEST(Solver, SaysWhyAMapCannotBeSolved) {
     } cases[] = {
         {{1, 2, 3}, quick(), "the bytes are not a stage the game can load"},
         {testStage(COURSE), atFlag, "the stage has no checkpoint flag"},
+        {flagAfter, atFlag, "the stage has no checkpoint flag"},
         {testStage(COURSE), shortClock, "the clock runs out before the stage is cleared"},
     };
     for (const auto& c : cases) {

@@ -11,6 +11,7 @@
 // cells back there before it continues a state that is further left than the last one. The
 // one change far from the view is the door opening at the last ring; it follows the count.
 #include "solver.h"
+#include "stagetext.h"
 
 #include "anim/anims.h"
 #include "world/collision.h"
@@ -396,14 +397,21 @@ class Search {
 
 // Loads the stage as an attempt starts and notes its rings, door and lifts.
 bool Search::setup(const std::vector<uint8_t>& bytes, SolverResult* result) {
+    StageGrid grid;
+    std::string why;
+    if (!decodeStage(bytes.data(), bytes.size(), &grid, &why)) {
+        result->problem = "the bytes are not a stage the game can load";
+        return false;
+    }
     prepareFirstAttempt(opt_.stage);
     if (opt_.fromCheckpoint) {
-        // the first flag in file order, as a death after touching it would leave things
+        // the first flag in file order, as a death after touching it would leave things; bytes
+        // after the cells are no part of the map
         bool found = false;
-        for (size_t i = 2; i < bytes.size() && !found; i++)
-            if (bytes[i] == CELL_FLAG) {
-                startx = int((i - 2) / MAP_ROWS) * CELL;
-                starty = int((i - 2) % MAP_ROWS) * CELL;
+        for (size_t i = 0; i < grid.cells.size() && !found; i++)
+            if (grid.cells[i] == CELL_FLAG) {
+                startx = int(i / MAP_ROWS) * CELL;
+                starty = int(i % MAP_ROWS) * CELL;
                 startf = 1;
                 found = true;
             }

@@ -79,6 +79,17 @@ TEST(TmxRoundTrip, TheProgramWritesAMapTiledOpensAndReadsItBack) {
     EXPECT_NE(xml.find("<data encoding=\"csv\">"), std::string::npos);
     ASSERT_EQ(std::system((tool + "from-tmx" + legend + "6.tmx 6.stage").c_str()), 0);
     EXPECT_EQ(readOrFail("6.stage"), readOrFail(stageSourcePath(6)));
+    // the header typed by hand into Tiled, without a line end after its last line
+    std::string typed = xml;
+    size_t p = typed.find("<property name=\"header\"");
+    size_t e = typed.find("</property>", p);
+    ASSERT_TRUE(p != std::string::npos && e != std::string::npos);
+    typed.replace(p, e + 11 - p, "<property name=\"header\" value=\"tileset ice\"/>");
+    std::ofstream("typed.tmx") << typed;
+    ASSERT_EQ(std::system((tool + "from-tmx" + legend + "typed.tmx typed.stage").c_str()), 0);
+    const std::string source = readOrFail(stageSourcePath(6));
+    EXPECT_EQ(readOrFail("typed.stage"),
+              "tileset ice\n" + source.substr(source.find("\nmap\n") + 1));
 }
 
 // A small map in TMX with one of its parts changed.

@@ -65,6 +65,8 @@ int main(int argc, char** argv) {
             return fail(in + ": the map has no \"header\" property; name its symbols with "
                              "--tileset NAME");
         }
+        // a header typed into Tiled's property box may lack its last line end
+        if (!header.empty() && header.back() != '\n') header += '\n';
         // the header is parsed as the stage would be, with a map to satisfy the parser
         StageSource source;
         Legend legend;

@@ -71,7 +71,7 @@ void playMusicFromBuffer(const void* bytes, int size, int volume) {
     ModPlugFile* music = mpLoadModule(bytes, size);
     musBuf = music;
     if (!music) return;
-    MP_VolumeMusic(volume * 128 / 128);
+    MP_VolumeMusic(volume);
     mp_hook = musicFinished;
     MP_PlayMusic(music, 1);
 }

@@ -175,6 +175,11 @@ TEST(TmxRead, RefusesWhatAStageCannotHold) {
     mop.replace(mop.find("</map>"), 6, "</mop>");
     refused(mop, "the root element is not <map>");
     refused(smallMap("&amp;", "&bogus;"), "unknown entity &bogus;");
+    // character references are digits and nothing else, and never the character 0
+    refused(smallMap("&amp;", "&#x;"), "unknown entity &#x;");
+    refused(smallMap("&amp;", "&# 38;"), "unknown entity &# 38;");
+    refused(smallMap("&amp;", "&#+38;"), "unknown entity &#+38;");
+    refused(smallMap("&amp;", "&#0;"), "unknown entity &#0;");
 }
 
 TEST(TmxRead, ACellWithoutASymbolIsNamed) {

@@ -120,12 +120,15 @@ class XmlReader {
             else if (ent == "apos")
                 code = '\'';
             else if (ent.size() > 1 && ent[0] == '#') {
-                char* end = nullptr;
-                code = ent[1] == 'x' ? std::strtol(ent.c_str() + 2, &end, 16)
-                                     : std::strtol(ent.c_str() + 1, &end, 10);
-                if (!end || *end) code = -1;
+                // digits only: strtol would also take "&#x;" as 0 and "&# +65;" as 65
+                const bool hex = ent[1] == 'x';
+                const std::string digits = ent.substr(hex ? 2 : 1);
+                if (!digits.empty() && digits.size() <= 8 &&
+                    digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") ==
+                        std::string::npos)
+                    code = std::strtol(digits.c_str(), nullptr, hex ? 16 : 10);
             }
-            if (code < 0 || code > 0x10FFFF) {
+            if (code < 1 || code > 0x10FFFF) {
                 why_ = "unknown entity &" + ent + ";";
                 return false;
             }

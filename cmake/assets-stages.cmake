@@ -117,7 +117,7 @@ add_custom_target(solve-stages
 function(trobz_link_stage_tests)
     if(TARGET test_stages)
         target_link_libraries(test_stages PRIVATE trobz3stages)
-        add_dependencies(test_stages stage-testmap stageconv stagetmx stagepic)
+        add_dependencies(test_stages stage-testmap stageconv stagetmx stagepic stagesolve)
     endif()
 endfunction()
 cmake_language(DEFER CALL trobz_link_stage_tests)

@@ -254,4 +254,21 @@ TEST(StagePictureProgram, DrawsAStageAndRefusesWhatTheGameWouldNotLoad) {
         EXPECT_FALSE(std::ifstream(png).good()) << png << " was drawn";
 }
 
+// The solver program hands back its furthest try where it is asked to, and says so when it
+// cannot write it.
+TEST(StageSolverProgram, WritesItsBestTryOrSaysWhyNot) {
+    ScopedTempDir dir;
+    Compiled c = compile(Map().put(18, 8, "..").put(18, 9, ".."), false); // no door
+    ASSERT_TRUE(c.ok) << firstError(c);
+    std::vector<uint8_t> bytes = encodeStage(c.grid);
+    std::ofstream("nodoor.bin", std::ios::binary).write((const char*)bytes.data(), bytes.size());
+    const std::string tool = std::string(TROBZ_BUILD_DIR) + "/stagesolve nodoor.bin --best ";
+    EXPECT_NE(std::system((tool + "best.txt >out.txt").c_str()), 0);
+    EXPECT_NE(readWholeFile("out.txt").find("not cleared: rings but no exit door"), std::string::npos)
+        << readWholeFile("out.txt");
+    EXPECT_EQ(readWholeFile("best.txt").rfind("# The furthest try", 0), 0u);
+    EXPECT_NE(std::system((tool + "gone/best.txt >out.txt 2>errors.txt").c_str()), 0);
+    EXPECT_EQ(readWholeFile("errors.txt"), "gone/best.txt: cannot be written\n");
+}
+
 } // namespace

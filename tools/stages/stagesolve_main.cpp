@@ -6,6 +6,7 @@
 // N is the stage number the map is played as (default 1). Without a clear, --best writes
 // the try that got furthest, to look at with stagepic. Exit status 0 when cleared.
 #include "solver.h"
+#include "stagetext.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -64,9 +65,11 @@ int main(int argc, char** argv) {
         for (const RingCell& g : r.unreached)
             std::printf("  ring at column %d, row %d was never reached\n", g.column + 1, g.row + 1);
         if (!best.empty()) {
-            std::ofstream o(best, std::ios::binary);
-            o << "# The furthest try of stagesolve; it does not clear the stage.\n"
-              << formatReplay(r.replay);
+            std::string text = "# The furthest try of stagesolve; it does not clear the stage.\n" +
+                               formatReplay(r.replay);
+            std::string error;
+            if (!writeBinaryFile(best, text.data(), text.size(), &error))
+                std::fprintf(stderr, "%s\n", error.c_str());
         }
         return 1;
     }
@@ -78,11 +81,9 @@ int main(int argc, char** argv) {
         std::snprintf(head, sizeof head,
                       "# Found by stagesolve: clears the stage%s in %d frames with all %d rings.\n",
                       opt.fromCheckpoint ? " from its checkpoint flag" : "", r.frames, r.rings);
-        std::string text = head + formatReplay(r.replay);
-        std::ofstream o(out, std::ios::binary);
-        o << text;
-        if (!o) {
-            std::fprintf(stderr, "%s: cannot be written\n", out.c_str());
+        std::string text = head + formatReplay(r.replay), error;
+        if (!writeBinaryFile(out, text.data(), text.size(), &error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
             return 1;
         }
     }

@@ -11,8 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 static int usage() {
     std::fprintf(stderr,
@@ -49,13 +47,12 @@ int main(int argc, char** argv) {
             in = a;
     }
     if (in.empty() || opt.beam < 1 || opt.stepFrames < 1 || opt.stepFrames > 60) return usage();
-    std::ifstream f(in, std::ios::binary);
-    if (!f) {
-        std::fprintf(stderr, "%s: cannot be read\n", in.c_str());
+    std::string text, error;
+    if (!readTextFile(in, &text, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)),
-                               std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> bytes(text.begin(), text.end());
 
     SolverResult r = solveStage(bytes, opt);
     if (!r.cleared) {
@@ -65,9 +62,8 @@ int main(int argc, char** argv) {
         for (const RingCell& g : r.unreached)
             std::printf("  ring at column %d, row %d was never reached\n", g.column + 1, g.row + 1);
         if (!best.empty()) {
-            std::string text = "# The furthest try of stagesolve; it does not clear the stage.\n" +
-                               formatReplay(r.replay);
-            std::string error;
+            text = "# The furthest try of stagesolve; it does not clear the stage.\n" +
+                   formatReplay(r.replay);
             if (!writeBinaryFile(best, text.data(), text.size(), &error))
                 std::fprintf(stderr, "%s\n", error.c_str());
         }
@@ -81,7 +77,7 @@ int main(int argc, char** argv) {
         std::snprintf(head, sizeof head,
                       "# Found by stagesolve: clears the stage%s in %d frames with all %d rings.\n",
                       opt.fromCheckpoint ? " from its checkpoint flag" : "", r.frames, r.rings);
-        std::string text = head + formatReplay(r.replay), error;
+        text = head + formatReplay(r.replay);
         if (!writeBinaryFile(out, text.data(), text.size(), &error)) {
             std::fprintf(stderr, "%s\n", error.c_str());
             return 1;

@@ -380,6 +380,7 @@ TEST(GameEndToEnd, PlaysThroughTheWholeGame) {
     EXPECT_EQ(flowScreen, FLOW_NONE);
     EXPECT_EQ(loadGame(), 1);
     EXPECT_TRUE(fileHas("trobz3.cfg", "mus_volume=95\n"));
+    EXPECT_FALSE(exists("runs")); // stages are timed only with -ghost
     EXPECT_GT(rec.livesAfterSpikes, 0);
     EXPECT_GT(rec.introCutAt, 0);
     alarm(0);

@@ -86,7 +86,7 @@ void ghostEndAttempt(const Figure* hero) {
 }
 
 void drawGhost() {
-    if (!active || played < 1 || played > best.frames) return;
+    if (!active || played < 1 || played > best.frames || played > (int)best.trail.size()) return;
     const GhostFrame& g = best.trail[played - 1];
     SDL_Surface* image = blocks[g.sprite];
     if (!image) return;
@@ -99,7 +99,7 @@ void drawGhost() {
 }
 
 bool ghostTallyLine(char* text, int size) {
-    if (!ghostMode || !lastClear.made || size < 1) return false;
+    if (!lastClear.made || size < 1) return false;
     const std::string time = lastClear.timed ? formatRunTime(lastClear.frames) : NO_TIME;
     const std::string bestTime = lastClear.best > 0 ? formatRunTime(lastClear.best) : NO_TIME;
     std::snprintf(text, (size_t)size, "%s %s  %s %s%s%s", message(MSG_CLEAR_TIME), time.c_str(),

@@ -146,6 +146,10 @@ TEST_F(StagePicture, TheGhostRunsSeeThroughUnderTheHeroFromItsRecordedPlacesAndT
     load();
     level = 1;
     startf = 0;
+    ghostBeginAttempt(); // without -ghost: no ghost
+    ghostAfterFrame(StageInput{0, 1, 0, 0}, &hero);
+    show(0, 200);
+    EXPECT_EQ(pixelAt(108, 108), BLACK);
     ghostMode = 1;
     ghostBeginAttempt();
     hero = heroAt(200, 100);

@@ -1,7 +1,7 @@
 // Recording attempts, keeping the best run of each stage and drawing its ghost. Only an
 // attempt that starts where the stage starts is recorded: one that restarts from a
 // checkpoint has skipped part of the stage and proves nothing about the whole. The best
-// run is read from its file at the start of each such attempt, so the file is always the
+// run is read from its file at the start of every attempt of a stage, so the file is the
 // one record of it; a file that cannot be read counts as no best run at all.
 #include "world/ghost.h"
 

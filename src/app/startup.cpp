@@ -22,6 +22,7 @@
 #include "gfx/pacing.h"
 #include "gfx/video.h"
 #include "world/gamestate.h"
+#include "world/ghost.h"
 #include "world/map.h"
 
 #include <SDL_mixer.h>
@@ -37,7 +38,9 @@ const char* const helpText = "-w : window mode (not fullscreen)\n"
                              "-b16 : 16 bits video mode\n"
                              "-b24 : 24 bits video mode (may be useful if fade in/fade out looks "
                              "crappy)\n"
-                             "-h : help\n";
+                             "-h : help\n"
+                             "-ghost : time every stage, keep its best run in runs/ and show "
+                             "it as a ghost\n";
 
 // The intro screens in the order they are shown.
 const IntroScreen screens[NUM_INTRO_SCREENS + 1] = {
@@ -56,6 +59,7 @@ const int gameScreen = 2;
 namespace {
 
 const char* const CAPTION = "Trobz 3 v1.00";
+const char* const GHOST_OPTION = "-ghost";
 
 // the audio device
 constexpr int AUDIO_RATE = 22050; // Hz
@@ -109,7 +113,15 @@ void applyVolumes() {
 int parseCommandLine(int argc, char** argv, StartOptions* o) {
     aa2 = 0;
     *o = StartOptions();
-    if (argc == 1) {
+    // "-ghost" is no screen option: alone it leaves the screen mode to the file
+    int screenArgs = 0;
+    for (int i = 1; i < argc; i++) {
+        if (argv[i] && !std::strcmp(argv[i], GHOST_OPTION))
+            o->ghost = 1;
+        else
+            screenArgs++;
+    }
+    if (screenArgs == 0) {
         loadGfxConfig();
         o->fullscreen = cfgFullscreen;
         o->zoom = cfgZoom || cfgFullscreen;
@@ -118,7 +130,7 @@ int parseCommandLine(int argc, char** argv, StartOptions* o) {
         s2x = cfgs2x;
         return 0;
     }
-    // later options override earlier ones; unknown ones are ignored
+    // later options override earlier ones; unknown ones (and "-ghost", read above) are ignored
     for (int i = 1; i < argc; i++) {
         const char* a = argv[i];
         if (!a) continue;
@@ -207,6 +219,7 @@ int gameMain(int argc, char** argv) {
     loadConfig(); // may override the bindings and the volumes
     applyVolumes();
 
+    ghostMode = opts.ghost;
     done = 0;
     currentScreen = opts.testMode ? gameScreen : 0;
     runIntroScreens();

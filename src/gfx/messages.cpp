@@ -9,7 +9,7 @@
 
 // A row of a language that has no texts yet.
 #define EMPTY_10 "", "", "", "", "", "", "", "", "", ""
-#define EMPTY_ROW EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10
+#define EMPTY_ROW EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, "", "", ""
 
 const char* const translation[NUM_LANGUAGES][NUM_MESSAGES] = {
     // English
@@ -62,6 +62,8 @@ const char* const translation[NUM_LANGUAGES][NUM_MESSAGES] = {
     "SDL MIXER, LIBMODPLUG AND ZLIB, AND TO YOU FOR PLAYING.    HINT: A CHECKPOINT FLAG "
     "REMEMBERS WHERE YOU FELL...    STAY CALM, WATCH YOUR OXYGEN AND NEVER TRUST A QUIET "
     "FLOOR!" SCROLL_PAD,
+    // 90-92: time trials
+    "TIME", "BEST", "NEW BEST",
 },
     {EMPTY_ROW},
     {EMPTY_ROW},

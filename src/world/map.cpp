@@ -84,6 +84,11 @@ constexpr int MAP_HEADER_BYTES = 2;
 constexpr int START_MARGIN = CELL;
 constexpr int SCAN_AHEAD = appletWidth + CELL;
 
+// The furthest the view scrolls: its right edge a pixel short of the map's end.
+static int lastStep() {
+    return mapLength * CELL - appletWidth - 1;
+}
+
 static bool isStartMarker(int v) {
     if ((v >= 1 && v <= 8) || v == 65 || v == 68) return true;
     // On the title the idle hero is part of the scenery.
@@ -259,7 +264,7 @@ void tileScan(int x) {
 
 void moveForward(int n) {
     for (int k = 0; k < n; k++) {
-        if (step + appletWidth < mapLength * CELL - 1) step++;
+        if (step < lastStep()) step++;
         tileScan(step + SCAN_AHEAD);
     }
 }

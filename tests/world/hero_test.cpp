@@ -152,6 +152,11 @@ TEST(HeroDeath, FallingBelowTheMapAndTheDyingMotion) {
     EXPECT_NE(animAt(ANIM_DEATH_SLASH, 64, 160), nullptr);
     walkFrames(&f, 10, 0, 0, 0);
     EXPECT_EQ(Ints({f.y, f.vy, f.alive}), Ints({160, 0, 1}));
+    f = heroAt(64, 160); // with every slot busy the picture cannot play: the hop ends it
+    fillAnimSlots();
+    figureDying(&f, "SLASHED", ANIM_DEATH_SLASH);
+    alive = walkFrames(&f, 1000, 0, 0, 0, &Figure::alive);
+    EXPECT_EQ(Ints({f.deathAnim, (int)std::count(alive.begin(), alive.end(), 1)}), Ints({0, 155}));
     killFigure(&f, "TIME UP", 0);
     EXPECT_EQ(Ints({f.alive, f.idleCount}), Ints({0, 180}));
     EXPECT_STREQ(messageString, "TIME UP");

@@ -305,12 +305,19 @@ TEST(HeroRide, PlatformsCarryTheHeroAndCrushHimUnderACeiling) {
     updatePlatforms(&f);
     walk(&f, 0, 0, 1, 0, step);
     EXPECT_EQ(Ints({f.platform, f.vy}), Ints({-1, -20}));
-    f = heroAt(56, 128); // half over the ground of column 4
-    platforms[0] = Platform{48, 143, 1};
-    updatePlatforms(&f);
-    ASSERT_EQ(f.platform, 0);
-    walk(&f, 0, 0, 0, 0, step);
+    f = heroAt(56, 127); // riding, half over the ground of column 4
+    platforms[0] = Platform{48, 142, 1};
+    for (int frame = 0; frame < 2; frame++) {
+        updatePlatforms(&f);
+        ASSERT_EQ(f.platform, 0);
+        walk(&f, 0, 0, 0, 0, step);
+    }
     EXPECT_EQ(Ints({f.y, f.platform, f.vy}), Ints({128, -1, 7}));
+    for (int frame = 0; frame < 20; frame++) { // and the lift sinks on without him
+        updatePlatforms(&f);
+        walk(&f, 0, 0, 0, 0, step);
+    }
+    EXPECT_EQ(Ints({f.y, f.platform, platforms[0].y}), Ints({128, -1, 156}));
 }
 
 TEST(HeroStart, TheStartIsLoweredOntoGroundAndTheViewFollowsRightOnly) {

@@ -16,6 +16,7 @@
 #include "data/settings.h"
 #include "game/flow.h"
 #include "game/input.h"
+#include "game/termination.h"
 #include "gfx/blocks.h"
 #include "gfx/font.h"
 #include "gfx/image.h"
@@ -204,6 +205,8 @@ int gameMain(int argc, char** argv) {
 
     if (SDL_Init(SDL_INIT_VIDEO) != 0) error("Unable to init SDL", SDL_GetError());
     std::atexit(SDL_Quit);
+    onTermination = endOnTermination;
+    catchTerminationSignals();
     openVideo(opts);
     gfxInitColors();
     gfxPrepareBlackScreen();
@@ -231,6 +234,12 @@ int gameMain(int argc, char** argv) {
     if (!done) run(opts.testMode);
 
     return exitGame();
+}
+
+void endOnTermination() {
+    MP_HaltMusic();
+    exitGame();
+    std::exit(0);
 }
 
 int exitGame() {

@@ -9,6 +9,10 @@ int gameMain(int argc, char** argv);
 // Releases everything in the fixed shutdown order; returns 0.
 int exitGame();
 
+// The end of the program on a termination signal, from whatever screen it shows, as its
+// normal end: the music stops, exitGame, status 0.
+[[noreturn]] void endOnTermination();
+
 // Video settings and test mode as the command line (or the configuration file) gives them.
 struct StartOptions {
     int testMode = 0;

@@ -164,15 +164,15 @@ int MP_FadeOutMusic() {
     return fade;
 }
 
+// The module's volume and the end of the ramp are set under one lock: a ramp step of the hook
+// coming in between would leave the module at the old ramp's level for good.
 void MP_VolumeMusic(int volume) {
+    SDL_LockAudio();
     ModPlugFile* music = mp_music;
-    if (music) {
-        SDL_LockAudio();
-        ModPlug_SetMasterVolume(music, volume);
-        SDL_UnlockAudio();
-    }
+    if (music) ModPlug_SetMasterVolume(music, volume);
     mp_volume = volume;
     mp_fade = volume;
+    SDL_UnlockAudio();
 }
 
 void MP_HaltMusic() {

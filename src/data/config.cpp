@@ -172,6 +172,7 @@ void loadConfig() {
     // bindings: the scan of one control ends once both its key and its button are known, and
     // two bytes must follow a prefix for it to count
     int foundKey[NUM_PARAMS], foundButton[NUM_PARAMS];
+    bool keyLine[NUM_PARAMS] = {};
     for (int c = 0; c < NUM_PARAMS; c++) {
         char keyPrefix[MAX_PREFIX + 1], buttonPrefix[MAX_PREFIX + 1];
         int len = std::snprintf(keyPrefix, sizeof keyPrefix, "k_%s=", params[c]);
@@ -179,9 +180,10 @@ void loadConfig() {
         foundKey[c] = foundButton[c] = -1;
         for (int p = 0; p + len + 2 <= size; p++) {
             if (foundKey[c] >= 0 && foundButton[c] >= 0) break;
-            if (standsAt(text, size, p, keyPrefix, len))
+            if (standsAt(text, size, p, keyPrefix, len)) {
                 foundKey[c] = readKey(text, size, p + len);
-            else if (standsAt(text, size, p, buttonPrefix, len))
+                keyLine[c] = true;
+            } else if (standsAt(text, size, p, buttonPrefix, len))
                 foundButton[c] = readNumber(text, size, p + len);
         }
     }
@@ -195,9 +197,11 @@ void loadConfig() {
         }
     }
 
-    // a control without a key line has no key; one without a button line keeps its button
+    // A control without a key line keeps its key, as one without a button line keeps its
+    // button: a hand-edited or cut-short file must not leave the keyboard dead. A key line
+    // of -1 (written for a key left unbound) still unbinds it.
     for (int c = 0; c < NUM_PARAMS; c++) {
-        *keyBindings[c] = foundKey[c];
+        if (keyLine[c]) *keyBindings[c] = foundKey[c];
         if (foundButton[c] >= 0) *buttonBindings[c] = foundButton[c];
     }
     std::free(text);

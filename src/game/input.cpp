@@ -5,6 +5,7 @@
 #include "game/input.h"
 
 #include "data/settings.h"
+#include "game/termination.h"
 #include "gfx/pacing.h"
 #include "world/gamestate.h"
 
@@ -171,6 +172,7 @@ void axis(int a, int v) {
 
 void checkInput() {
     if (inputHook) inputHook();
+    leaveOnTermination();
     lastKeyTyped = 0;
     SDL_Event ev;
     while (SDL_PollEvent(&ev)) {
@@ -233,6 +235,7 @@ void waitKeyUp() {
     const int buttons = joystick ? SDL_JoystickNumButtons(joystick) : 0;
     for (;;) {
         if (inputHook) inputHook();
+        leaveOnTermination();
         sleepMs(KEY_UP_POLL_MS);
         SDL_PumpEvents();
         int numKeys = 0;

@@ -393,19 +393,25 @@ inline void store24x4(Uint8* o, __m128i first, __m128i second) {
     _mm_storel_epi64((__m128i*)(o + 18), _mm_srli_si128(hi, 8));
 }
 
+inline __m128i average4(__m128i p, __m128i pm, __m128i q, __m128i qm, __m128i low) {
+    return _mm_add_epi32(_mm_srli_epi32(_mm_add_epi32(pm, qm), 1),
+                         _mm_and_si128(_mm_and_si128(p, q), low));
+}
+
 // Four source pixels at a time of one pair of target rows, while the right neighbour of the
 // block exists; returns the first column left to do.
 template <int BYTES>
-int aaRowSse2(const Uint32* a, const Uint32* d, Uint8* o0, Uint8* o1, int w) {
+int aaRowSse2(const Uint32* a, const Uint32* d, Uint8* o0, Uint8* o1, int w, Uint32 low) {
+    const __m128i lv = _mm_set1_epi32((int)low);
     int x = 0;
     for (; x + 5 <= w; x += 4) {
-        __m128i pa, ma, unused, mr, md;
+        __m128i pa, ma, pr, mr, pd, md;
         aaSplit(a + 2 * x, pa, ma);
-        aaSplit(a + 2 * x + 2, unused, mr);
-        aaSplit(d + 2 * x, unused, md);
-        __m128i right = _mm_srli_epi32(_mm_add_epi32(ma, mr), 1);
-        __m128i down = _mm_srli_epi32(_mm_add_epi32(ma, md), 1);
-        __m128i diag = _mm_srli_epi32(_mm_add_epi32(md, mr), 1);
+        aaSplit(a + 2 * x + 2, pr, mr);
+        aaSplit(d + 2 * x, pd, md);
+        __m128i right = average4(pa, ma, pr, mr, lv);
+        __m128i down = average4(pa, ma, pd, md, lv);
+        __m128i diag = average4(pd, md, pr, mr, lv);
         if (BYTES == 2) {
             _mm_storeu_si128((__m128i*)(o0 + 4 * x), _mm_or_si128(pa, _mm_slli_epi32(right, 16)));
             _mm_storeu_si128((__m128i*)(o1 + 4 * x), _mm_or_si128(down, _mm_slli_epi32(diag, 16)));
@@ -418,8 +424,16 @@ int aaRowSse2(const Uint32* a, const Uint32* d, Uint8* o0, Uint8* o1, int w) {
 }
 #endif
 
+// The floor average of each channel of two pixels p and q, given also as pm and qm with the
+// lowest bit of each channel cleared: the halves of those add up without a carry from one
+// channel into the next, and a channel whose lowest bit is set in both gains the 1 they make.
+inline Uint32 average(Uint32 p, Uint32 pm, Uint32 q, Uint32 qm, Uint32 low) {
+    return ((pm + qm) >> 1) + (p & q & low);
+}
+
+// `low` holds the lowest bit of each channel.
 template <class P>
-void aaOutput(const Uint32* __restrict buf, int w, int h, SDL_Surface* dst) {
+void aaOutput(const Uint32* __restrict buf, int w, int h, SDL_Surface* dst, Uint32 low) {
     const int top = (dst->h - 2 * h) / 2;
     const size_t words = (size_t)w * 2;
     for (int y = 0; y + 1 < h; y++) {
@@ -429,16 +443,17 @@ void aaOutput(const Uint32* __restrict buf, int w, int h, SDL_Surface* dst) {
         Uint8* __restrict o1 = rowOf(dst, top + 2 * y + 1);
         int x = 0;
 #if TROBZ_HAVE_SSE2
-        if (scalerUseSimd && LITTLE_ENDIAN_HOST) x = aaRowSse2<P::BYTES>(a, d, o0, o1, w);
+        if (scalerUseSimd && LITTLE_ENDIAN_HOST) x = aaRowSse2<P::BYTES>(a, d, o0, o1, w, low);
 #endif
-        Uint32 pa = a[2 * x], am = a[2 * x + 1], dm = d[2 * x + 1];
+        Uint32 pa = a[2 * x], am = a[2 * x + 1], pd = d[2 * x], dm = d[2 * x + 1];
         for (; x + 1 < w; x++) {
-            Uint32 pr = a[2 * x + 2], rm = a[2 * x + 3], dr = d[2 * x + 3];
-            putPairWide<P>(o0, x, pa, (am + rm) >> 1);
-            putPairWide<P>(o1, x, (am + dm) >> 1, (dm + rm) >> 1);
+            Uint32 pr = a[2 * x + 2], rm = a[2 * x + 3], pdr = d[2 * x + 2], dmr = d[2 * x + 3];
+            putPairWide<P>(o0, x, pa, average(pa, am, pr, rm, low));
+            putPairWide<P>(o1, x, average(pa, am, pd, dm, low), average(pd, dm, pr, rm, low));
             pa = pr;
             am = rm;
-            dm = dr;
+            pd = pdr;
+            dm = dmr;
         }
         // last column, unaveraged; the column right of it repeats it
         putPairExact<P>(o0, w - 1, a[2 * w - 2], a[2 * w - 2]);
@@ -448,7 +463,8 @@ void aaOutput(const Uint32* __restrict buf, int w, int h, SDL_Surface* dst) {
     const Uint32* a = buf + (size_t)(h - 1) * words;
     Uint8* last = rowOf(dst, top + 2 * h - 1);
     for (int x = 0; x + 1 < w; x++)
-        putPairWide<P>(last, x, a[2 * x], (a[2 * x + 1] + a[2 * x + 3]) >> 1);
+        putPairWide<P>(last, x, a[2 * x],
+                       average(a[2 * x], a[2 * x + 1], a[2 * x + 2], a[2 * x + 3], low));
     putPairExact<P>(last, w - 1, a[2 * w - 2], a[2 * w - 2]);
     std::memcpy(rowOf(dst, top + 2 * h - 2), last, (size_t)w * 2 * P::BYTES);
 }
@@ -491,10 +507,11 @@ void antiAlias2Surface(SDL_Surface* src, SDL_Surface* dst, Uint32* buf) {
         aaFill24(src, buf, m);
     SDL_UnlockSurface(src);
     if (SDL_LockSurface(dst) < 0) return;
+    const Uint32 low = ~m & (twoBytes ? 0xFFFFu : 0xFFFFFFu);
     if (twoBytes)
-        aaOutput<Px16>(buf, src->w, src->h, dst);
+        aaOutput<Px16>(buf, src->w, src->h, dst, low);
     else
-        aaOutput<Px24>(buf, src->w, src->h, dst);
+        aaOutput<Px24>(buf, src->w, src->h, dst, low);
     SDL_UnlockSurface(dst);
 }
 

@@ -15,7 +15,7 @@ void scale2xSurface(SDL_Surface* src, SDL_Surface* dst);
 void antiAlias2Surface(SDL_Surface* src, SDL_Surface* dst, Uint32* buf);
 
 // The mask that clears the lowest bit of each colour channel, so that
-// ((a & m) + (b & m)) >> 1 averages two pixels channel by channel.
+// (((a & m) + (b & m)) >> 1) + (a & b & ~m) averages two pixels channel by channel.
 Uint32 halvingMask(const SDL_PixelFormat* format);
 
 // 1 (the default where the processor has it) = the scalers take their SSE2 paths.

@@ -77,12 +77,13 @@ void figureDying(Figure* f, const char* message, int animKind) {
     f->idleCount = 0;
     setMessage(message);
     playSFX(SND_AJ);
-    f->deathAnim = animKind;
-    if (animKind > 0) {
-        // the hero is hidden while its death plays
+    // The hero is hidden while his death plays, and only its end lets him go: a death whose
+    // picture finds every animation slot busy takes the death hop instead.
+    if (animKind > 0 && startAnim(f->x, f->y, animKind)) {
+        f->deathAnim = animKind;
         f->vy = 0;
-        startAnim(f->x, f->y, animKind);
     } else {
+        f->deathAnim = 0;
         f->vy = VY_DEATH_HOP;
     }
 }

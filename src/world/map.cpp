@@ -84,6 +84,18 @@ constexpr int MAP_HEADER_BYTES = 2;
 constexpr int START_MARGIN = CELL;
 constexpr int SCAN_AHEAD = appletWidth + CELL;
 
+// The furthest the view scrolls: its right edge a pixel short of the map's end.
+static int lastStep() {
+    return mapLength * CELL - appletWidth - 1;
+}
+
+int ringInReach(int x, int viewLeft) {
+    // The hero walks left as far as the view's edge (a pixel past an odd one, in his 2 px
+    // steps) and takes a ring under his centre.
+    const int leftmostCentre = viewLeft - (viewLeft & 1) + CELL / 2;
+    return x + CELL - 1 >= leftmostCentre;
+}
+
 static bool isStartMarker(int v) {
     if ((v >= 1 && v <= 8) || v == 65 || v == 68) return true;
     // On the title the idle hero is part of the scenery.
@@ -154,6 +166,10 @@ int loadLevelFromBytes(const unsigned char* bytes, int size) {
         mapData[i] = v;
     }
 
+    // the view starts a cell left of the restart point, or where it stops near the map's end
+    const int base = startx - START_MARGIN > 0 ? startx - START_MARGIN : 0;
+    const int viewLeft = base < lastStep() ? base : lastStep();
+
     // second pass: door, rings and platforms, until the platform table is full
     pcount = 0;
     stars0 = 0;
@@ -165,8 +181,8 @@ int loadLevelFromBytes(const unsigned char* bytes, int size) {
             door = i;
             break;
         case CELL_RING:
-            // a ring left of the restart point was taken before the checkpoint
-            if (x >= startx - START_MARGIN) stars0++;
+            // a ring out of the hero's reach was taken before the checkpoint
+            if (ringInReach(x, viewLeft)) stars0++;
             break;
         case CELL_PLATFORM:
             mapData[i] = CELL_EMPTY;
@@ -183,7 +199,6 @@ int loadLevelFromBytes(const unsigned char* bytes, int size) {
     if (stars > 0)
         setDoor(CELL_DOOR_SHUT_TL, CELL_DOOR_SHUT_TR, CELL_DOOR_SHUT_BL, CELL_DOOR_SHUT_BR);
 
-    int base = startx - START_MARGIN > 0 ? startx - START_MARGIN : 0;
     step = base - appletWidth;
     mapOri = ori;
     std::memcpy(mapOri, mapData, sizeof(int) * cells);
@@ -259,7 +274,7 @@ void tileScan(int x) {
 
 void moveForward(int n) {
     for (int k = 0; k < n; k++) {
-        if (step + appletWidth < mapLength * CELL - 1) step++;
+        if (step < lastStep()) step++;
         tileScan(step + SCAN_AHEAD);
     }
 }

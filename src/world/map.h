@@ -96,5 +96,8 @@ int mapColumnsOf(const unsigned char* bytes, int size);
 // no door or the door does not fit inside it.
 void setDoor(int topLeft, int topRight, int bottomLeft, int bottomRight);
 void freeLevel();
+// 1 when the hero can still take a ring whose cell starts at world x once a load has put
+// the view's left edge at viewLeft; the load counts only those rings.
+int ringInReach(int x, int viewLeft);
 void tileScan(int x);
 void moveForward(int n);

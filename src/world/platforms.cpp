@@ -37,7 +37,11 @@ int updatePlatform(Platform* p, Figure* hero) {
     if (hero->x > p->x + CATCH_RIGHT || hero->x < p->x + CATCH_LEFT) return 0;
     // a fast fall widens the catch window so the hero cannot drop through
     int top = p->y - CELL;
-    if (hero->vy > 0) {
+    // A sinking lift leaves a hero on the ground he stands on: one who has just stepped off
+    // it onto a ledge would be caught again a pixel lower and carried into the ledge.
+    const bool onGround =
+        isSolidPos(hero->x, hero->y + CELL) || isSolidPos(hero->x + CELL - 1, hero->y + CELL);
+    if (hero->vy > 0 && !(p->dy > 0 && onGround)) {
         int reach = hero->vy / 4;
         if (hero->y >= top - reach && hero->y <= top + reach) return 1;
     }

@@ -1,10 +1,13 @@
 // Keyboard and joystick input from pushed SDL events: held and released controls, the hat
 // and stick rules, the movement flags, pause and quit requests, and waiting for key-up.
+#include "app/startup.h"
 #include "data/settings.h"
 #include "game/input.h"
+#include "game/termination.h"
 #include "test_env.h"
 #include "world/gamestate.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
@@ -224,4 +227,24 @@ TEST_F(InputTest, WaitingForKeyUpPollsEveryTenMillisecondsAndKeepsNewEvents) {
     EXPECT_EQ(VirtualClock::sleeps, std::vector<Uint32>(6, 10));
     checkInput();
     EXPECT_EQ(lastKeyTyped, J);
+}
+
+TEST_F(InputTest, ATerminationSignalEndsEveryLoopAndWaitThroughTheShutdown) {
+    // every frame loop reads checkInput; waitKeyUp waits on a held key without it
+    for (int signal : {SIGTERM, SIGINT})
+        for (void (*wait)() : {checkInput, waitKeyUp}) {
+            SCOPED_TRACE(signal);
+            exitOutput("termination", 0, [&] {
+                VirtualClock clock;
+                onTermination = endOnTermination;
+                catchTerminationSignals();
+                std::raise(signal);
+                SDL_GetKeyState(nullptr)[SDLK_x] = 1;
+                pollsUntilRelease = 3; // a wait blind to the signal ends here, and fails
+                inputHook = [] {
+                    if (--pollsUntilRelease == 0) SDL_GetKeyState(nullptr)[SDLK_x] = 0;
+                };
+                wait();
+            });
+        }
 }

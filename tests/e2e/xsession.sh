@@ -6,6 +6,7 @@
 #   shot                   the window to $work/LABEL-N.bmp, path in $last
 #   see SECONDS WHAT QUESTION [ARGS]   screenshots until e2e_look says yes
 #   key KEY...             keys pressed and released, as xdotool names them
+#   ends_on_signal SIG     the signal sent to the game, which must end with status 0 in 1 s
 #   stop_all               the game and the X server ended (for an EXIT trap)
 passed=0
 failed=0
@@ -96,6 +97,29 @@ see() {
 
 key() {
     xdotool key --clearmodifiers "$@"
+}
+
+ends_on_signal() {
+    sent=$(date +%s%N)
+    kill -"$1" "$game_pid"
+    while kill -0 "$game_pid" 2>/dev/null && [ $(($(date +%s%N) - sent)) -lt 3000000000 ]; do
+        sleep 0.02
+    done
+    ms=$((($(date +%s%N) - sent) / 1000000))
+    if kill -0 "$game_pid" 2>/dev/null; then
+        fail "$label: the game did not end on SIG$1 within 3 s"
+        kill -KILL "$game_pid" 2>/dev/null
+        wait "$game_pid" 2>/dev/null
+    else
+        wait "$game_pid"
+        status=$?
+        if [ $status -eq 0 ] && [ $ms -le 1000 ]; then
+            ok "$label: SIG$1 ended the game with status 0 in $ms ms"
+        else
+            fail "$label: SIG$1 ended the game with status $status in $ms ms: $(cat "$work/$label.out")"
+        fi
+    fi
+    game_pid=""
 }
 
 stop_all() {

@@ -9,7 +9,8 @@
 # view. Then the game is left with Escape and a "yes", must end with status 0, and must have
 # written its files in the player's directory.
 # Runs in every screen mode a player picks: the desktop entry's default (a doubled window),
-# -w, -x2 -b24, -s2x, -aa and -b24.
+# -w, -x2 -b24, -s2x, -aa and -b24. Then twice more, ended by SIGTERM (as a logout or a
+# shutdown ends it) on the warning page and in the middle of stage 1.
 # Usage: xvfb_test.sh <build dir>      (E2E_KEEP=dir keeps the screenshots there)
 set -u
 build=$(cd "$1" && pwd)
@@ -39,6 +40,8 @@ export PATH
 start_display
 
 # play_game <label> <bpp> <window: 1x|x2|s2x|aa> [game options...]
+# With $terminate_at set to "warning" or "stage" the game is ended there by SIGTERM.
+terminate_at=""
 play_game() {
     label=$1
     bpp=$2
@@ -59,6 +62,10 @@ play_game() {
     # the intro: the mascot circles (160, 100); the logo slides in and the jingle ends the
     # screen by itself, then the two pages wait for a key
     see 5 "the maker's logo screen" image zk-vemo 160 100 9
+    if [ "$terminate_at" = warning ]; then
+        see 20 "the warning page" page warning "$mode" && ends_on_signal TERM
+        return
+    fi
     see 20 "the warning page" page warning "$mode" && key space
     see 5 "the credits page" page credits "$mode" && key space
 
@@ -76,6 +83,13 @@ play_game() {
     # the view shows one cell from its left edge
     if see 10 "the hero at his start cell in stage 1" block 16 128 2 "24,65,68,1,2,3,4,5,6,7,8"; then
         playing=$last
+        if [ "$terminate_at" = stage ]; then
+            xdotool keydown Right
+            sleep 0.5
+            ends_on_signal TERM
+            xdotool keyup Right 2>/dev/null
+            return
+        fi
         key Tab
         if see 5 "the pause menu" text big 96 "-PAUSE-"; then
             see 1 "the view darkened behind the pause menu" darker "$playing" 0 0 320 90
@@ -117,6 +131,8 @@ play_game deep-x2 24 x2 -x2 -b24
 play_game scale2x 16 s2x -s2x
 play_game antialias 16 aa -aa
 play_game deep 24 1x -b24
+terminate_at=warning play_game sigterm-warning 16 x2
+terminate_at=stage play_game sigterm-stage 16 x2
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -85,8 +85,8 @@ TEST_F(ConfigFile, SettingsAndBindingsAreFoundAnywhereAndBroughtIntoRange) {
         {"k_jump=x\n", &JUMP_KEY, 120},
         {"k_pause=X\n", &PAUSE_KEY, 0}, // an upper-case letter is no number
         {"k_start=300\n", &START_KEY, 300},
-        {"mus_volume=50\n", &LEFT_KEY, -1},                    // without its line a key is unbound,
-        {"mus_volume=50\n", &LEFT_BUTTON, 11},                 // while a button keeps its binding
+        {"mus_volume=50\n", &LEFT_KEY, 'l'},   // without its line a key keeps its binding,
+        {"mus_volume=50\n", &LEFT_BUTTON, 11}, // as a button does
         {"j_start=-3\n", &START_BUTTON, DEFAULT_START_BUTTON}, // a negative button is absent
         {"j_up=0\n", &UP_BUTTON, 0},
         {"some words k_up=w and j_up=12 on one line", &UP_KEY, 'w'},
@@ -101,7 +101,7 @@ TEST_F(ConfigFile, SettingsAndBindingsAreFoundAnywhereAndBroughtIntoRange) {
         {negativeKey, &JUMP_BUTTON, 2},
         // two bytes must follow a prefix
         {"k_left=q\nk_right=a", &LEFT_KEY, 'q'},
-        {"k_left=q\nk_right=a", &RIGHT_KEY, -1},
+        {"k_left=q\nk_right=a", &RIGHT_KEY, DEFAULT_RIGHT_KEY},
         {"k_right=a\n", &RIGHT_KEY, 'a'},
         {"j_right=5", &RIGHT_BUTTON, DEFAULT_RIGHT_BUTTON},
         {"j_right=57", &RIGHT_BUTTON, 57},
@@ -110,6 +110,7 @@ TEST_F(ConfigFile, SettingsAndBindingsAreFoundAnywhereAndBroughtIntoRange) {
         SCOPED_TRACE(c.text);
         restoreStartSettings();
         LEFT_BUTTON = 11;
+        LEFT_KEY = 'l';
         load(c.text);
         EXPECT_EQ(*c.value, c.expected);
     }

@@ -84,7 +84,7 @@ TEST(MapStart, TheLastMarkerWinsAndEveryMarkerIsCleared) {
               Ints({144, 160, 0, 19, 19}));
 }
 
-TEST(MapRings, RingsBehindTheRestartPointDoNotCountAndTheOthersCloseTheDoor) {
+TEST(MapRings, RingsOutOfTheHerosReachDoNotCountAndTheOthersCloseTheDoor) {
     TestMap m(40);
     m.set(7, 10, 41).set(8, 10, 41).set(9, 10, 41).set(20, 2, 41).draw({"[]", "{}"}, 30);
     resetWorld();
@@ -94,9 +94,19 @@ TEST(MapRings, RingsBehindTheRestartPointDoNotCountAndTheOthersCloseTheDoor) {
     EXPECT_EQ(Ints({stars0, stars, door}), Ints({3, 3, 30 * 12 + 10}));
     EXPECT_EQ(Ints({cell(30, 10), cell(31, 10), cell(30, 11), cell(31, 11), under(30, 10)}),
               Ints({38, 39, 58, 59, 38}));
-    startx = 400; // no ring counts: the door stays as stored
-    ASSERT_TRUE(reloadTestMap(m));
-    EXPECT_EQ(Ints({stars, cell(30, 10)}), Ints({0, 27}));
+    // near the map's end the view stops short of the restart point, at x 159: the ring of
+    // column 10 is in the hero's reach and counts, that of column 9 does not
+    TestMap end = TestMap(30).fillRow(11, 21).set(9, 10, 41).set(10, 10, 41);
+    end.draw({"[]", "{}"}, 27);
+    startx = 416;
+    starty = 160;
+    ASSERT_TRUE(reloadTestMap(end));
+    EXPECT_EQ(Ints({step, stars}), Ints({159, 1}));
+    Figure f = heroAt(416, 160);
+    stageFrames(&f, 200, StageInput{1, 0, 0, 0});
+    EXPECT_EQ(Ints({f.x, stars, cell(9, 10), cell(27, 10)}), Ints({158, 0, 41, 27}));
+    ASSERT_TRUE(reloadTestMap(end.set(10, 10, 0))); // no ring counts: the door stays as stored
+    EXPECT_EQ(Ints({stars, cell(27, 10)}), Ints({0, 27}));
 }
 
 TEST(MapRings, ADoorThatDoesNotFitIsNeverWritten) {

@@ -436,7 +436,7 @@ bool Search::setup(const std::vector<uint8_t>& bytes, SolverResult* result) {
     rings_.clear();
     for (int c = 0; c < mapLength; c++)
         for (int r = 0; r < MAP_ROWS; r++)
-            if (baseData_[c * MAP_ROWS + r] == CELL_RING && c * CELL >= startx - CELL)
+            if (baseData_[c * MAP_ROWS + r] == CELL_RING && ringInReach(c * CELL, step))
                 rings_.push_back({c, r});
     if (ringEverTaken_.size() != rings_.size()) ringEverTaken_.assign(rings_.size(), false);
     result->rings = int(rings_.size());

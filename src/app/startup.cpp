@@ -21,6 +21,7 @@
 #include "gfx/image.h"
 #include "gfx/pacing.h"
 #include "gfx/video.h"
+#include "version.h"
 #include "world/gamestate.h"
 #include "world/map.h"
 
@@ -55,7 +56,7 @@ const int gameScreen = 2;
 
 namespace {
 
-const char* const CAPTION = "Trobz 3 v1.00";
+const char* const CAPTION = "Trobz 3 v" TROBZ_VERSION;
 
 // the audio device
 constexpr int AUDIO_RATE = 22050; // Hz

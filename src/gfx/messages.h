@@ -2,7 +2,7 @@
 #pragma once
 
 constexpr int NUM_LANGUAGES = 4;
-constexpr int NUM_MESSAGES = 90;
+constexpr int NUM_MESSAGES = 91;
 
 extern const char* const translation[NUM_LANGUAGES][NUM_MESSAGES];
 extern int lang_id; // 0, English
@@ -94,4 +94,5 @@ enum MessageId {
     // warning screen
     MSG_ATTENTION = 81, // ... 88: the warning lines
     MSG_SCROLLER = 89,
+    MSG_VERSION = 90,
 };

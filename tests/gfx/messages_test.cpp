@@ -33,7 +33,7 @@ TEST(Messages, NumbersAndLanguagesOutsideTheTableGiveAnEmptyText) {
     lang_id = 0;
     for (int n : {-1, NUM_MESSAGES, NUM_MESSAGES + 1000})
         EXPECT_STREQ(message(n), "") << n;
-    EXPECT_STREQ(message(NUM_MESSAGES - 1), translation[0][MSG_SCROLLER]);
+    EXPECT_STREQ(message(NUM_MESSAGES - 1), translation[0][MSG_VERSION]);
     for (int lang : {-1, NUM_LANGUAGES}) {
         lang_id = lang;
         EXPECT_STREQ(message(MSG_RUN), "") << lang;

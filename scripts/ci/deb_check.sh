@@ -73,6 +73,11 @@ if [ -n "$missing" ] || ! (cd "$tree" && dpkg-checkbuilddeps >/dev/null 2>&1); t
 fi
 
 step "dpkg-buildpackage (source and binary, with the test suite)"
+# debhelper gives the build a home of its own, which would hide ccache's cache and settings
+if command -v ccache >/dev/null; then
+    CCACHE_DIR=$(ccache -k cache_dir) CCACHE_BASEDIR=$work CCACHE_NOHASHDIR=1
+    export CCACHE_DIR CCACHE_BASEDIR CCACHE_NOHASHDIR
+fi
 if ! (cd "$tree" && dpkg-buildpackage -us -uc -j"$jobs") >"$work/build.log" 2>&1; then
     tail -n 80 "$work/build.log"
     die "dpkg-buildpackage failed (the whole log: $work/build.log, kept with KEEP)"

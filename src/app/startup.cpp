@@ -23,6 +23,7 @@
 #include "gfx/video.h"
 #include "version.h"
 #include "world/gamestate.h"
+#include "world/ghost.h"
 #include "world/map.h"
 
 #include <SDL_mixer.h>
@@ -38,7 +39,9 @@ const char* const helpText = "-w : window mode (not fullscreen)\n"
                              "-b16 : 16 bits video mode\n"
                              "-b24 : 24 bits video mode (may be useful if fade in/fade out looks "
                              "crappy)\n"
-                             "-h : help\n";
+                             "-h : help\n"
+                             "-ghost : time every stage, keep its best run in runs/ and show "
+                             "it as a ghost\n";
 
 // The intro screens in the order they are shown.
 const IntroScreen screens[NUM_INTRO_SCREENS + 1] = {
@@ -57,6 +60,7 @@ const int gameScreen = 2;
 namespace {
 
 const char* const CAPTION = "Trobz 3 v" TROBZ_VERSION;
+const char* const GHOST_OPTION = "-ghost";
 
 // the audio device
 constexpr int AUDIO_RATE = 22050; // Hz
@@ -110,7 +114,15 @@ void applyVolumes() {
 int parseCommandLine(int argc, char** argv, StartOptions* o) {
     aa2 = 0;
     *o = StartOptions();
-    if (argc == 1) {
+    // "-ghost" is no screen option: alone it leaves the screen mode to the file
+    int screenArgs = 0;
+    for (int i = 1; i < argc; i++) {
+        if (argv[i] && !std::strcmp(argv[i], GHOST_OPTION))
+            o->ghost = 1;
+        else
+            screenArgs++;
+    }
+    if (screenArgs == 0) {
         loadGfxConfig();
         o->fullscreen = cfgFullscreen;
         o->zoom = cfgZoom || cfgFullscreen;
@@ -119,7 +131,7 @@ int parseCommandLine(int argc, char** argv, StartOptions* o) {
         s2x = cfgs2x;
         return 0;
     }
-    // later options override earlier ones; unknown ones are ignored
+    // later options override earlier ones; unknown ones (and "-ghost", read above) are ignored
     for (int i = 1; i < argc; i++) {
         const char* a = argv[i];
         if (!a) continue;
@@ -208,6 +220,7 @@ int gameMain(int argc, char** argv) {
     loadConfig(); // may override the bindings and the volumes
     applyVolumes();
 
+    ghostMode = opts.ghost;
     done = 0;
     currentScreen = opts.testMode ? gameScreen : 0;
     runIntroScreens();

@@ -15,13 +15,15 @@ struct StartOptions {
     int zoom = 0;
     int fullscreen = 0;
     int bpp = 16;
+    int ghost = 0; // "-ghost": time trials (no screen option)
 };
 
-// Reads the options (with none at all, the screen mode of the configuration file) into *o,
-// and sets aa2 and s2x. Returns 1 when "-h" was met; the options after it are not read.
+// Reads the options (with none at all but "-ghost", the screen mode of the configuration
+// file) into *o, and sets aa2 and s2x. Returns 1 when "-h" was met; the options after it are
+// not read.
 int parseCommandLine(int argc, char** argv, StartOptions* o);
 
-// The eight lines printed for "-h".
+// The nine lines printed for "-h".
 extern const char* const helpText;
 
 // One intro screen: a row of the `screens` table.

@@ -12,6 +12,7 @@
 #include "gfx/pacing.h"
 #include "gfx/video.h"
 #include "world/gamestate.h"
+#include "world/ghost.h"
 #include "world/map.h"
 #include "world/render.h"
 #include "world/stage.h"
@@ -80,6 +81,7 @@ void attemptFrame(Figure* hero) {
         } else {
             StageInput in = {left, right, jump, crawl};
             stageFrame(hero, in, &splashPlayed);
+            ghostAfterFrame(in, hero);
             if (level == LEVEL_TITLE) titleStep(hero);
         }
     }
@@ -113,10 +115,12 @@ void playAttempt(Figure* hero, int testMode) {
     splashPlayed = 0;
     restartMusic = 0;
     flowScreen = level == LEVEL_TITLE ? FLOW_TITLE : FLOW_STAGE;
+    ghostBeginAttempt();
     initFPS();
 
     while (!attemptOver(hero)) {
-        if (escape || titleChoice != CHOICE_NONE) return;
+        if (escape || titleChoice != CHOICE_NONE) break;
         attemptFrame(hero);
     }
+    ghostEndAttempt(hero);
 }

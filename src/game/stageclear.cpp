@@ -13,6 +13,7 @@
 #include "gfx/pacing.h"
 #include "gfx/video.h"
 #include "world/gamestate.h"
+#include "world/ghost.h"
 #include "world/pickups.h"
 #include "world/render.h"
 
@@ -23,6 +24,7 @@ constexpr int PLAY_ONCE = 0;
 constexpr int BLINK = 32;
 constexpr int CONGRATULATIONS_Y = 70, TIME_LINE_Y = 110, LIFE_LINE_Y = 130;
 constexpr int NEXT_STAGE_Y = 160, COMING_UP_Y = 180;
+constexpr int GHOST_LINE_Y = 92; // small font, between the congratulations and the bonuses
 
 void stageClear(Figure* hero) {
     frame = TALLY_FIRST_FRAME;
@@ -34,6 +36,8 @@ void stageClear(Figure* hero) {
     char timeLine[LINE_SIZE], lifeLine[LINE_SIZE];
     std::snprintf(timeLine, sizeof timeLine, "%s: %d", message(MSG_TIME_BONUS), timeBonus);
     std::snprintf(lifeLine, sizeof lifeLine, "%s: %d", message(MSG_LIFE_BONUS), lifeBonus);
+    char ghostLine[2 * LINE_SIZE];
+    const bool timed = ghostTallyLine(ghostLine, sizeof ghostLine);
 
     stopStageMusic();
     stageMusic = loadMusic(MUS_STAGE_CLEAR);
@@ -59,6 +63,7 @@ void stageClear(Figure* hero) {
         if (!skipFrame) {
             darken();
             drawTextCenterAt(screen, message(MSG_CONGRATULATIONS), CONGRATULATIONS_Y, fontbig);
+            if (timed) drawTextCenterAt(screen, ghostLine, GHOST_LINE_Y, font);
             if (frame >= TALLY_TIME_FRAME) drawTextCenterAt(screen, timeLine, TIME_LINE_Y, fontbig);
             if (frame >= TALLY_LIFE_FRAME) drawTextCenterAt(screen, lifeLine, LIFE_LINE_Y, fontbig);
             if (level < LAST_LEVEL && !(frame & BLINK)) {

@@ -12,6 +12,7 @@
 #include "gfx/video.h"
 #include "world/figure.h"
 #include "world/gamestate.h"
+#include "world/ghost.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/platforms.h"
@@ -120,6 +121,7 @@ void drawScreen(int frame, Figure* hero, int present) {
         drawPlatforms();
         drawMonsters();
         drawAnimations();
+        if (frame > STAGE_INTRO_FRAMES) drawGhost(); // under the hero
         if (frame > STAGE_INTRO_FRAMES && h->alive) drawFigure(h);
         drawTiles(frame, 1);
         if (level != LEVEL_TITLE) {

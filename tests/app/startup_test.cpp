@@ -88,6 +88,9 @@ TEST(CommandLine, OptionsOverrideEarlierOnesAndWithoutAnyTheFileChooses) {
         {{}, "gfxmode=0\n", {0, 0, 0, 16, 0, 0, 0}},
         {{}, "gfxmode=2\n", {0, 1, 0, 16, 0, 0, 0}},
         {{}, "mus_volume=50\n", {0, 1, 0, 16, 0, 0, 0}}, // no mode: a doubled window
+        // "-ghost" is no screen option
+        {{"-ghost"}, FS_AA_S2X, {0, 1, 1, 16, 1, 1, 0}},
+        {{"-ghost", "-x2", "-ghost"}, FS_AA_S2X, {0, 1, 0, 16, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         std::string line;
@@ -95,6 +98,14 @@ TEST(CommandLine, OptionsOverrideEarlierOnesAndWithoutAnyTheFileChooses) {
             line += std::string(a) + " ";
         EXPECT_EQ(parse(c.args, c.cfg), c.want) << line << "with " << c.cfg;
     }
+    for (Args args : {Args{"-ghost"}, Args{"-w", "-ghost"}, Args{"-w"}}) {
+        const int ghost = args.back() == std::string("-ghost");
+        char** argv = argvOf(args);
+        StartOptions o;
+        parseCommandLine((int)args.size() - 1, argv, &o);
+        EXPECT_EQ(o.ghost, ghost) << args[1];
+    }
+    aa2 = s2x = 0;
 }
 
 TEST(StartupDeathTest, HelpNoVideoAndNoDataEndTheProgramWithTheirMessages) {
@@ -111,7 +122,8 @@ TEST(StartupDeathTest, HelpNoVideoAndNoDataEndTheProgramWithTheirMessages) {
               "-aa : zoom with antialiasing\n"
               "-b16 : 16 bits video mode\n"
               "-b24 : 24 bits video mode (may be useful if fade in/fade out looks crappy)\n"
-              "-h : help\n");
+              "-h : help\n"
+              "-ghost : time every stage, keep its best run in runs/ and show it as a ghost\n");
     const std::string noVideo = exitOutput("startup-novideo", 1, [] {
         withoutVideo();
         runGame({"-w"});

@@ -58,6 +58,9 @@ TEST(SongNotation, ABrokenSongNamesItsLineAndWritesNoModule) {
         {"inst t pad attack=-3\n", 7, "no sample"},
         {"inst t bell ref=300 length=10\n", 7, "no sample"},
         {"inst t pluck length=nan\n", 7, "no sample"},
+        // a mix level that would silence the song or push its volumes past 64
+        {"mix 0\n", 7, "mix must be 1 to 100"},
+        {"mix 101\n", 7, "mix must be 1 to 100"},
         // a pattern read for fewer channels than the song would end up with
         {"pattern a 16\n1: K . K\nchannels 4\norder a\n", 9, "channels must come before"},
     };

@@ -93,6 +93,34 @@ TEST(ArchivedStages, TheFeaturesComeInTurn) {
     }
 }
 
+// The first stage teaches: a jump over a gap of three cells or less, from and onto ground at
+// least three cells wide, lands from any take-off in the last 26 frames before the edge.
+TEST(ArchivedStages, TheFirstStageHasNoWideGapAndNoNarrowFoothold) {
+    StageGrid grid = decodeOrFail(archivedStage(1));
+    auto solid = [&](int c, int r) {
+        return c < grid.columns && r >= 0 && isSolidBlock(grid.at(c, r));
+    };
+    int widestGap = 0, gapEnd = 0, narrowest = grid.columns, narrowCol = 0, narrowRow = 0;
+    for (int c = 0, gap = 0; c < grid.columns; c++) {
+        gap = solid(c, STAGE_ROWS - 1) ? 0 : gap + 1;
+        if (gap > widestGap) widestGap = gap, gapEnd = c;
+    }
+    // a foothold: solid cells side by side in a row with room above them
+    for (int r = 0; r < STAGE_ROWS; r++)
+        for (int c = 0, run = 0; c <= grid.columns; c++) {
+            if (solid(c, r) && !solid(c, r - 1)) {
+                run++;
+            } else if (run > 0) {
+                if (run < narrowest) narrowest = run, narrowCol = c - run, narrowRow = r;
+                run = 0;
+            }
+        }
+    // counted from 1, as the stage tools print them
+    EXPECT_LE(widestGap, 3) << "a gap of " << widestGap << " ending at column " << gapEnd + 1;
+    EXPECT_GE(narrowest, 3) << "a foothold of " << narrowest << " at column " << narrowCol + 1
+                            << ", row " << narrowRow + 1;
+}
+
 TEST(TitleStage, ScrollsToItsEndPastEveryKindOfMonster) {
     ArchiveDir archives(std::string(TROBZ_BUILD_DIR) + "/data");
     prepareFirstAttempt(LEVEL_TITLE);

@@ -5,6 +5,7 @@
 #include "gfx/messages.h"
 #include "test_env.h"
 #include "world/gamestate.h"
+#include "world/ghostrun.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/pickups.h"
@@ -123,6 +124,56 @@ TEST(ReplayFile, MalformedLinesAreRefusedWithTheirNumber) {
     EXPECT_EQ(r.totalFrames, REPLAY_MAX_FRAMES);
     EXPECT_FALSE(parseReplay(text + "J 1\n", &r, &error));
     EXPECT_EQ(error.rfind("line 101:", 0), 0u) << error;
+}
+
+TEST(GhostRunFile, ARunIsAReplayWithItsTrailAndOnlyAWholeRunOfItsStageIsRead) {
+    GhostRun run;
+    run.stage = 3;
+    run.frames = 3;
+    run.score = 21;
+    run.rings = 4;
+    ASSERT_TRUE(appendRun(&run.input, StageInput{0, 1, 0, 0}, 2));
+    ASSERT_TRUE(appendRun(&run.input, StageInput{0, 1, 1, 0}, 1));
+    run.trail = {{16, 160, 1}, {18, 160, 2}, {20, -40, 239}};
+    const std::string text = formatGhostRun(run);
+    EXPECT_EQ(text.substr(0, text.find('\n')),
+              "# trobz3 run stage=3 frames=3 time=0:00.05 score=21 rings=4");
+    Replay plain; // any replay reader takes it for its controls
+    ASSERT_TRUE(parseReplay(text, &plain, nullptr));
+    EXPECT_EQ(inputs(plain, 0, 3), "R R RJ - ");
+    GhostRun back;
+    ASSERT_TRUE(parseGhostRun(text, 3, &back)) << text;
+    EXPECT_EQ(formatGhostRun(back), text);
+
+    auto cut = [&](size_t from) { return text.substr(0, text.rfind("#@") + from); };
+    auto swap = [&](const std::string& a, const std::string& b) {
+        std::string t = text;
+        return t.replace(t.find(a), a.size(), b);
+    };
+    const std::string broken[] = {
+        cut(0),        // the last frame's place lost
+        cut(7),        // cut inside it
+        "R 2\nRJ 1\n", // a plain replay
+        swap("frames=3", "frames=2"),
+        swap("RJ 1", "RJ 2"),
+        swap("stage=3", "stage=4"), // another stage's run
+        swap("stage=3", "stage=11"),
+        swap("score=21", "score=99999999999"),
+        swap("20 -40 239", "20 -40 240"), // no such sprite
+        swap("18 160", "18 1e3"),
+        swap("#@ 16 160 1", "#@ 16 160"),
+        swap(" rings=4", ""),
+        "",
+    };
+    for (const std::string& t : broken) {
+        GhostRun r = run;
+        EXPECT_FALSE(parseGhostRun(t, 3, &r)) << t;
+        EXPECT_EQ(Ints({r.frames, (int)r.trail.size(), r.input.totalFrames}), Ints({0, 0, 0}));
+    }
+    // 60 frames a second, shown as minutes, seconds and hundredths
+    EXPECT_EQ(formatRunTime(0) + " " + formatRunTime(59) + " " + formatRunTime(3661) + " " +
+                  formatRunTime(9000),
+              "0:00.00 0:00.98 1:01.01 2:30.00");
 }
 
 // A stage with three rings (one up high), a gap and the door at the end.

@@ -6,6 +6,7 @@
 //   channels 4
 //   speed 6                        ticks per row
 //   tempo 125                      BPM
+//   mix 70                         the song's level: every volume scaled to 70 percent
 //   inst NAME WAVE key=value ...   an instrument and its synthesis recipe
 //   kit  K=kick S=snare ...        one-letter drum names for drum lines
 //   phrase NAME = TOKENS           a named run of rows for one channel
@@ -38,6 +39,7 @@ namespace {
 constexpr int MAX_ROWS = 256;
 constexpr int MAX_ORDERS = 256;
 constexpr int MAX_NOTE = 127;
+constexpr int FX_SET_VOLUME = 0x0C; // the same in MOD and XM
 
 struct Reader {
     std::string path;
@@ -204,6 +206,9 @@ bool Reader::directive(const std::string& text, Pattern*& pattern) {
         song->title = text.substr(text.find(w[1]));
     } else if (key == "format" && w.size() == 2 && (w[1] == "mod" || w[1] == "xm")) {
         song->format = w[1];
+    } else if (key == "mix" && w.size() == 2 && parseInt(w[1], value)) {
+        if (value < 1 || value > 100) return fail("mix must be 1 to 100 percent");
+        song->mix = value;
     } else if ((key == "channels" || key == "speed" || key == "tempo") && w.size() == 2 &&
                parseInt(w[1], value)) {
         if (key == "channels" && (value < 1 || value > 32)) return fail("channels must be 1 to 32");
@@ -309,6 +314,16 @@ bool readSong(const std::string& path, Song& song) {
         std::fprintf(stderr, "%s: no order list\n", path.c_str());
         return false;
     }
+    // the mix level, applied once everything it scales has been read
+    auto scaled = [&song](int volume) { return (int)std::lround(volume * song.mix / 100.0); };
+    for (Instrument& inst : song.instruments)
+        inst.volume = scaled(inst.volume);
+    for (Pattern& p : song.patterns)
+        for (std::vector<Cell>& row : p.cells)
+            for (Cell& cell : row) {
+                if (cell.volume >= 0) cell.volume = scaled(cell.volume);
+                if (cell.effect == FX_SET_VOLUME) cell.param = scaled(cell.param);
+            }
     return true;
 }
 

@@ -43,6 +43,10 @@ struct Song {
     int channels = 4;
     int speed = 6;   // ticks per row
     int tempo = 125; // BPM
+    // The song's level in the game's mix, in percent of the volumes it is written with: it
+    // scales every instrument and every volume in the patterns, so the stage tracks can be
+    // evened out and leave room for the sound effects without rewriting their balance.
+    int mix = 100;
     std::vector<Instrument> instruments;
     std::vector<Pattern> patterns;
     std::vector<int> order; // pattern indices

@@ -9,6 +9,9 @@
 // slide over `slide` seconds), steps (the slide in even steps), duty, vibrato/depth (Hz,
 // semitones), filter=low|high|band with cutoff/cutoff_to (Hz) and q, start/attack/hold/decay
 // (seconds; decay is the time to fall 60 dB), level.
+//
+//   loudness -9            RMS over the whole length, dBFS (the default -9): the mix is
+//                          driven into a limiter as hard as it takes, up to MAX_DRIVE_DB
 #include "synth.h"
 
 #include <algorithm>
@@ -20,6 +23,13 @@
 namespace {
 
 constexpr double PI = 3.14159265358979323846;
+
+// The limiter sees a peak this long before it arrives and brings its gain down over the
+// same span, so no sample ever goes over full scale and the gain never jumps; it recovers
+// with the release time constant, quickly enough to lift a decaying tail.
+constexpr double LOOKAHEAD = 0.0015; // seconds
+constexpr double RELEASE = 0.02;     // seconds
+constexpr double MAX_DRIVE_DB = 30;  // beyond this a sound is no longer itself
 
 bool setKey(Layer& l, const std::string& key, const std::string& value) {
     if (key == "filter") {
@@ -125,6 +135,37 @@ void renderLayer(const Layer& l, double length, uint32_t seed, std::vector<doubl
     }
 }
 
+void normalise(std::vector<double>& mix, double peakDb) {
+    double peak = 0;
+    for (double v : mix)
+        peak = std::max(peak, std::fabs(v));
+    double gain = peak > 0 ? std::pow(10.0, peakDb / 20) / peak : 0;
+    for (double& v : mix)
+        v *= gain;
+}
+
+// `drive` times the mix, its gain pulled down wherever that would go over full scale.
+std::vector<double> limit(const std::vector<double>& mix, double drive) {
+    size_t n = mix.size(), ahead = std::max<size_t>(1, (size_t)(LOOKAHEAD * SFX_RATE));
+    std::vector<double> least(n, 1.0), out(n);
+    for (size_t i = 0; i < n; i++) {
+        double need = std::min(1.0, 1.0 / std::max(1e-12, drive * std::fabs(mix[i])));
+        // every gain that the peak at i falls within the look-ahead of
+        for (size_t k = i + 1 > ahead ? i + 1 - ahead : 0; k <= i; k++)
+            least[k] = std::min(least[k], need);
+    }
+    // the mean of the last `ahead` least gains, each of which covers sample i (before the
+    // start, the first one stands in: it covers the first samples too)
+    double gain = 1, recover = 1 - std::exp(-1 / (RELEASE * SFX_RATE));
+    double sum = n ? least[0] * ahead : 0;
+    for (size_t i = 0; i < n; i++) {
+        sum += least[i] - least[i >= ahead ? i - ahead : 0];
+        gain = std::min(sum / ahead, gain + (1 - gain) * recover);
+        out[i] = drive * mix[i] * gain;
+    }
+    return out;
+}
+
 } // namespace
 
 bool readRecipe(const std::string& path, Recipe& recipe) {
@@ -144,6 +185,9 @@ bool readRecipe(const std::string& path, Recipe& recipe) {
         bool ok = true;
         if (key == "length") {
             ok = (bool)(words >> recipe.length) && recipe.length > 0 && recipe.length <= 4;
+        } else if (key == "loudness") {
+            ok = (bool)(words >> recipe.loudnessDb) && recipe.loudnessDb <= 0 &&
+                 recipe.loudnessDb >= -40;
         } else if (key == "peak") {
             ok = (bool)(words >> recipe.peakDb) && recipe.peakDb <= 0 && recipe.peakDb >= -40;
         } else if (key == "bits") {
@@ -184,13 +228,38 @@ std::vector<double> render(const Recipe& recipe) {
     size_t fade = std::min(mix.size(), (size_t)(0.005 * SFX_RATE));
     for (size_t i = 0; i < fade; i++)
         mix[mix.size() - 1 - i] *= (double)i / fade;
-    double peak = 0;
-    for (double v : mix)
-        peak = std::max(peak, std::fabs(v));
-    double gain = peak > 0 ? std::pow(10.0, recipe.peakDb / 20) / peak : 0;
-    for (double& v : mix)
-        v *= gain;
-    return mix;
+    normalise(mix, 0); // a drive of 0 dB limits nothing
+    std::vector<double> out = mix;
+    normalise(out, recipe.peakDb);
+    double target = std::pow(10.0, recipe.loudnessDb / 20);
+    if (rms(out) >= target) return out;
+    // the least drive that makes it as loud as asked: more only costs more of its shape
+    auto driven = [&](double db) {
+        std::vector<double> v = limit(mix, std::pow(10.0, db / 20));
+        normalise(v, recipe.peakDb);
+        return v;
+    };
+    out = driven(MAX_DRIVE_DB);
+    if (rms(out) < target) return out; // as loud as it goes; trobzsfx says it falls short
+    double low = 0, high = MAX_DRIVE_DB;
+    while (high - low > 0.05) {
+        double middle = (low + high) / 2;
+        std::vector<double> v = driven(middle);
+        if (rms(v) >= target) {
+            high = middle;
+            out = v;
+        } else {
+            low = middle;
+        }
+    }
+    return out;
+}
+
+double rms(const std::vector<double>& samples) {
+    double sum = 0;
+    for (double x : samples)
+        sum += x * x;
+    return samples.empty() ? 0 : std::sqrt(sum / samples.size());
 }
 
 std::vector<uint8_t> waveFile(const std::vector<double>& samples, int bits) {

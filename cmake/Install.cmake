@@ -27,10 +27,20 @@ file(RELATIVE_PATH TROBZ_REL_SAMPLE_MAP ${CMAKE_INSTALL_FULL_BINDIR}
 configure_file(${TROBZ_PACKAGING}/trobz3.in ${CMAKE_BINARY_DIR}/packaging/trobz3 @ONLY)
 install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/trobz3 DESTINATION ${CMAKE_INSTALL_BINDIR})
 
+# The metainfo lists the releases, newest first, each with its date: the newest must be the
+# one being built.
+set(TROBZ_METAINFO ${TROBZ_PACKAGING}/${TROBZ_APP_ID}.metainfo.xml)
+file(READ ${TROBZ_METAINFO} trobz_metainfo)
+string(REGEX MATCH "<release version=\"([^\"]*)\"" trobz_metainfo_release "${trobz_metainfo}")
+if(NOT CMAKE_MATCH_1 STREQUAL TROBZ_VERSION)
+    message(FATAL_ERROR "packaging/${TROBZ_APP_ID}.metainfo.xml: the newest release is "
+                        "\"${CMAKE_MATCH_1}\", not ${TROBZ_VERSION} of debian/changelog")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TROBZ_METAINFO})
+
 install(FILES ${TROBZ_PACKAGING}/${TROBZ_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${TROBZ_PACKAGING}/${TROBZ_APP_ID}.metainfo.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${TROBZ_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${TROBZ_PACKAGING}/trobz3.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 foreach(size ${TROBZ_GFX_ICON_SIZES})
     install(FILES ${TROBZ_GFX_DIR}/icon-${size}.png

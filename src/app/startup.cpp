@@ -22,6 +22,7 @@
 #include "gfx/image.h"
 #include "gfx/pacing.h"
 #include "gfx/video.h"
+#include "version.h"
 #include "world/gamestate.h"
 #include "world/ghost.h"
 #include "world/map.h"
@@ -59,7 +60,7 @@ const int gameScreen = 2;
 
 namespace {
 
-const char* const CAPTION = "Trobz 3 v1.00";
+const char* const CAPTION = "Trobz 3 v" TROBZ_VERSION;
 const char* const GHOST_OPTION = "-ghost";
 
 // the audio device

@@ -48,7 +48,6 @@ constexpr int LINE_LABEL[NUM_OPTION_LINES] = {
     MSG_SCREEN_SETTINGS, MSG_ANTI_ALIASING, MSG_RESET_DEFAULT, MSG_BACK_TO_MENU,
 };
 constexpr int TITLE_Y = 64, VERSION_Y = 216;
-constexpr const char* VERSION_TEXT = "TROBZ 3 V1.00";
 constexpr int RESTART_NOTE_Y = 100;
 constexpr int PROMPT_Y = 124, USED_Y = 140;
 
@@ -322,7 +321,7 @@ void optionsOverlay() {
     if (!skipFrame) {
         darken();
         drawTextCenterAt(screen, message(MSG_OPTIONS), TITLE_Y, fontbig);
-        drawTextCenterAt(screen, VERSION_TEXT, VERSION_Y, fontbig);
+        drawTextCenterAt(screen, message(MSG_VERSION), VERSION_Y, fontbig);
         if (!cfgStatus || cfgIndex > OPT_PAD)
             drawMenuLines();
         else

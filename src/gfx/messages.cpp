@@ -3,13 +3,15 @@
 // ! ( ) , - . : ? the digits and the upper-case letters.
 #include "gfx/messages.h"
 
+#include "version.h"
+
 // clang-format off
 // 40 blanks: the scroller starts and ends with an empty line.
 #define SCROLL_PAD "                                        "
 
 // A row of a language that has no texts yet.
 #define EMPTY_10 "", "", "", "", "", "", "", "", "", ""
-#define EMPTY_ROW EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, "", "", ""
+#define EMPTY_ROW EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, EMPTY_10, "", "", "", ""
 
 const char* const translation[NUM_LANGUAGES][NUM_MESSAGES] = {
     // English
@@ -64,6 +66,8 @@ const char* const translation[NUM_LANGUAGES][NUM_MESSAGES] = {
     "FLOOR!" SCROLL_PAD,
     // 90-92: time trials
     "TIME", "BEST", "NEW BEST",
+    // 93: the release, under the title and on the options screen
+    "TROBZ 3 V" TROBZ_VERSION,
 },
     {EMPTY_ROW},
     {EMPTY_ROW},

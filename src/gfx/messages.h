@@ -2,7 +2,7 @@
 #pragma once
 
 constexpr int NUM_LANGUAGES = 4;
-constexpr int NUM_MESSAGES = 93;
+constexpr int NUM_MESSAGES = 94;
 
 extern const char* const translation[NUM_LANGUAGES][NUM_MESSAGES];
 extern int lang_id; // 0, English
@@ -98,4 +98,6 @@ enum MessageId {
     MSG_CLEAR_TIME = 90,
     MSG_BEST_TIME = 91,
     MSG_NEW_BEST = 92,
+    // the release, under the title and on the options screen
+    MSG_VERSION = 93,
 };

@@ -39,7 +39,6 @@ constexpr int MENU_ITEM_MSG[5] = {MSG_NEW_GAME, MSG_CONTINUE, MSG_HISCORES, MSG_
 constexpr int PRESS_START_Y = 128;
 
 // Title.
-constexpr const char* VERSION_TEXT = "TROBZ 3 V1.00";
 constexpr int VERSION_Y = 208;
 constexpr int LOGO_RAISE = 56; // the logo sits this far above the picture's middle
 constexpr int SCROLLER_Y = 196;
@@ -133,7 +132,7 @@ static void drawScroller() {
 void drawTitle(int frame) {
     if (logo)
         blitImage(logo, (SCREEN_W - logo->w) / 2, (SCREEN_H - logo->h) / 2 - LOGO_RAISE, screen);
-    drawTextCenterAt(screen, VERSION_TEXT, VERSION_Y, fontbig);
+    drawTextCenterAt(screen, message(MSG_VERSION), VERSION_Y, fontbig);
     drawScroller();
     if (workflow == 0) {
         if (!blinkedOut(frame))

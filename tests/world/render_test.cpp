@@ -9,6 +9,7 @@
 #include "gfx/pacing.h"
 #include "gfx/video.h"
 #include "test_env.h"
+#include "version.h"
 #include "world/gamestate.h"
 #include "world/ghost.h"
 #include "world/ghostrun.h"
@@ -357,9 +358,10 @@ TEST_F(StatusPicture, TheTitleShowsLogoVersionScrollerAndMenu) {
     fillRect(logo, 0, 0, 100, 40, yellow);
     scroller = "          HELLO FROM THE TITLE SCROLLER          ";
     scrollidx = scrolldx = 0;
+    const std::string version = "TROBZ 3 V" TROBZ_VERSION;
     auto title = [&] {
         return std::string(pixelAt(110, 44) == yellow ? "logo" : "") +
-               seen({{208, "TROBZ 3 V1.00", true},
+               seen({{208, version.c_str(), true},
                      {128, "PRESS START", true},
                      {104, "NEW GAME", true},
                      {122, "CONTINUE", true},
@@ -368,12 +370,12 @@ TEST_F(StatusPicture, TheTitleShowsLogoVersionScrollerAndMenu) {
                      {176, "EXIT", true}}) +
                (readText(64, 216, 2, true) == "~~" ? "" : "|status");
     };
-    const std::string menu = "logo|TROBZ 3 V1.00|NEW GAME|CONTINUE";
+    const std::string menu = "logo|" + version + "|NEW GAME|CONTINUE";
     const struct {
         int workflow, frame;
         std::string texts;
-    } cases[] = {{0, 0, "logo|TROBZ 3 V1.00|PRESS START"},
-                 {0, 32, "logo|TROBZ 3 V1.00"},
+    } cases[] = {{0, 0, "logo|" + version + "|PRESS START"},
+                 {0, 32, "logo|" + version},
                  {3, 0, menu + "|HISCORES|OPTIONS|EXIT"},
                  {3, 32, menu + "|OPTIONS|EXIT"},
                  {-4, 0, ""}}; // a sub-screen: no title

@@ -3,21 +3,14 @@
 // so that the readers find the input as ./trobz3.cfg, ./hiscores.dat or ./savegame.dat and
 // libFuzzer's own relative paths keep working between runs.
 #pragma once
+#include "fuzz_check.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
-
-// Stops the run with a message: the fuzzer and the corpus replay both report it as a crash.
-#define FUZZ_CHECK(cond)                                                                           \
-    do {                                                                                           \
-        if (!(cond)) {                                                                             \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);          \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (0)
 
 namespace persist_fuzz {
 

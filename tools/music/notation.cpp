@@ -275,38 +275,51 @@ bool Reader::directive(const std::string& text, Pattern*& pattern) {
 
 } // namespace
 
-bool readSong(const std::string& path, Song& song) {
-    std::ifstream in(path);
-    if (!in) {
-        std::fprintf(stderr, "%s: cannot open\n", path.c_str());
-        return false;
-    }
+bool parseSong(const std::string& text, const std::string& path, Song& song, std::string& fault) {
     Reader reader;
     reader.path = path;
     reader.song = &song;
     song.patterns.reserve(256); // channel lines keep a pointer to the pattern being read
     Pattern* pattern = nullptr;
-    std::string text;
-    while (std::getline(in, text)) {
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
         reader.line++;
         // a comment starts with '#' at the start of a line or after a blank (F#4 is a note)
-        for (size_t i = 0; i < text.size(); i++) {
-            if (text[i] == '#' && (i == 0 || text[i - 1] == ' ' || text[i - 1] == '\t')) {
-                text.erase(i);
+        for (size_t i = 0; i < line.size(); i++) {
+            if (line[i] == '#' && (i == 0 || line[i - 1] == ' ' || line[i - 1] == '\t')) {
+                line.erase(i);
                 break;
             }
         }
-        if (song.patterns.size() >= 256 && text.find("pattern") == 0) {
-            std::fprintf(stderr, "%s:%d: too many patterns\n", path.c_str(), reader.line);
+        const std::string at = path + ":" + std::to_string(reader.line) + ": ";
+        if (song.patterns.size() >= 256 && line.find("pattern") == 0) {
+            fault = at + "too many patterns";
             return false;
         }
-        if (!reader.directive(text, pattern)) {
-            std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), reader.line, reader.fault.c_str());
+        if (!reader.directive(line, pattern)) {
+            fault = at + reader.fault;
             return false;
         }
     }
     if (song.order.empty()) {
-        std::fprintf(stderr, "%s: no order list\n", path.c_str());
+        fault = path + ": no order list";
+        return false;
+    }
+    return true;
+}
+
+bool readSong(const std::string& path, Song& song) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "%s: cannot open\n", path.c_str());
+        return false;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string fault;
+    if (!parseSong(text.str(), path, song, fault)) {
+        std::fprintf(stderr, "%s\n", fault.c_str());
         return false;
     }
     return true;

@@ -1,7 +1,7 @@
 // For the fuzz targets of the game's own files: each input runs inside a private scratch
 // directory (in memory when /dev/shm exists), made the working directory for that run only,
-// so that the readers find the input as ./trobz3.cfg, ./hiscores.dat or ./savegame.dat and
-// libFuzzer's own relative paths keep working between runs.
+// so that the readers find the input as ./trobz3.cfg, ./hiscores.dat, ./savegame.dat or
+// ./gfx.zda and libFuzzer's own relative paths keep working between runs.
 #pragma once
 #include "fuzz_check.h"
 
@@ -15,9 +15,9 @@
 namespace persist_fuzz {
 
 // The files a reader or writer may leave behind.
-inline const char* const SCRATCH_FILES[] = {"trobz3.cfg",   "trobz3.cfg.tmp",
-                                            "hiscores.dat", "hiscores.dat.tmp",
-                                            "savegame.dat", "savegame.dat.tmp"};
+inline const char* const SCRATCH_FILES[] = {
+    "trobz3.cfg",   "trobz3.cfg.tmp",   "hiscores.dat", "hiscores.dat.tmp",
+    "savegame.dat", "savegame.dat.tmp", "gfx.zda"};
 
 inline std::string& scratchDir() {
     static std::string dir;

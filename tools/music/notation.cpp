@@ -38,6 +38,9 @@ namespace {
 constexpr int MAX_ROWS = 256;
 constexpr int MAX_ORDERS = 256;
 constexpr int MAX_NOTE = 127;
+// Tokens read for one channel line or phrase, phrases expanded: a phrase of phrases that
+// only switch instruments adds no rows, and nested a few times it would take hours.
+constexpr int MAX_TOKENS = 16 * MAX_ROWS;
 
 struct Reader {
     std::string path;
@@ -47,6 +50,7 @@ struct Reader {
     std::map<char, int> kit;
     std::map<std::string, int> patternIndex;
     std::string fault;
+    int tokensLeft = 0; // of the channel line or phrase being expanded
 
     bool fail(const std::string& message) {
         fault = message;
@@ -118,7 +122,10 @@ bool Reader::expand(const std::vector<std::string>& tokens, int transpose, int d
     static const std::regex off("-(?:\\*([0-9]{1,3}))?");
     static const std::regex phrase("([a-z][A-Za-z0-9_]*)([+-][0-9]{1,3})?(?:\\*([0-9]{1,3}))?");
     if (depth > 16) return fail("phrases nested too deep");
+    if (depth == 0) tokensLeft = MAX_TOKENS;
     for (const std::string& t : tokens) {
+        if (--tokensLeft < 0)
+            return fail("phrases expand to more than " + std::to_string(MAX_TOKENS) + " tokens");
         std::smatch m;
         Cell cell;
         int length = 1;

@@ -37,6 +37,7 @@ namespace {
 // module holds a longer order list; numbers in tokens have at most three digits.
 constexpr int MAX_ROWS = 256;
 constexpr int MAX_ORDERS = 256;
+constexpr int MAX_PATTERNS = 256;
 constexpr int MAX_NOTE = 127;
 // Tokens read for one channel line or phrase, phrases expanded: a phrase of phrases that
 // only switch instruments adds no rows, and nested a few times it would take hours.
@@ -254,6 +255,8 @@ bool Reader::directive(const std::string& text, Pattern*& pattern) {
         if (!expand(probe, 0, 0, current, rows)) return false;
     } else if (key == "pattern" && w.size() == 3 && parseInt(w[2], value)) {
         if (value < 1 || value > 256) return fail("a pattern has 1 to 256 rows");
+        // counted here, however the line is indented: each pattern holds all its cells
+        if ((int)song->patterns.size() >= MAX_PATTERNS) return fail("too many patterns");
         if (patternIndex.count(w[1])) return fail("pattern " + w[1] + " defined twice");
         Pattern p;
         p.name = w[1];
@@ -286,7 +289,7 @@ bool parseSong(const std::string& text, const std::string& path, Song& song, std
     Reader reader;
     reader.path = path;
     reader.song = &song;
-    song.patterns.reserve(256); // channel lines keep a pointer to the pattern being read
+    song.patterns.reserve(MAX_PATTERNS); // channel lines keep a pointer to the pattern being read
     Pattern* pattern = nullptr;
     std::istringstream in(text);
     std::string line;
@@ -299,13 +302,8 @@ bool parseSong(const std::string& text, const std::string& path, Song& song, std
                 break;
             }
         }
-        const std::string at = path + ":" + std::to_string(reader.line) + ": ";
-        if (song.patterns.size() >= 256 && line.find("pattern") == 0) {
-            fault = at + "too many patterns";
-            return false;
-        }
         if (!reader.directive(line, pattern)) {
-            fault = at + reader.fault;
+            fault = path + ":" + std::to_string(reader.line) + ": " + reader.fault;
             return false;
         }
     }

@@ -11,8 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     FUZZ_CHECK(songSeconds(song) > 0);
-    // no more patterns or orders than a module holds, and so a bounded size
-    FUZZ_CHECK(song.patterns.size() <= 256 && song.order.size() <= 256);
+    // no more patterns, orders or instruments than a module holds, and so a bounded size
+    FUZZ_CHECK(song.patterns.size() <= 256 && song.order.size() <= 256 &&
+               song.instruments.size() <= 128);
     std::vector<uint8_t> module;
     const bool written =
         song.format == "xm" ? writeXm(song, module, fault) : writeMod(song, module, fault);

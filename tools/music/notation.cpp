@@ -38,6 +38,7 @@ namespace {
 constexpr int MAX_ROWS = 256;
 constexpr int MAX_ORDERS = 256;
 constexpr int MAX_PATTERNS = 256;
+constexpr int MAX_INSTRUMENTS = 128; // an XM's, the larger of the two formats
 constexpr int MAX_NOTE = 127;
 // Tokens read for one channel line or phrase, phrases expanded: a phrase of phrases that
 // only switch instruments adds no rows, and nested a few times it would take hours.
@@ -222,6 +223,9 @@ bool Reader::directive(const std::string& text, Pattern*& pattern) {
         if (key == "tempo" && (value < 33 || value > 255)) return fail("tempo must be 33 to 255");
         (key == "channels" ? song->channels : key == "speed" ? song->speed : song->tempo) = value;
     } else if (key == "inst" && w.size() >= 3) {
+        // each may hold a sample of a million frames: no more than a module can use
+        if ((int)song->instruments.size() >= MAX_INSTRUMENTS)
+            return fail("more than " + std::to_string(MAX_INSTRUMENTS) + " instruments");
         if (instrumentIndex(w[1]) >= 0) return fail("instrument " + w[1] + " defined twice");
         Instrument inst;
         inst.name = w[1];

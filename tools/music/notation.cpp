@@ -40,6 +40,9 @@ constexpr int MAX_ORDERS = 256;
 constexpr int MAX_PATTERNS = 256;
 constexpr int MAX_INSTRUMENTS = 128; // an XM's, the larger of the two formats
 constexpr int MAX_NOTE = 127;
+// The regular expressions that read tokens recurse once per character, so a word of
+// 30 000 characters overflows the stack; ours are a few characters long.
+constexpr size_t MAX_WORD = 256;
 // Tokens read for one channel line or phrase, phrases expanded: a phrase of phrases that
 // only switch instruments adds no rows, and nested a few times it would take hours.
 constexpr int MAX_TOKENS = 16 * MAX_ROWS;
@@ -189,6 +192,8 @@ bool Reader::expand(const std::vector<std::string>& tokens, int transpose, int d
 bool Reader::directive(const std::string& text, Pattern*& pattern) {
     std::vector<std::string> w = split(text);
     if (w.empty()) return true;
+    for (const std::string& word : w)
+        if (word.size() > MAX_WORD) return fail("a word longer than 256 characters");
     const std::string& key = w[0];
     // a channel line of the pattern being read
     if (pattern && key.size() >= 2 && key.back() == ':') {

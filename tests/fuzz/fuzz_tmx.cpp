@@ -1,6 +1,5 @@
-// Fuzzes the TMX reader and its XML scanning with arbitrary text: a map it takes is a whole
-// stage, and written as TMX again it reads back to the same cells and header; one it refuses
-// names the file.
+// Fuzzes the TMX reader and its XML scanning with arbitrary text: a map it takes, written as
+// TMX again, reads back to the same cells and header; one it refuses names the file.
 #include "fuzz_check.h"
 #include "tmx.h"
 
@@ -13,10 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(error.rfind("f.tmx: ", 0) == 0);
         return 0;
     }
-    FUZZ_CHECK(grid.columns >= STAGE_MIN_COLUMNS && grid.columns <= STAGE_MAX_COLUMNS);
-    FUZZ_CHECK(grid.cells.size() == size_t(grid.columns) * STAGE_ROWS);
-    FUZZ_CHECK(hasHeader || header.empty());
-
     StageGrid again;
     std::string headerAgain;
     bool hasAgain = false;

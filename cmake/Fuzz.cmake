@@ -10,10 +10,10 @@ foreach(src ${FUZZ_SOURCES})
         add_executable(${base} ${src})
         target_compile_options(${base} PRIVATE -fsanitize=fuzzer)
         target_link_options(${base} PRIVATE -fsanitize=fuzzer)
-        target_link_libraries(${base} PRIVATE trobz3core trobz3tools)
+        target_link_libraries(${base} PRIVATE trobz3core trobz3tools trobz3stages trobz3music)
     elseif(TROBZ_TESTS)
         add_executable(${base} ${src} ${PROJECT_SOURCE_DIR}/tests/fuzz/replay_main.cpp)
-        target_link_libraries(${base} PRIVATE trobz3core trobz3tools)
+        target_link_libraries(${base} PRIVATE trobz3core trobz3tools trobz3stages trobz3music)
         add_test(NAME corpus_${name}
             COMMAND ${base} ${PROJECT_SOURCE_DIR}/tests/corpus/${name}
             WORKING_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -3,8 +3,13 @@
 # into data/music.zda (members "<song>.mod", MOD or XM alike) and data/sound.zda
 # (members "<effect>.wav").
 
+# The notation reader and the module writers are a library, so the fuzz targets reach them.
 file(GLOB TROBZMOD_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/music/*.cpp)
-add_executable(trobzmod ${TROBZMOD_SOURCES})
+list(REMOVE_ITEM TROBZMOD_SOURCES ${PROJECT_SOURCE_DIR}/tools/music/main.cpp)
+add_library(trobz3music STATIC ${TROBZMOD_SOURCES})
+target_include_directories(trobz3music PUBLIC ${PROJECT_SOURCE_DIR}/tools/music)
+add_executable(trobzmod ${PROJECT_SOURCE_DIR}/tools/music/main.cpp)
+target_link_libraries(trobzmod PRIVATE trobz3music)
 file(GLOB TROBZSFX_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/sfx/*.cpp)
 add_executable(trobzsfx ${TROBZSFX_SOURCES})
 

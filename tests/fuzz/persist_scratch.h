@@ -1,8 +1,10 @@
 // For the fuzz targets of the game's own files: each input runs inside a private scratch
 // directory (in memory when /dev/shm exists), made the working directory for that run only,
-// so that the readers find the input as ./trobz3.cfg, ./hiscores.dat or ./savegame.dat and
-// libFuzzer's own relative paths keep working between runs.
+// so that the readers find the input as ./trobz3.cfg, ./hiscores.dat, ./savegame.dat or
+// ./gfx.zda and libFuzzer's own relative paths keep working between runs.
 #pragma once
+#include "fuzz_check.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,21 +12,12 @@
 #include <string>
 #include <unistd.h>
 
-// Stops the run with a message: the fuzzer and the corpus replay both report it as a crash.
-#define FUZZ_CHECK(cond)                                                                           \
-    do {                                                                                           \
-        if (!(cond)) {                                                                             \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);          \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (0)
-
 namespace persist_fuzz {
 
 // The files a reader or writer may leave behind.
-inline const char* const SCRATCH_FILES[] = {"trobz3.cfg",   "trobz3.cfg.tmp",
-                                            "hiscores.dat", "hiscores.dat.tmp",
-                                            "savegame.dat", "savegame.dat.tmp"};
+inline const char* const SCRATCH_FILES[] = {
+    "trobz3.cfg",   "trobz3.cfg.tmp",   "hiscores.dat", "hiscores.dat.tmp",
+    "savegame.dat", "savegame.dat.tmp", "gfx.zda"};
 
 inline std::string& scratchDir() {
     static std::string dir;

@@ -235,6 +235,15 @@ bool parseArt(const std::string& text, const std::string& file, const Palette& p
         if (line.empty() || line[0] == '#') continue;
         ArtEntry e;
         if (!parseHeader(line, at(file, n), &e, why)) return false;
+        // a derived tile draws only palette colours too: a character outside it would come
+        // out as the sheet's see-through magenta
+        for (char c : e.mapping)
+            if (!pal.has(c))
+                return fail(why, at(file, n) + ": recolor character '" + std::string(1, c) +
+                                     "' is not in the palette");
+        if (e.op == "shift" && !pal.has('.'))
+            return fail(why,
+                        at(file, n) + ": shift fills in with '.', which is not in the palette");
         out->push_back(e);
         if (e.op.empty()) open = &out->back();
     }

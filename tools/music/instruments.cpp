@@ -31,6 +31,15 @@ struct Params {
     }
 };
 
+// A recipe's number as a whole one, its fraction dropped: false when that is outside
+// lo ... hi or no number; checked before the conversion, which is undefined for a number no
+// int holds ("vol=1e99").
+bool wholeIn(double v, int lo, int hi, int* out) {
+    if (!(v > lo - 1 && v < hi + 1)) return false;
+    *out = (int)v;
+    return true;
+}
+
 // Deterministic noise so every build writes the same bytes.
 struct Noise {
     uint32_t state;
@@ -213,9 +222,8 @@ bool synthesize(Instrument& inst, const std::vector<std::pair<std::string, doubl
     Params p;
     for (const auto& kv : params)
         p.values[kv.first] = kv.second;
-    inst.volume = (int)p.get("vol", 64);
-    inst.pan = (int)p.get("pan", 128);
-    if (inst.volume < 0 || inst.volume > 64 || inst.pan < 0 || inst.pan > 255) {
+    if (!wholeIn(p.get("vol", 64), 0, 64, &inst.volume) ||
+        !wholeIn(p.get("pan", 128), 0, 255, &inst.pan)) {
         fault = "vol is 0 to 64, pan 0 to 255";
         return false;
     }
@@ -228,8 +236,7 @@ bool synthesize(Instrument& inst, const std::vector<std::pair<std::string, doubl
     if (drum(w, p, seed, wave)) {
         inst.cycle = 0;
     } else {
-        inst.cycle = (int)p.get("cycle", 32);
-        if (inst.cycle < 8 || inst.cycle > 256 || (inst.cycle & (inst.cycle - 1))) {
+        if (!wholeIn(p.get("cycle", 32), 8, 256, &inst.cycle) || (inst.cycle & (inst.cycle - 1))) {
             fault = "cycle is a power of two from 8 to 256";
             return false;
         }

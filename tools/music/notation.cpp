@@ -38,8 +38,16 @@ namespace {
 // module holds a longer order list; numbers in tokens have at most three digits.
 constexpr int MAX_ROWS = 256;
 constexpr int MAX_ORDERS = 256;
+constexpr int MAX_PATTERNS = 256;
+constexpr int MAX_INSTRUMENTS = 128; // an XM's, the larger of the two formats
 constexpr int MAX_NOTE = 127;
 constexpr int FX_SET_VOLUME = 0x0C; // the same in MOD and XM
+// The regular expressions that read tokens recurse once per character, so a word of
+// 30 000 characters overflows the stack; ours are a few characters long.
+constexpr size_t MAX_WORD = 256;
+// Tokens read for one channel line or phrase, phrases expanded: a phrase of phrases that
+// only switch instruments adds no rows, and nested a few times it would take hours.
+constexpr int MAX_TOKENS = 16 * MAX_ROWS;
 
 struct Reader {
     std::string path;
@@ -49,6 +57,7 @@ struct Reader {
     std::map<char, int> kit;
     std::map<std::string, int> patternIndex;
     std::string fault;
+    int tokensLeft = 0; // of the channel line or phrase being expanded
 
     bool fail(const std::string& message) {
         fault = message;
@@ -120,7 +129,10 @@ bool Reader::expand(const std::vector<std::string>& tokens, int transpose, int d
     static const std::regex off("-(?:\\*([0-9]{1,3}))?");
     static const std::regex phrase("([a-z][A-Za-z0-9_]*)([+-][0-9]{1,3})?(?:\\*([0-9]{1,3}))?");
     if (depth > 16) return fail("phrases nested too deep");
+    if (depth == 0) tokensLeft = MAX_TOKENS;
     for (const std::string& t : tokens) {
+        if (--tokensLeft < 0)
+            return fail("phrases expand to more than " + std::to_string(MAX_TOKENS) + " tokens");
         std::smatch m;
         Cell cell;
         int length = 1;
@@ -182,6 +194,8 @@ bool Reader::expand(const std::vector<std::string>& tokens, int transpose, int d
 bool Reader::directive(const std::string& text, Pattern*& pattern) {
     std::vector<std::string> w = split(text);
     if (w.empty()) return true;
+    for (const std::string& word : w)
+        if (word.size() > MAX_WORD) return fail("a word longer than 256 characters");
     const std::string& key = w[0];
     // a channel line of the pattern being read
     if (pattern && key.size() >= 2 && key.back() == ':') {
@@ -219,6 +233,9 @@ bool Reader::directive(const std::string& text, Pattern*& pattern) {
         if (key == "tempo" && (value < 33 || value > 255)) return fail("tempo must be 33 to 255");
         (key == "channels" ? song->channels : key == "speed" ? song->speed : song->tempo) = value;
     } else if (key == "inst" && w.size() >= 3) {
+        // each may hold a sample of a million frames: no more than a module can use
+        if ((int)song->instruments.size() >= MAX_INSTRUMENTS)
+            return fail("more than " + std::to_string(MAX_INSTRUMENTS) + " instruments");
         if (instrumentIndex(w[1]) >= 0) return fail("instrument " + w[1] + " defined twice");
         Instrument inst;
         inst.name = w[1];
@@ -252,6 +269,8 @@ bool Reader::directive(const std::string& text, Pattern*& pattern) {
         if (!expand(probe, 0, 0, current, rows)) return false;
     } else if (key == "pattern" && w.size() == 3 && parseInt(w[2], value)) {
         if (value < 1 || value > 256) return fail("a pattern has 1 to 256 rows");
+        // counted here, however the line is indented: each pattern holds all its cells
+        if ((int)song->patterns.size() >= MAX_PATTERNS) return fail("too many patterns");
         if (patternIndex.count(w[1])) return fail("pattern " + w[1] + " defined twice");
         Pattern p;
         p.name = w[1];
@@ -280,38 +299,30 @@ bool Reader::directive(const std::string& text, Pattern*& pattern) {
 
 } // namespace
 
-bool readSong(const std::string& path, Song& song) {
-    std::ifstream in(path);
-    if (!in) {
-        std::fprintf(stderr, "%s: cannot open\n", path.c_str());
-        return false;
-    }
+bool parseSong(const std::string& text, const std::string& path, Song& song, std::string& fault) {
     Reader reader;
     reader.path = path;
     reader.song = &song;
-    song.patterns.reserve(256); // channel lines keep a pointer to the pattern being read
+    song.patterns.reserve(MAX_PATTERNS); // channel lines keep a pointer to the pattern being read
     Pattern* pattern = nullptr;
-    std::string text;
-    while (std::getline(in, text)) {
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
         reader.line++;
         // a comment starts with '#' at the start of a line or after a blank (F#4 is a note)
-        for (size_t i = 0; i < text.size(); i++) {
-            if (text[i] == '#' && (i == 0 || text[i - 1] == ' ' || text[i - 1] == '\t')) {
-                text.erase(i);
+        for (size_t i = 0; i < line.size(); i++) {
+            if (line[i] == '#' && (i == 0 || line[i - 1] == ' ' || line[i - 1] == '\t')) {
+                line.erase(i);
                 break;
             }
         }
-        if (song.patterns.size() >= 256 && text.find("pattern") == 0) {
-            std::fprintf(stderr, "%s:%d: too many patterns\n", path.c_str(), reader.line);
-            return false;
-        }
-        if (!reader.directive(text, pattern)) {
-            std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), reader.line, reader.fault.c_str());
+        if (!reader.directive(line, pattern)) {
+            fault = path + ":" + std::to_string(reader.line) + ": " + reader.fault;
             return false;
         }
     }
     if (song.order.empty()) {
-        std::fprintf(stderr, "%s: no order list\n", path.c_str());
+        fault = path + ": no order list";
         return false;
     }
     // the mix level, applied once everything it scales has been read
@@ -324,6 +335,22 @@ bool readSong(const std::string& path, Song& song) {
                 if (cell.volume >= 0) cell.volume = scaled(cell.volume);
                 if (cell.effect == FX_SET_VOLUME) cell.param = scaled(cell.param);
             }
+    return true;
+}
+
+bool readSong(const std::string& path, Song& song) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "%s: cannot open\n", path.c_str());
+        return false;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string fault;
+    if (!parseSong(text.str(), path, song, fault)) {
+        std::fprintf(stderr, "%s\n", fault.c_str());
+        return false;
+    }
     return true;
 }
 

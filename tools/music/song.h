@@ -58,7 +58,10 @@ constexpr int DRUM_NOTE = 84; // concert C6: tracker C-3 in a MOD, C-5 in an XM
 // The rate at which a tracker plays a sample at its middle note (XM C-4, MOD C-2).
 constexpr double BASE_RATE = 8363.0;
 
-// Reads the notation; on a fault prints "file:line: message" to stderr and returns false.
+// Reads the notation of a song file named `path`; on a fault returns false with
+// "file:line: message" in `fault`.
+bool parseSong(const std::string& text, const std::string& path, Song& song, std::string& fault);
+// The same for a file; a fault is printed to stderr.
 bool readSong(const std::string& path, Song& song);
 // Synthesizes an instrument's sample from its recipe ("key=value" parameters).
 bool synthesize(Instrument& inst, const std::vector<std::pair<std::string, double>>& params,

@@ -8,7 +8,8 @@ a source file replaced by another. For each mutant the script
   2. compiles the copy with the build's own command (compile_commands.json),
   3. relinks the test programs with the mutated object ahead of the libraries, into a
      scratch directory,
-  4. runs them directly (not through CTest), stopping at the first failing program,
+  4. runs them directly (not through CTest), those of the mutant's own subsystem first,
+     one or two at a time (-j), and stops at the first failing test,
 
 and reports the mutant killed (by which test, or by a timeout), survived, not applicable
 (its text no longer matches the source) or equivalent (the mutated object has the same
@@ -41,7 +42,7 @@ Examples
   scripts/mutation/mutate.py world/lift-crush-not-on-lethal   # one mutant by id
   scripts/mutation/mutate.py --keep-going 'world/lift-*'    # every test that kills them
   scripts/mutation/mutate.py --check                  # apply and compile only
-  scripts/mutation/mutate.py -o scripts/mutation/baseline.txt --timeout 900
+  scripts/mutation/mutate.py -j2 -t 600 -o scripts/mutation/baseline.txt   # the baseline
 """
 
 import argparse
@@ -325,48 +326,111 @@ def kill_group(proc):
         pass
 
 
-def run_program(program, exe, timeout, fail_fast, log_path):
-    env = dict(os.environ, **program.env)
-    start = time.monotonic()
-    with open(log_path, "w") as log:
-        proc = subprocess.Popen(program.command(exe, fail_fast), cwd=program.cwd, env=env,
-                                stdout=log, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
-                                start_new_session=True)
-        try:
-            code = proc.wait(timeout=timeout)
-            timed_out = False
-        except subprocess.TimeoutExpired:
-            kill_group(proc)
-            proc.wait()
-            code, timed_out = None, True
-        except BaseException:  # interrupted: the program and whatever it started go too
-            kill_group(proc)
-            proc.wait()
-            raise
-    seconds = time.monotonic() - start
-    with open(log_path, errors="replace") as f:
-        output = f.read()
-    current = ""
-    for line in output.splitlines():
-        m = re.match(r"\[ RUN +\] (\S+)", line)
-        if m:
-            current = m.group(1)
-    if timed_out:
+class Run:
+    """One test program running, its output going to a log file."""
+
+    def __init__(self, program, exe, fail_fast, log_path, timeout, scratch_exe=True):
+        self.program, self.log_path, self.timeout = program, log_path, timeout
+        self.exe = exe if scratch_exe else None  # removed once it has run
+        self.start = time.monotonic()
+        with open(log_path, "w") as log:
+            self.proc = subprocess.Popen(program.command(exe, fail_fast), cwd=program.cwd,
+                                         env=dict(os.environ, **program.env), stdout=log,
+                                         stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
+                                         start_new_session=True)
+
+    def outcome(self):
+        """None while the program runs, then how it ended; one over its time is stopped."""
+        code = self.proc.poll()
+        if code is None and time.monotonic() - self.start < self.timeout:
+            return None
+        if code is None:
+            self.stop()
+        else:
+            self.forget()
+        return self.judge(code)
+
+    def stop(self):
+        """Ends the program and whatever it started."""
+        if self.proc.poll() is None:  # not reaped yet, so its group is still ours
+            kill_group(self.proc)
+        self.proc.wait()
+        self.forget()
+
+    def forget(self):
+        if self.exe and os.path.exists(self.exe):
+            os.remove(self.exe)
+
+    def judge(self, code):
+        seconds = time.monotonic() - self.start
+        name = self.program.name
+        with open(self.log_path, errors="replace") as f:
+            output = f.read()
+        current = ""
+        for line in output.splitlines():
+            m = re.match(r"\[ RUN +\] (\S+)", line)
+            if m:
+                current = m.group(1)
         where = f" in {current}" if current else ""
-        return Outcome(False, f"{program.name}: timeout after {timeout:g} s{where}", seconds, True)
-    if code == 0:
-        return Outcome(True, seconds=seconds)
-    failed = []
-    for name in re.findall(r"^\[  FAILED  \] ([^\s,]+\.[^\s,]+)", output, re.M):
-        if name not in failed:
-            failed.append(name)
-    if failed:
-        return Outcome(False, f"{program.name}: {', '.join(failed)}", seconds)
-    how = f"signal {-code}" if code < 0 else f"exit status {code}"
-    if program.args is not None:
-        return Outcome(False, f"{program.tests[0]} ({program.name}, {how})", seconds)
-    where = f" in {current}" if current else ""
-    return Outcome(False, f"{program.name}: {how}{where}", seconds)
+        if code is None:
+            return Outcome(False, f"{name}: timeout after {self.timeout:g} s{where}", seconds, True)
+        if code == 0:
+            return Outcome(True, seconds=seconds)
+        failed = []
+        for test in re.findall(r"^\[  FAILED  \] ([^\s,]+\.[^\s,]+)", output, re.M):
+            if test not in failed:
+                failed.append(test)
+        if failed:
+            return Outcome(False, f"{name}: {', '.join(failed)}", seconds)
+        how = f"signal {-code}" if code < 0 else f"exit status {code}"
+        if self.program.args is not None:
+            return Outcome(False, f"{self.program.tests[0]} ({name}, {how})", seconds)
+        return Outcome(False, f"{name}: {how}{where}", seconds)
+
+
+def run_all(programs, start, jobs, keep_going):
+    """Runs the programs in order, `jobs` at a time, each started by `start`; returns the
+    Outcomes of the ones that failed, stopping at the first failure unless keep_going."""
+    pending, running, failures = list(programs), [], []
+    try:
+        while pending or running:
+            while pending and len(running) < jobs:
+                running.append(start(pending.pop(0)))
+            time.sleep(0.05)
+            for r in list(running):
+                out = r.outcome()
+                if out is None:
+                    continue
+                running.remove(r)
+                if not out.ok:
+                    failures.append(out)
+                    if not keep_going:
+                        for other in running:
+                            other.stop()
+                        return failures
+        return failures
+    except BaseException:  # interrupted: nothing of ours goes on running
+        for r in running:
+            r.stop()
+        raise
+
+
+def run_program(program, exe, timeout, log_path):
+    """Runs one program to its first failure; its Outcome."""
+    r = Run(program, exe, True, log_path, timeout, scratch_exe=False)
+    try:
+        while True:
+            out = r.outcome()
+            if out is not None:
+                return out
+            time.sleep(0.05)
+    except BaseException:
+        r.stop()
+        raise
+
+
+class LinkError(Exception):
+    pass
 
 
 # ---- the scratch space and what has to be put back
@@ -535,7 +599,7 @@ def original_text(source):
 
 
 def run_mutant(m, build, scratch, programs, opts, say):
-    start = time.monotonic()
+    start_time = time.monotonic()
     work = os.path.join("m", m.id.replace("/", "_"))
     texts = {}
     for e in m.edits:
@@ -576,26 +640,26 @@ def run_mutant(m, build, scratch, programs, opts, say):
                 err = rebuild_archives(build, scratch, work, mutated, backup)
             if err:
                 return Result(m, "error", "archives not rebuilt: " + err.strip().splitlines()[0])
-        killers, failed_in_time = [], False
-        for p in ordered(programs, m.subsystem):
-            if not rebuild and not any(build.reaches(p.name, t, o) for t, o, _ in targets):
-                continue
+        reached = [p for p in ordered(programs, m.subsystem)
+                   if rebuild or any(build.reaches(p.name, t, o) for t, o, _ in targets)]
+
+        def start(p):
             exe = scratch.path(work, "bin", p.name)
             err = link_program(build, p.name, mutated, exe)
             if err:
-                return Result(m, "error", f"{p.name} does not link: " + err.strip().splitlines()[0])
-            out = run_program(p, exe, opts.timeout, not opts.keep_going,
-                              scratch.path(work, "log", p.name + ".txt"))
-            os.remove(exe)
-            if not out.ok:
-                killers.append(out.killer)
-                failed_in_time = failed_in_time or not out.timed_out
-                if not opts.keep_going:
-                    break
-        if not killers:
-            return Result(m, "survived", "", time.monotonic() - start)
-        status = "killed" if failed_in_time else "timeout"
-        return Result(m, status, "; ".join(killers), time.monotonic() - start)
+                raise LinkError(f"{p.name} does not link: " + err.strip().splitlines()[0])
+            return Run(p, exe, not opts.keep_going, scratch.path(work, "log", p.name + ".txt"),
+                       opts.timeout)
+
+        try:
+            failures = run_all(reached, start, opts.jobs, opts.keep_going)
+        except LinkError as e:
+            return Result(m, "error", str(e))
+        seconds = time.monotonic() - start_time
+        if not failures:
+            return Result(m, "survived", "", seconds)
+        status = "killed" if any(not f.timed_out for f in failures) else "timeout"
+        return Result(m, status, "; ".join(f.killer for f in failures), seconds)
     finally:
         if rebuild:
             with Deferred():
@@ -683,7 +747,7 @@ def shown_path(path):
 
 
 def git_describe():
-    r = run_quiet(["git", "log", "-1", "--format=%h %s"], SOURCE_ROOT)
+    r = run_quiet(["git", "log", "-1", "--format=%h (%cs)"], SOURCE_ROOT)
     b = run_quiet(["git", "rev-parse", "--abbrev-ref", "HEAD"], SOURCE_ROOT)
     dirty = run_quiet(["git", "status", "--porcelain", "--untracked-files=no", "src", "tools"],
                       SOURCE_ROOT)
@@ -719,6 +783,9 @@ def parse_args(argv):
                          "the install test)")
     ap.add_argument("--ctest-args", default="",
                     help="further CTest selection options, e.g. \"-L unit\" or \"-R Hero\"")
+    ap.add_argument("-j", "--jobs", type=int, default=1,
+                    help="test programs of a mutant run at the same time (default: %(default)s; "
+                         "the tests are made to run two at a time, as ctest -j2 does)")
     ap.add_argument("--keep-going", action="store_true",
                     help="run every test program to its end and name every test that fails, "
                          "instead of stopping at the first failing test")
@@ -767,6 +834,7 @@ def main(argv):
     load_start = os.getloadavg()
     started = time.time()
     programs, unreachable, how = [], [], "none (--check)"
+    status = 0
     try:
         if not opts.check:
             programs, unreachable, how = pick_tests(build, opts.everyday, opts.ctest_args)
@@ -775,7 +843,7 @@ def main(argv):
             for p in sorted(programs, key=lambda p: p.name):
                 if opts.no_baseline:
                     continue
-                out = run_program(p, p.path, opts.timeout, True, scratch.path("base", p.name))
+                out = run_program(p, p.path, opts.timeout, scratch.path("base", p.name))
                 if not out.ok:
                     raise Failure(f"the unmutated build fails: {out.killer}; fix it first")
                 p.seconds = out.seconds
@@ -790,6 +858,7 @@ def main(argv):
             say(f"[{i + 1:3}/{len(mutants)}] {r.status:10} {m.id}{detail}")
     except KeyboardInterrupt:
         say("interrupted: the results so far follow")
+        status = 130
     finally:
         with Deferred():
             scratch.remove()
@@ -813,6 +882,8 @@ def main(argv):
         f"{load_start[0]:.1f} at the start, {os.getloadavg()[0]:.1f} at the end "
         f"({os.cpu_count()} cores)",
     ]
+    if status:
+        header.append(f"interrupted after {len(results)} mutants: the figures below are of those")
     if not opts.check and unreachable:
         header.append(f"left out (not a relinkable program): {', '.join(sorted(unreachable))}")
     print(write_report(opts.output, results, header), end="")
@@ -821,7 +892,7 @@ def main(argv):
             json.dump([{"id": r.mutant.id, "file": r.mutant.file, "desc": r.mutant.desc,
                         "status": r.status, "detail": r.detail, "seconds": round(r.seconds, 1)}
                        for r in results], f, indent=1)
-    return 0
+    return status
 
 
 def check_mutant(m, build, scratch):

@@ -9,20 +9,20 @@
 #   - peak memory of a whole game run (/usr/bin/time -v of the real game in an X window:
 #     intro, title, a new game with its story, stage 1 played for a while, quit).
 # Times on a shared machine vary by up to 2x from one run to the next, so every timed figure
-# is taken RUNS times (default 5) and reported as the median with the smallest and largest
-# value; instruction counts do not depend on the load and are taken once.
+# is taken BENCH_RUNS times (default 5) and reported as the median with the smallest and
+# largest value; instruction counts do not depend on the load and are taken once.
 #
 # Usage: bench/report.sh [build dir (build)] [report file (docs/performance.md)]
-#        RUNS=7 bench/report.sh        more runs of every timed figure
+#        BENCH_RUNS=7 bench/report.sh   more runs of every timed figure
 # The build should be RelWithDebInfo or Release with the benchmarks (TROBZ_BENCH=ON).
 set -u
 src=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$src/build}" && pwd)
 report=${2:-$src/docs/performance.md}
-runs=${RUNS:-5}
+runs=${BENCH_RUNS:-5}
 starts=7
-case $runs in '' | *[!0-9]*) echo "RUNS must be a whole number" >&2; exit 2 ;; esac
-[ "$runs" -ge 5 ] || { echo "RUNS must be 5 or more" >&2; exit 2; }
+case $runs in '' | *[!0-9]*) echo "BENCH_RUNS must be a whole number" >&2; exit 2 ;; esac
+[ "$runs" -ge 5 ] || { echo "BENCH_RUNS must be 5 or more" >&2; exit 2; }
 for b in bench_scalers bench_stage bench_audio trobz3 e2e_look; do
     [ -x "$build/$b" ] || { echo "$build/$b is missing: build the game with its benchmarks" >&2; exit 1; }
 done
@@ -87,7 +87,7 @@ if [ $have_valgrind = 1 ]; then
 fi
 count_of() { awk -v s="$1" -v b="$2" -v p="$3" '$1 == s && $2 == b && $3 == p { print $4 }' "$work/counts.txt"; }
 
-# ---- scalers: CPU time per frame, RUNS runs of the whole benchmark
+# ---- scalers: CPU time per frame, $runs runs of the whole benchmark
 load_scalers=$(load)
 r=1
 while [ $r -le "$runs" ]; do
@@ -107,7 +107,9 @@ scaler_rows=$(for bpp in 16 24; do
         for s in $scalers; do
             n=$(count_of "$s" "$bpp" "$pic")
             if [ -n "$n" ] && [ -n "$floor" ] && [ "$floor" -gt 0 ]; then
-                counts="$(echo "$n" | group) | $(awk -v a="$n" 'BEGIN { printf "%.2f", a / (640 * 480) }') | $(awk -v a="$n" -v b="$floor" 'BEGIN { printf "%.2f", a / b }')"
+                per_pixel=$(awk -v a="$n" 'BEGIN { printf "%.2f", a / (640 * 480) }')
+                per_zoom=$(awk -v a="$n" -v b="$floor" 'BEGIN { printf "%.2f", a / b }')
+                counts="$(echo "$n" | group) | $per_pixel | $per_zoom"
             else
                 counts="- | - | -"
             fi
@@ -123,13 +125,14 @@ noise_rows=$(for bpp in 16 24; do
     for s in scale2x scale2x-portable; do
         n=$(count_of "$s" "$bpp" noise)
         t=$(count_of "$s" "$bpp" stage)
-        counted=$( [ -n "$n" ] && [ -n "$t" ] && awk -v a="$n" -v b="$t" 'BEGIN { printf "%.2f", a / b }' || echo -)
+        counted=-
+        [ -n "$n" ] && [ -n "$t" ] && counted=$(awk -v a="$n" -v b="$t" 'BEGIN { printf "%.2f", a / b }')
         timed=$(cat "$work"/scalers.*.txt | sed -n "s/^$s at $bpp bits: noise \/ stage = //p" | spread "%.2f")
         echo "| $s | $bpp | $counted | $timed |"
     done
 done)
 
-# ---- one stage frame: RUNS timed runs, then instructions
+# ---- one stage frame: $runs timed runs, then instructions
 load_stage=$(load)
 : >"$work/stage.txt"
 r=1
@@ -158,7 +161,7 @@ if [ $have_valgrind = 1 ]; then
     [ -n "$total" ] && instr=$(echo $((total / frames)) | group)
 fi
 
-# ---- the audio callback: RUNS timed runs
+# ---- the audio callback: $runs timed runs
 load_audio=$(load)
 r=1
 while [ $r -le "$runs" ]; do

@@ -19,5 +19,6 @@ foreach(src ${FUZZ_SOURCES})
             WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
         set_tests_properties(corpus_${name} PROPERTIES
             ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy" TIMEOUT 600 LABELS corpus)
+        add_dependencies(suite ${base})
     endif()
 endforeach()

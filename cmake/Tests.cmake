@@ -34,6 +34,11 @@ function(trobz_test_label dir out)
     set(${out} ${label} PARENT_SCOPE)
 endfunction()
 
+# Everything the everyday suite needs and nothing else (no benchmarks, no fuzzing build):
+# `cmake --build build --target suite`. The test rules add their programs to it.
+add_custom_target(suite)
+add_dependencies(suite trobz3 assets stage-testmap demo_stage)
+
 file(GLOB TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
 add_library(testsupport STATIC ${TEST_SUPPORT_SOURCES})
 target_include_directories(testsupport PUBLIC ${PROJECT_SOURCE_DIR}/tests/support)
@@ -67,6 +72,7 @@ foreach(dir ${TEST_DIRS})
     target_link_libraries(test_${name} PRIVATE testsupport GTest::gtest_main)
     # The asset tests read the archives the build makes.
     add_dependencies(test_${name} assets)
+    add_dependencies(suite test_${name})
     trobz_test_label(${name} label)
     gtest_discover_tests(test_${name}
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR}

@@ -21,6 +21,12 @@ set(TROBZ_TEST_DIR_LABELS
     gfxassets=assets
     release=slow)
 
+# Tools a directory's tests run themselves, made before them also when the build copies its
+# assets (the stage tests name theirs in cmake/assets-stages.cmake).
+set(TROBZ_TEST_DIR_TOOLS
+    audio=trobzmod
+    gfxassets=makegfx)
+
 function(trobz_test_label dir out)
     set(label unit)
     if(dir IN_LIST TROBZ_TEST_LABELS)
@@ -73,6 +79,11 @@ foreach(dir ${TEST_DIRS})
     # The asset tests read the archives the build makes.
     add_dependencies(test_${name} assets)
     add_dependencies(suite test_${name})
+    foreach(entry ${TROBZ_TEST_DIR_TOOLS})
+        if(entry MATCHES "^${name}=(.+)$")
+            add_dependencies(test_${name} ${CMAKE_MATCH_1})
+        endif()
+    endforeach()
     trobz_test_label(${name} label)
     gtest_discover_tests(test_${name}
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR}

@@ -30,14 +30,20 @@ foreach(size ${TROBZ_GFX_ICON_SIZES})
     list(APPEND gfx_outputs ${TROBZ_GFX_DIR}/icon-${size}.png)
 endforeach()
 
-add_custom_command(
-    OUTPUT ${gfx_outputs}
-    COMMAND makegfx ${PROJECT_SOURCE_DIR}/assets/gfx ${TROBZ_GFX_DIR}
-    DEPENDS makegfx ${TROBZ_GFX_SOURCES}
-    COMMENT "Drawing the game's images"
-    VERBATIM)
+if(TROBZ_ASSETS_FROM)
+    trobz_copy_made(${gfx_outputs})
+else()
+    add_custom_command(
+        OUTPUT ${gfx_outputs}
+        COMMAND makegfx ${PROJECT_SOURCE_DIR}/assets/gfx ${TROBZ_GFX_DIR}
+        DEPENDS makegfx ${TROBZ_GFX_SOURCES}
+        COMMENT "Drawing the game's images"
+        VERBATIM)
+endif()
 
 trobz_pack_archive(gfx MEMBERS ${gfx_members} DEPENDS ${gfx_outputs})
+# the tests read the images and the installation takes the icons, not only the archive
+set(TROBZ_GFX_FILES ${gfx_outputs})
 
 add_custom_target(artreview
     COMMAND makegfx ${PROJECT_SOURCE_DIR}/assets/gfx ${TROBZ_GFX_DIR}

@@ -5,13 +5,8 @@
 file(GLOB_RECURSE TROBZ_GFX_TOOL_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/gfx/*.cpp)
 # Built from its own sources and the image writers alone, so the art does not wait on the
 # game library.
-find_package(ZLIB REQUIRED)
-add_executable(makegfx ${TROBZ_GFX_TOOL_SOURCES}
-    ${PROJECT_SOURCE_DIR}/tools/common/bmp_writer.cpp
-    ${PROJECT_SOURCE_DIR}/tools/common/png_writer.cpp
-    ${PROJECT_SOURCE_DIR}/tools/common/pixel_art.cpp)
-target_include_directories(makegfx PRIVATE ${PROJECT_SOURCE_DIR}/tools/common)
-target_link_libraries(makegfx PRIVATE ZLIB::ZLIB)
+add_executable(makegfx ${TROBZ_GFX_TOOL_SOURCES})
+target_link_libraries(makegfx PRIVATE trobz3art)
 
 file(GLOB_RECURSE TROBZ_GFX_SOURCES CONFIGURE_DEPENDS
     ${PROJECT_SOURCE_DIR}/assets/gfx/*.txt ${PROJECT_SOURCE_DIR}/assets/gfx/*.art)

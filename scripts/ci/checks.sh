@@ -95,8 +95,8 @@ check_m32() {
     mkdir -p "$dir"
     "$src/scripts/setup-m32.sh" "$dir/i386-dev" || return 1
     configure "$dir" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/i386-linux-gnu.cmake" \
-        -DTROBZ_I386_DEV="$dir/i386-dev" -DTROBZ_BENCH=OFF -DTROBZ_ASSETS_FROM="$src/build" ||
-        return 1
+        -DTROBZ_I386_DEV="$dir/i386-dev" -DTROBZ_BENCH=OFF -DTROBZ_ASSETS_FROM="$src/build" \
+        -DTROBZ_DEBUG_LEVEL=0 || return 1
     build "$dir" suite || return 1
     # ELF class 1 (32-bit) and machine 3 (x86)
     if [ "$(od -An -tu1 -j4 -N1 "$dir/trobz3" | tr -d ' ')$(od -An -tu2 -j18 -N2 "$dir/trobz3" | tr -d ' ')" != 13 ]; then

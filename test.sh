@@ -1,11 +1,17 @@
 #!/bin/sh
-# Sets up what the game needs, then builds and runs every check CI runs, each in its own
-# build directory: the whole test suite (with the install test and a 200 000-frame soak),
-# the suite under AddressSanitizer and UndefinedBehaviorSanitizer, the audio player under
-# ThreadSanitizer, the 32-bit x86 build and its suite, every fuzz target for a minute, and
-# the installed game played in an X window. Fails if any of them fails.
-# A single check: ./test.sh release|asan|tsan|m32|fuzz|e2e (see scripts/ci/checks.sh).
+# Sets up what the game needs, then tests it.
+#   ./test.sh            the everyday run: an incremental build of the game, its tools and
+#                        tests (no benchmarks, no fuzzing build), then every test but the
+#                        slow ones (ctest -LE slow) in build/
+#   ./test.sh all        the gate CI runs: release (the whole suite with the install test
+#                        and the soak, benchmarks built), asan, tsan, m32, fuzz, e2e and deb,
+#                        each in its own build directory; fails if any fails
+#   ./test.sh CHECK...   those checks alone, e.g. ./test.sh asan (see scripts/ci/checks.sh)
 set -eu
 cd "$(dirname "$0")"
 scripts/setup.sh
-exec scripts/ci/checks.sh "$@"
+case "${1:-}" in
+    "") exec scripts/ci/checks.sh everyday ;;
+    all) exec scripts/ci/checks.sh ;;
+    *) exec scripts/ci/checks.sh "$@" ;;
+esac

@@ -17,6 +17,8 @@ foreach(src ${FUZZ_SOURCES})
         add_test(NAME corpus_${name}
             COMMAND ${base} ${PROJECT_SOURCE_DIR}/tests/corpus/${name}
             WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-        set_tests_properties(corpus_${name} PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy" TIMEOUT 600)
+        set_tests_properties(corpus_${name} PROPERTIES
+            ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy" TIMEOUT 600 LABELS corpus)
+        add_dependencies(suite ${base})
     endif()
 endforeach()

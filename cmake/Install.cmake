@@ -54,5 +54,5 @@ if(TROBZ_TESTS)
         COMMAND sh ${PROJECT_SOURCE_DIR}/tests/release/install_test.sh
                 ${CMAKE_BINARY_DIR} ${TROBZ_APP_ID}
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-    set_tests_properties(release_install PROPERTIES TIMEOUT 300)
+    set_tests_properties(release_install PROPERTIES TIMEOUT 300 LABELS slow)
 endif()

@@ -5,13 +5,8 @@
 file(GLOB_RECURSE TROBZ_GFX_TOOL_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/gfx/*.cpp)
 # Built from its own sources and the image writers alone, so the art does not wait on the
 # game library.
-find_package(ZLIB REQUIRED)
-add_executable(makegfx ${TROBZ_GFX_TOOL_SOURCES}
-    ${PROJECT_SOURCE_DIR}/tools/common/bmp_writer.cpp
-    ${PROJECT_SOURCE_DIR}/tools/common/png_writer.cpp
-    ${PROJECT_SOURCE_DIR}/tools/common/pixel_art.cpp)
-target_include_directories(makegfx PRIVATE ${PROJECT_SOURCE_DIR}/tools/common)
-target_link_libraries(makegfx PRIVATE ZLIB::ZLIB)
+add_executable(makegfx ${TROBZ_GFX_TOOL_SOURCES})
+target_link_libraries(makegfx PRIVATE trobz3art)
 
 file(GLOB_RECURSE TROBZ_GFX_SOURCES CONFIGURE_DEPENDS
     ${PROJECT_SOURCE_DIR}/assets/gfx/*.txt ${PROJECT_SOURCE_DIR}/assets/gfx/*.art)
@@ -30,14 +25,20 @@ foreach(size ${TROBZ_GFX_ICON_SIZES})
     list(APPEND gfx_outputs ${TROBZ_GFX_DIR}/icon-${size}.png)
 endforeach()
 
-add_custom_command(
-    OUTPUT ${gfx_outputs}
-    COMMAND makegfx ${PROJECT_SOURCE_DIR}/assets/gfx ${TROBZ_GFX_DIR}
-    DEPENDS makegfx ${TROBZ_GFX_SOURCES}
-    COMMENT "Drawing the game's images"
-    VERBATIM)
+if(TROBZ_ASSETS_FROM)
+    trobz_copy_made(${gfx_outputs})
+else()
+    add_custom_command(
+        OUTPUT ${gfx_outputs}
+        COMMAND makegfx ${PROJECT_SOURCE_DIR}/assets/gfx ${TROBZ_GFX_DIR}
+        DEPENDS makegfx ${TROBZ_GFX_SOURCES}
+        COMMENT "Drawing the game's images"
+        VERBATIM)
+endif()
 
 trobz_pack_archive(gfx MEMBERS ${gfx_members} DEPENDS ${gfx_outputs})
+# the tests read the images and the installation takes the icons, not only the archive
+set(TROBZ_GFX_FILES ${gfx_outputs})
 
 add_custom_target(artreview
     COMMAND makegfx ${PROJECT_SOURCE_DIR}/assets/gfx ${TROBZ_GFX_DIR}

@@ -24,4 +24,5 @@ if(TROBZ_TESTS)
             -DWORK=${CMAKE_BINARY_DIR}/playstage-test
             -DGFX_ARCHIVE=${TROBZ_DATA_DIR}/gfx.zda
             -P ${PROJECT_SOURCE_DIR}/tools/playstage/cli_test.cmake)
+    set_tests_properties(playstage_cli PROPERTIES LABELS tools)
 endif()

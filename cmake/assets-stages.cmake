@@ -53,13 +53,17 @@ trobz_pack_archive(maps MEMBERS ${stage_members} DEPENDS ${stage_files})
 
 # The sample map of test mode ("-t"), read from maps/test.bin in the working directory.
 set(TROBZ_TEST_MAP ${CMAKE_BINARY_DIR}/maps/test.bin)
-add_custom_command(
-    OUTPUT ${TROBZ_TEST_MAP}
-    COMMAND stageconv --legend ${TROBZ_STAGE_LEGEND} ${TROBZ_STAGE_SOURCES}/test.stage
-            ${TROBZ_TEST_MAP}
-    DEPENDS stageconv ${TROBZ_STAGE_SOURCES}/test.stage ${TROBZ_STAGE_LEGEND}
-    COMMENT "Converting the test map"
-    VERBATIM)
+if(TROBZ_ASSETS_FROM)
+    trobz_copy_made(${TROBZ_TEST_MAP})
+else()
+    add_custom_command(
+        OUTPUT ${TROBZ_TEST_MAP}
+        COMMAND stageconv --legend ${TROBZ_STAGE_LEGEND} ${TROBZ_STAGE_SOURCES}/test.stage
+                ${TROBZ_TEST_MAP}
+        DEPENDS stageconv ${TROBZ_STAGE_SOURCES}/test.stage ${TROBZ_STAGE_LEGEND}
+        COMMENT "Converting the test map"
+        VERBATIM)
+endif()
 add_custom_target(stage-testmap ALL DEPENDS ${TROBZ_TEST_MAP})
 
 # Tiled maps of every stage, for editing; the tileset image is the build's block sheet.

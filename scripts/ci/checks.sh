@@ -1,31 +1,48 @@
 #!/bin/sh
-# The checks CI runs, one build directory each, beside the source tree:
+# The checks, one build directory each, beside the source tree. Every build has -Werror.
+#   everyday build/         what ./test.sh runs: the suite but its slow tests
+#                           (`ctest -LE slow`), built without benchmarks or fuzzing
+# and the gate (./test.sh all), in this order:
 #   release  build/         the game, tools, tests and benchmarks; the whole test suite
 #                           (with the install test and the 200 000-frame soak)
 #   asan     build-asan/    the test suite under AddressSanitizer, UndefinedBehaviorSanitizer
 #                           and LeakSanitizer
 #   tsan     build-tsan/    the audio player tests under ThreadSanitizer
 #   m32      build-m32/     the 32-bit x86 build and its test suite
-#   fuzz     build-fuzz/    every libFuzzer target for FUZZ_SECONDS (60) from its seed corpus
+#   fuzz     build-fuzz/    every libFuzzer target for FUZZ_SECONDS (25) from its seed
+#                           corpus, two at a time
 #   e2e      build/         the real game in a real X window, driven by keys, checked on
-#                           screenshots (needs the release build)
-# Usage: scripts/ci/checks.sh [check ...]   (no argument: all of them, in this order)
+#                           screenshots
+#   deb      (its own)      the Debian package built, checked, installed and removed
+#                           (scripts/ci/deb_check.sh)
+# The sanitizer and 32-bit builds copy the archives, images and test map that build/ made
+# instead of making them again with their instrumented tools.
+# Usage: scripts/ci/checks.sh [check ...]   (no argument: the gate, all but everyday)
 # Every check runs even when an earlier one failed; the exit status is 1 if any failed.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 src=$(cd "$here/../.." && pwd)
-jobs=${JOBS:-$(nproc)}
-fuzz_seconds=${FUZZ_SECONDS:-60}
+jobs=${JOBS:-2}
+fuzz_seconds=${FUZZ_SECONDS:-25}
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 
-# configure <dir> <cmake options...>: only when the directory has no build yet, so a
-# second run builds incrementally
+# configure <dir> <cmake options...>: every time, so that an option changed here reaches a
+# build made earlier (by ./play.sh, say); with nothing changed it is quick
 configure() {
     dir=$1
     shift
-    if [ ! -f "$dir/CMakeCache.txt" ]; then
-        cmake -S "$src" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >"$dir.configure.log" 2>&1 ||
-            { cat "$dir.configure.log"; return 1; }
+    mkdir -p "$dir"
+    cmake -S "$src" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROBZ_WERROR=ON "$@" \
+        >"$dir/configure.log" 2>&1 || { cat "$dir/configure.log"; return 1; }
+}
+
+build() { # dir [targets...]
+    dir=$1
+    shift
+    if [ $# -gt 0 ]; then
+        cmake --build "$dir" -j"$jobs" --target "$@"
+    else
+        cmake --build "$dir" -j"$jobs"
     fi
 }
 
@@ -35,37 +52,52 @@ run_ctest() { # dir [ctest options]
     (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 900 "$@")
 }
 
+# The assets of the release build, which the other builds copy.
+release_assets() {
+    configure "$src/build" && build "$src/build" assets stage-testmap
+}
+
+check_everyday() {
+    configure "$src/build" || return 1
+    build "$src/build" suite || return 1
+    run_ctest "$src/build" -LE slow
+}
+
 check_release() {
     configure "$src/build" || return 1
-    cmake --build "$src/build" -j"$jobs" || return 1
+    build "$src/build" || return 1
     run_ctest "$src/build"
 }
 
 check_asan() {
+    release_assets || return 1
     dir=$src/build-asan
-    mkdir -p "$dir"
-    configure "$dir" -DTROBZ_SANITIZE=address,undefined -DTROBZ_BENCH=OFF || return 1
-    cmake --build "$dir" -j"$jobs" || return 1
+    configure "$dir" -DTROBZ_SANITIZE=address,undefined -DTROBZ_BENCH=OFF \
+        -DTROBZ_ASSETS_FROM="$src/build" || return 1
+    build "$dir" suite || return 1
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_ctest "$dir"
 }
 
 check_tsan() {
+    release_assets || return 1
     dir=$src/build-tsan
-    mkdir -p "$dir"
-    configure "$dir" -DTROBZ_SANITIZE=thread -DTROBZ_BENCH=OFF || return 1
-    cmake --build "$dir" -j"$jobs" --target test_audio || return 1
+    configure "$dir" -DTROBZ_SANITIZE=thread -DTROBZ_BENCH=OFF \
+        -DTROBZ_ASSETS_FROM="$src/build" || return 1
+    build "$dir" test_audio || return 1
     # the player's own tests: the mixer's audio thread against the game's
     (cd "$dir" && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ./test_audio)
 }
 
 check_m32() {
+    release_assets || return 1
     dir=$src/build-m32
     mkdir -p "$dir"
     "$src/scripts/setup-m32.sh" "$dir/i386-dev" || return 1
     configure "$dir" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/i386-linux-gnu.cmake" \
-        -DTROBZ_I386_DEV="$dir/i386-dev" -DTROBZ_BENCH=OFF || return 1
-    cmake --build "$dir" -j"$jobs" || return 1
+        -DTROBZ_I386_DEV="$dir/i386-dev" -DTROBZ_BENCH=OFF -DTROBZ_ASSETS_FROM="$src/build" \
+        -DTROBZ_DEBUG_LEVEL=0 || return 1
+    build "$dir" suite || return 1
     # ELF class 1 (32-bit) and machine 3 (x86)
     if [ "$(od -An -tu1 -j4 -N1 "$dir/trobz3" | tr -d ' ')$(od -An -tu2 -j18 -N2 "$dir/trobz3" | tr -d ' ')" != 13 ]; then
         echo "build-m32/trobz3 is not a 32-bit x86 program"
@@ -74,9 +106,33 @@ check_m32() {
     run_ctest "$dir"
 }
 
+# fuzz_one <dir> <target>: fuzzes for fuzz_seconds; what it has to say goes to
+# <dir>/<target>.report, for printing in order once the pair it ran in is done
+fuzz_one() {
+    dir=$1
+    t=$2
+    name=${t#fuzz_}
+    corpus=$dir/corpus/$name
+    artifacts=$dir/artifacts/$name
+    rm -rf "$corpus" "$artifacts"
+    mkdir -p "$corpus" "$artifacts"
+    # new inputs go to a scratch corpus; the seeds in tests/corpus stay as they are
+    if (cd "$dir" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        "./$t" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+        -artifact_prefix="$artifacts/" "$corpus" "$src/tests/corpus/$name" \
+        >"$dir/$t.log" 2>&1); then
+        echo "$t: $(grep -E '^stat::number_of_executed_units' "$dir/$t.log" | awk '{print $2}') runs in ${fuzz_seconds} s, no finding" >"$dir/$t.report"
+        return 0
+    fi
+    {
+        tail -n 60 "$dir/$t.log"
+        echo "$t: FOUND A FAULT; the input is in $artifacts (copy it to tests/corpus/$name/ once fixed)"
+    } >"$dir/$t.report"
+    return 1
+}
+
 check_fuzz() {
     dir=$src/build-fuzz
-    mkdir -p "$dir"
     configure "$dir" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTROBZ_FUZZ=ON \
         -DTROBZ_SANITIZE=address,undefined -DTROBZ_TESTS=OFF -DTROBZ_BENCH=OFF || return 1
     targets=""
@@ -84,50 +140,72 @@ check_fuzz() {
         targets="$targets $(basename "$f" .cpp)"
     done
     # shellcheck disable=SC2086
-    cmake --build "$dir" -j"$jobs" --target $targets || return 1
+    build "$dir" $targets || return 1
+    # two at a time, one on each core
     failed=0
-    for t in $targets; do
-        name=${t#fuzz_}
-        corpus=$dir/corpus/$name
-        artifacts=$dir/artifacts/$name
-        rm -rf "$corpus" "$artifacts"
-        mkdir -p "$corpus" "$artifacts"
-        # new inputs go to a scratch corpus; the seeds in tests/corpus stay as they are
-        if (cd "$dir" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-            "./$t" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-            -artifact_prefix="$artifacts/" "$corpus" "$src/tests/corpus/$name" \
-            >"$dir/$t.log" 2>&1); then
-            echo "$t: $(grep -E '^stat::number_of_executed_units' "$dir/$t.log" | awk '{print $2}') runs in ${fuzz_seconds} s, no finding"
-        else
-            failed=1
-            tail -n 60 "$dir/$t.log"
-            echo "$t: FOUND A FAULT; the input is in $artifacts (copy it to tests/corpus/$name/ once fixed)"
+    # shellcheck disable=SC2086
+    set -- $targets
+    while [ $# -gt 0 ]; do
+        first=$1
+        second=${2:-}
+        shift
+        [ -n "$second" ] && shift
+        fuzz_one "$dir" "$first" &
+        pid1=$!
+        pid2=""
+        if [ -n "$second" ]; then
+            fuzz_one "$dir" "$second" &
+            pid2=$!
         fi
+        wait "$pid1" || failed=1
+        [ -z "$pid2" ] || wait "$pid2" || failed=1
+        cat "$dir/$first.report"
+        [ -z "$second" ] || cat "$dir/$second.report"
     done
-    return $failed
+    return "$failed"
 }
 
 check_e2e() {
-    [ -x "$src/build/trobz3" ] || check_release_build || return 1
+    configure "$src/build" || return 1
+    build "$src/build" trobz3 e2e_look assets stage-testmap || return 1
     "$src/tests/e2e/xvfb_test.sh" "$src/build"
 }
-check_release_build() {
-    configure "$src/build" && cmake --build "$src/build" -j"$jobs"
+
+check_deb() {
+    script=$src/scripts/ci/deb_check.sh
+    if [ ! -x "$script" ]; then
+        echo "deb: $script is missing or not executable; the Debian package is not checked"
+        return 1
+    fi
+    "$script"
 }
 
-all="release asan tsan m32 fuzz e2e"
-checks=${*:-$all}
+gate="release asan tsan m32 fuzz e2e deb"
+known="everyday $gate"
+checks=${*:-$gate}
+for c in $checks; do
+    case " $known " in
+        *" $c "*) ;;
+        *) echo "unknown check: $c (known: $known)" >&2; exit 2 ;;
+    esac
+done
+# CPU seconds (user and system) of every program this script has started so far, as the
+# shell's `times` wrote them to $cpu_file (in this shell: a subshell would know of none): on
+# a shared machine a fairer figure than the seconds on the clock
+cpu_seconds() {
+    awk 'NR == 2 { t = 0; for (i = 1; i <= 2; i++) { split($i, p, "m"); t += p[1] * 60 + p[2] } printf "%d", t }' "$cpu_file"
+}
+cpu_file=$(mktemp)
+trap 'rm -f "$cpu_file"' EXIT
 summary=""
 failed=0
 npassed=0
 nfailed=0
 for c in $checks; do
-    case " $all " in
-        *" $c "*) ;;
-        *) echo "unknown check: $c (known: $all)" >&2; exit 2 ;;
-    esac
     echo "======== $c"
     start=$(date +%s)
+    times >"$cpu_file"
+    cpu_start=$(cpu_seconds)
     if "check_$c"; then
         result=passed
         npassed=$((npassed + 1))
@@ -137,12 +215,16 @@ for c in $checks; do
         nfailed=$((nfailed + 1))
     fi
     seconds=$(($(date +%s) - start))
-    echo "======== $c: $result in ${seconds} s"
-    summary="$summary$(printf '%-8s %-7s %5d s' "$c" "$result" "$seconds")
+    times >"$cpu_file"
+    cpu=$(($(cpu_seconds) - cpu_start))
+    echo "======== $c: $result in ${seconds} s (${cpu} s of CPU)"
+    summary="$summary$(printf '%-8s %-7s %5d s %6d s of CPU' "$c" "$result" "$seconds" "$cpu")
 "
 done
-echo
-echo "Summary"
-printf '%s' "$summary"
-echo "checks: $npassed passed, $nfailed failed"
+if [ "$checks" != everyday ]; then
+    echo
+    echo "Summary (load average now $(cut -d' ' -f1-3 /proc/loadavg))"
+    printf '%s' "$summary"
+    echo "checks: $npassed passed, $nfailed failed"
+fi
 exit $failed

@@ -31,16 +31,12 @@ std::vector<unsigned char> scramble(const std::vector<unsigned char>& p) {
 } // namespace
 
 std::string zdaMemberProblem(const ZdaMember& m) {
-    if (m.name.empty())
-        return "member name is empty";
+    if (m.name.empty()) return "member name is empty";
     if (m.name.size() > ZDA_MAX_NAME)
         return "member name \"" + m.name + "\" is longer than 39 characters";
-    if (m.name.find('\0') != std::string::npos)
-        return "member name contains a NUL byte";
-    if (m.data.empty())
-        return "member \"" + m.name + "\" is empty";
-    if (m.data.size() > 0x7fffffffu)
-        return "member \"" + m.name + "\" is too large";
+    if (m.name.find('\0') != std::string::npos) return "member name contains a NUL byte";
+    if (m.data.empty()) return "member \"" + m.name + "\" is empty";
+    if (m.data.size() > 0x7fffffffu) return "member \"" + m.name + "\" is too large";
     return "";
 }
 
@@ -79,8 +75,7 @@ bool writeZDA(const std::string& path, const std::vector<ZdaMember>& members, st
     for (const ZdaMember& m : members) {
         std::string problem = zdaMemberProblem(m);
         if (!problem.empty()) {
-            if (why)
-                *why = problem;
+            if (why) *why = problem;
             return false;
         }
     }
@@ -88,16 +83,14 @@ bool writeZDA(const std::string& path, const std::vector<ZdaMember>& members, st
     std::string tmp = path + ".tmp";
     FILE* f = std::fopen(tmp.c_str(), "wb");
     if (!f) {
-        if (why)
-            *why = "cannot create " + tmp;
+        if (why) *why = "cannot create " + tmp;
         return false;
     }
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = (std::fclose(f) == 0) && ok;
     if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
         std::remove(tmp.c_str());
-        if (why)
-            *why = "cannot write " + path;
+        if (why) *why = "cannot write " + path;
         return false;
     }
     return true;

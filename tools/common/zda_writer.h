@@ -6,8 +6,8 @@
 #include <vector>
 
 struct ZdaMember {
-    std::string name;                 // full member name, e.g. "blocks.bmp"
-    std::vector<unsigned char> data;  // the member's plain bytes
+    std::string name;                // full member name, e.g. "blocks.bmp"
+    std::vector<unsigned char> data; // the member's plain bytes
 };
 
 // Longest member name the 40-byte name field holds with its NUL.

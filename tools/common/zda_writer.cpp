@@ -2,30 +2,23 @@
 // in little-endian order so the result does not depend on the host.
 #include "zda_writer.h"
 
+#include "data/archive.h"
+#include "data/xorcode.h"
+
 #include <cstdio>
 #include <zlib.h>
 
 namespace {
-
-constexpr unsigned char SEED = 0xA7;
-constexpr size_t HEADER_BYTES = 12;
-constexpr size_t ENTRY_BYTES = 52;
-constexpr size_t NAME_FIELD = 40;
 
 void put32(std::vector<unsigned char>& out, size_t at, uint32_t v) {
     for (int i = 0; i < 4; i++)
         out[at + i] = (unsigned char)(v >> (8 * i));
 }
 
-// s[i] = p[i] ^ p[i-1] with p[-1] = seed: the reader's running XOR undoes it.
-std::vector<unsigned char> scramble(const std::vector<unsigned char>& p) {
-    std::vector<unsigned char> s(p.size());
-    unsigned char prev = SEED;
-    for (size_t i = 0; i < p.size(); i++) {
-        s[i] = p[i] ^ prev;
-        prev = p[i];
-    }
-    return s;
+// The inverse of the running XOR, so that the reader's codebuf gives the plain bytes back.
+std::vector<unsigned char> scramble(std::vector<unsigned char> bytes) {
+    decodebuf(bytes.data(), (int)bytes.size(), ZDA_SEED);
+    return bytes;
 }
 
 } // namespace
@@ -41,7 +34,7 @@ std::string zdaMemberProblem(const ZdaMember& m) {
 }
 
 std::vector<unsigned char> buildZDA(const std::vector<ZdaMember>& members) {
-    size_t headerSize = HEADER_BYTES + ENTRY_BYTES * members.size();
+    size_t headerSize = ZDA_HEADER_BYTES + ZDA_ENTRY_BYTES * members.size();
     std::vector<unsigned char> out(headerSize, 0);
     out[0] = 'Z';
     out[1] = 'D';
@@ -59,8 +52,8 @@ std::vector<unsigned char> buildZDA(const std::vector<ZdaMember>& members) {
         compress2(packed.data(), &packedLen, plain.data(), plain.size(), Z_BEST_COMPRESSION);
         packed.resize(packedLen);
 
-        size_t e = HEADER_BYTES + ENTRY_BYTES * i;
-        for (size_t k = 0; k < m.name.size() && k < NAME_FIELD - 1; k++)
+        size_t e = ZDA_HEADER_BYTES + ZDA_ENTRY_BYTES * i;
+        for (size_t k = 0; k < m.name.size() && k < ZDA_MAX_NAME; k++)
             out[e + k] = (unsigned char)m.name[k];
         put32(out, e + 40, (uint32_t)m.data.size());
         put32(out, e + 44, (uint32_t)packed.size());

@@ -6,6 +6,7 @@
 #   stagetmx    stage text to a Tiled map and back
 #   stagesolve  searches for input that clears a stage and writes it as a replay
 #   stagepic    a picture of a whole stage, with a replay's path
+#   playstage   plays a stage with a replay, headless, and tells how it ended
 # Targets outside ALL: stages-tmx (<build>/tmx/*.tmx for Tiled), stage-pictures
 # (<build>/stagepics/*.png) and solve-stages (<build>/replays/*.txt, slow).
 file(GLOB TROBZ_STAGE_TOOL_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/stages/*.cpp)
@@ -17,6 +18,33 @@ foreach(tool stageconv stagetmx stagesolve stagepic)
     add_executable(${tool} ${PROJECT_SOURCE_DIR}/tools/stages/${tool}_main.cpp)
     target_link_libraries(${tool} PRIVATE trobz3stages)
 endforeach()
+
+# playstage: plays a stage from a replay, headless (see tools/stages/playstage_main.cpp).
+add_executable(playstage ${PROJECT_SOURCE_DIR}/tools/stages/playstage_main.cpp)
+target_link_libraries(playstage PRIVATE trobz3tools)
+set_target_properties(playstage PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# demostage: the small stage that tools/stages/demo.replay clears.
+add_executable(demostage ${PROJECT_SOURCE_DIR}/tools/stages/demostage_main.cpp)
+set(TROBZ_DEMO_STAGE ${CMAKE_BINARY_DIR}/demo.bin)
+add_custom_command(
+    OUTPUT ${TROBZ_DEMO_STAGE}
+    COMMAND demostage ${TROBZ_DEMO_STAGE}
+    DEPENDS demostage
+    COMMENT "Writing the demonstration stage demo.bin"
+    VERBATIM)
+add_custom_target(demo_stage ALL DEPENDS ${TROBZ_DEMO_STAGE} playstage)
+
+if(TROBZ_TESTS)
+    add_test(NAME playstage_cli
+        COMMAND ${CMAKE_COMMAND} -DPLAYSTAGE=$<TARGET_FILE:playstage>
+            -DDEMO_STAGE=${TROBZ_DEMO_STAGE}
+            -DDEMO_REPLAY=${PROJECT_SOURCE_DIR}/tools/stages/demo.replay
+            -DWORK=${CMAKE_BINARY_DIR}/playstage-test
+            -DGFX_ARCHIVE=${TROBZ_DATA_DIR}/gfx.zda
+            -P ${PROJECT_SOURCE_DIR}/tools/stages/playstage_cli_test.cmake)
+    set_tests_properties(playstage_cli PROPERTIES LABELS tools)
+endif()
 
 set(TROBZ_STAGE_SOURCES ${PROJECT_SOURCE_DIR}/assets/stages)
 set(TROBZ_STAGE_LEGEND ${TROBZ_STAGE_SOURCES}/legend.txt)

@@ -1,4 +1,4 @@
-// demostage: writes the small demonstration stage that tools/playstage/demo.replay clears:
+// demostage: writes the small demonstration stage that tools/stages/demo.replay clears:
 // rings on the ground, on a ledge and in a pool, bricks and a bump block to hit, a bonus
 // over a gap, a lift up a wall too high to jump, and the door.
 //   demostage OUT.bin

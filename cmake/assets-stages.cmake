@@ -25,7 +25,6 @@ add_executable(playstage ${PROJECT_SOURCE_DIR}/tools/stages/playstage_main.cpp)
 target_link_libraries(playstage PRIVATE trobz3tools)
 set_target_properties(playstage PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
-
 set(TROBZ_STAGE_SOURCES ${PROJECT_SOURCE_DIR}/assets/stages)
 set(TROBZ_STAGE_LEGEND ${TROBZ_STAGE_SOURCES}/legend.txt)
 set(TROBZ_STAGE_BIN ${CMAKE_BINARY_DIR}/stages)

@@ -7,7 +7,9 @@
 file(GLOB TROBZMOD_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/music/*.cpp)
 list(REMOVE_ITEM TROBZMOD_SOURCES ${PROJECT_SOURCE_DIR}/tools/music/main.cpp)
 add_library(trobz3music STATIC ${TROBZMOD_SOURCES})
-target_include_directories(trobz3music PUBLIC ${PROJECT_SOURCE_DIR}/tools/music)
+# It takes the format's numbers from the game's headers but needs nothing of its library.
+target_include_directories(trobz3music PUBLIC ${PROJECT_SOURCE_DIR}/tools/music
+    ${PROJECT_SOURCE_DIR}/src)
 add_executable(trobzmod ${PROJECT_SOURCE_DIR}/tools/music/main.cpp)
 target_link_libraries(trobzmod PRIVATE trobz3music)
 file(GLOB TROBZSFX_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/sfx/*.cpp)

@@ -1,4 +1,5 @@
-# Rules that build the stage maps (data/maps.zda), the test map and the stage tools from assets/stages.
+# Rules that build the stage maps (data/maps.zda), the test map, the demonstration stage and
+# the stage tools from assets/stages.
 #
 # The stage sources are text: assets/stages/legend.txt gives every symbol a cell value and
 # each trobz3NN.stage holds 12 rows of symbols. The tools in tools/stages:
@@ -6,6 +7,7 @@
 #   stagetmx    stage text to a Tiled map and back
 #   stagesolve  searches for input that clears a stage and writes it as a replay
 #   stagepic    a picture of a whole stage, with a replay's path
+#   playstage   plays a stage with a replay, headless, and tells how it ended
 # Targets outside ALL: stages-tmx (<build>/tmx/*.tmx for Tiled), stage-pictures
 # (<build>/stagepics/*.png) and solve-stages (<build>/replays/*.txt, slow).
 file(GLOB TROBZ_STAGE_TOOL_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/stages/*.cpp)
@@ -17,6 +19,11 @@ foreach(tool stageconv stagetmx stagesolve stagepic)
     add_executable(${tool} ${PROJECT_SOURCE_DIR}/tools/stages/${tool}_main.cpp)
     target_link_libraries(${tool} PRIVATE trobz3stages)
 endforeach()
+
+# playstage: plays a stage from a replay, headless (see tools/stages/playstage_main.cpp).
+add_executable(playstage ${PROJECT_SOURCE_DIR}/tools/stages/playstage_main.cpp)
+target_link_libraries(playstage PRIVATE trobz3tools)
+set_target_properties(playstage PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 set(TROBZ_STAGE_SOURCES ${PROJECT_SOURCE_DIR}/assets/stages)
 set(TROBZ_STAGE_LEGEND ${TROBZ_STAGE_SOURCES}/legend.txt)
@@ -65,6 +72,28 @@ else()
         VERBATIM)
 endif()
 add_custom_target(stage-testmap ALL DEPENDS ${TROBZ_TEST_MAP})
+
+# The small stage that tools/stages/demo.replay clears, for trying out playstage.
+set(TROBZ_DEMO_STAGE ${CMAKE_BINARY_DIR}/demo.bin)
+add_custom_command(
+    OUTPUT ${TROBZ_DEMO_STAGE}
+    COMMAND stageconv --legend ${TROBZ_STAGE_LEGEND} ${TROBZ_STAGE_SOURCES}/demo.stage
+            ${TROBZ_DEMO_STAGE}
+    DEPENDS stageconv ${TROBZ_STAGE_SOURCES}/demo.stage ${TROBZ_STAGE_LEGEND}
+    COMMENT "Converting the demonstration stage"
+    VERBATIM)
+add_custom_target(demo_stage ALL DEPENDS ${TROBZ_DEMO_STAGE} playstage)
+
+if(TROBZ_TESTS)
+    add_test(NAME playstage_cli
+        COMMAND ${CMAKE_COMMAND} -DPLAYSTAGE=$<TARGET_FILE:playstage>
+            -DDEMO_STAGE=${TROBZ_DEMO_STAGE}
+            -DDEMO_REPLAY=${PROJECT_SOURCE_DIR}/tools/stages/demo.replay
+            -DWORK=${CMAKE_BINARY_DIR}/playstage-test
+            -DGFX_ARCHIVE=${TROBZ_DATA_DIR}/gfx.zda
+            -P ${PROJECT_SOURCE_DIR}/tools/stages/playstage_cli_test.cmake)
+    set_tests_properties(playstage_cli PROPERTIES LABELS tools)
+endif()
 
 # Tiled maps of every stage, for editing; the tileset image is the build's block sheet.
 set(tmx_commands "")

@@ -3,11 +3,12 @@
 // update (1 = the screen is over), render (into the given surface) and shutdown.
 #pragma once
 #include <SDL.h>
+#include <array>
 
 // Sine and cosine in 512 steps to a full turn, scaled by 1024, truncated toward zero.
 constexpr int TRIG_STEPS = 512;
-extern const int tsin[TRIG_STEPS];
-extern const int tcos[TRIG_STEPS];
+extern const std::array<int, TRIG_STEPS> tsin;
+extern const std::array<int, TRIG_STEPS> tcos;
 
 int vemoInit();
 int vemoUpdate();

@@ -4,26 +4,15 @@
 // back to noticing the end when the library stops rendering.
 #include "audio/modtiming.h"
 
+#include "audio/modformat.h"
+
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
 namespace {
 
-// Timing commands, the same effect numbers in MOD and XM.
-constexpr int FX_JUMP = 0x0B;
-constexpr int FX_BREAK = 0x0D;
-constexpr int FX_EXTENDED = 0x0E;
-constexpr int FX_SPEED = 0x0F;
-constexpr int EXT_LOOP = 0x6;
-constexpr int EXT_DELAY = 0xE;
-
-// ProTracker starts every module at speed 6, 125 BPM.
-constexpr int MOD_SPEED = 6;
-constexpr int MOD_TEMPO = 125;
-constexpr int MOD_ROWS = 64;
 constexpr int MOD_HEADER_BYTES = 1084; // title, 31 sample headers, orders, magic
-constexpr int MOD_ORDERS = 128;
 constexpr int XM_ID_BYTES = 60;
 constexpr int XM_ORDERS = 256;
 constexpr int MAX_ROWS = 256;

@@ -10,6 +10,7 @@
 #include "test_env.h"
 
 #include <SDL_mixer.h>
+#include <cstdint>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -71,12 +72,19 @@ class IntroTest : public ::testing::Test {
 } // namespace
 
 TEST(Trig, TablesHoldSineAndCosineScaledAndTruncated) {
+    // -629 is the entry nearest a rounding edge (-629.997); the others are the turn's corners
     EXPECT_EQ(tsin[1], 12);
+    EXPECT_EQ(tsin[128], 1024);
+    EXPECT_EQ(tsin[458], -629);
     EXPECT_EQ(tcos[256], -1024);
-    for (int i = 0; i < TRIG_STEPS; i++) {
-        EXPECT_EQ(tsin[i], (int)(std::sin(2 * M_PI * i / TRIG_STEPS) * 1024)) << i;
-        EXPECT_EQ(tcos[i], (int)(std::cos(2 * M_PI * i / TRIG_STEPS) * 1024)) << i;
-    }
+    EXPECT_EQ(tcos[330], -629);
+    // FNV-1a over every entry, as the tables were once typed out by hand
+    uint32_t hash = 2166136261u;
+    for (int v : tsin)
+        hash = (hash ^ uint32_t(v)) * 16777619u;
+    for (int v : tcos)
+        hash = (hash ^ uint32_t(v)) * 16777619u;
+    EXPECT_EQ(hash, 0xac993f95u);
 }
 
 TEST_F(IntroTest, TheMascotCirclesAndTheLogoSlidesInAndStops) {

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (bool playable : {false, true})
         for (const StageProblem& p : checkStage(grid, playable))
             FUZZ_CHECK((p.column < 0 && p.row < 0) || (p.column >= 0 && p.column < grid.columns &&
-                                                       p.row >= 0 && p.row < STAGE_ROWS));
+                                                       p.row >= 0 && p.row < MAP_ROWS));
 
     std::vector<std::string> rows;
     FUZZ_CHECK(gridToRows(grid, legend, "f.stage", &rows, &error) && rows == source.rows);

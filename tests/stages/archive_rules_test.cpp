@@ -102,11 +102,11 @@ TEST(ArchivedStages, TheFirstStageHasNoWideGapAndNoNarrowFoothold) {
     };
     int widestGap = 0, gapEnd = 0, narrowest = grid.columns, narrowCol = 0, narrowRow = 0;
     for (int c = 0, gap = 0; c < grid.columns; c++) {
-        gap = solid(c, STAGE_ROWS - 1) ? 0 : gap + 1;
+        gap = solid(c, MAP_ROWS - 1) ? 0 : gap + 1;
         if (gap > widestGap) widestGap = gap, gapEnd = c;
     }
     // a foothold: solid cells side by side in a row with room above them
-    for (int r = 0; r < STAGE_ROWS; r++)
+    for (int r = 0; r < MAP_ROWS; r++)
         for (int c = 0, run = 0; c <= grid.columns; c++) {
             if (solid(c, r) && !solid(c, r - 1)) {
                 run++;

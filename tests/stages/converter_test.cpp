@@ -17,7 +17,7 @@ namespace {
 struct Map {
     std::vector<std::string> rows;
     std::string header = "tileset grass\n";
-    explicit Map(int width = 21) : rows(STAGE_ROWS, std::string(size_t(width), '.')) {
+    explicit Map(int width = 21) : rows(MAP_ROWS, std::string(size_t(width), '.')) {
         rows[10].assign(size_t(width), '=');
         rows[11].assign(size_t(width), '#');
         rows[9][1] = '@';

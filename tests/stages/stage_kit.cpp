@@ -100,8 +100,8 @@ Playthrough playStage(int stage, const Replay& replay, bool fromCheckpoint) {
         StageGrid grid = decodeOrFail(bytes);
         auto flag = std::find(grid.cells.begin(), grid.cells.end(), CELL_FLAG);
         EXPECT_NE(flag, grid.cells.end()) << stageName(stage) << " has no flag";
-        startx = int(flag - grid.cells.begin()) / STAGE_ROWS * CELL;
-        starty = int(flag - grid.cells.begin()) % STAGE_ROWS * CELL;
+        startx = int(flag - grid.cells.begin()) / MAP_ROWS * CELL;
+        starty = int(flag - grid.cells.begin()) % MAP_ROWS * CELL;
         startf = 1;
     }
     // the stage is loaded by name from the archive, as the game loads it

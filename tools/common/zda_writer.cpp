@@ -2,50 +2,39 @@
 // in little-endian order so the result does not depend on the host.
 #include "zda_writer.h"
 
+#include "data/archive.h"
+#include "data/xorcode.h"
+
 #include <cstdio>
 #include <zlib.h>
 
 namespace {
-
-constexpr unsigned char SEED = 0xA7;
-constexpr size_t HEADER_BYTES = 12;
-constexpr size_t ENTRY_BYTES = 52;
-constexpr size_t NAME_FIELD = 40;
 
 void put32(std::vector<unsigned char>& out, size_t at, uint32_t v) {
     for (int i = 0; i < 4; i++)
         out[at + i] = (unsigned char)(v >> (8 * i));
 }
 
-// s[i] = p[i] ^ p[i-1] with p[-1] = seed: the reader's running XOR undoes it.
-std::vector<unsigned char> scramble(const std::vector<unsigned char>& p) {
-    std::vector<unsigned char> s(p.size());
-    unsigned char prev = SEED;
-    for (size_t i = 0; i < p.size(); i++) {
-        s[i] = p[i] ^ prev;
-        prev = p[i];
-    }
-    return s;
+// The inverse of the running XOR, so that the reader's codebuf gives the plain bytes back.
+std::vector<unsigned char> scramble(std::vector<unsigned char> bytes) {
+    decodebuf(bytes.data(), (int)bytes.size(), ZDA_SEED);
+    return bytes;
 }
 
 } // namespace
 
 std::string zdaMemberProblem(const ZdaMember& m) {
-    if (m.name.empty())
-        return "member name is empty";
+    if (m.name.empty()) return "member name is empty";
     if (m.name.size() > ZDA_MAX_NAME)
         return "member name \"" + m.name + "\" is longer than 39 characters";
-    if (m.name.find('\0') != std::string::npos)
-        return "member name contains a NUL byte";
-    if (m.data.empty())
-        return "member \"" + m.name + "\" is empty";
-    if (m.data.size() > 0x7fffffffu)
-        return "member \"" + m.name + "\" is too large";
+    if (m.name.find('\0') != std::string::npos) return "member name contains a NUL byte";
+    if (m.data.empty()) return "member \"" + m.name + "\" is empty";
+    if (m.data.size() > 0x7fffffffu) return "member \"" + m.name + "\" is too large";
     return "";
 }
 
 std::vector<unsigned char> buildZDA(const std::vector<ZdaMember>& members) {
-    size_t headerSize = HEADER_BYTES + ENTRY_BYTES * members.size();
+    size_t headerSize = ZDA_HEADER_BYTES + ZDA_ENTRY_BYTES * members.size();
     std::vector<unsigned char> out(headerSize, 0);
     out[0] = 'Z';
     out[1] = 'D';
@@ -63,8 +52,8 @@ std::vector<unsigned char> buildZDA(const std::vector<ZdaMember>& members) {
         compress2(packed.data(), &packedLen, plain.data(), plain.size(), Z_BEST_COMPRESSION);
         packed.resize(packedLen);
 
-        size_t e = HEADER_BYTES + ENTRY_BYTES * i;
-        for (size_t k = 0; k < m.name.size() && k < NAME_FIELD - 1; k++)
+        size_t e = ZDA_HEADER_BYTES + ZDA_ENTRY_BYTES * i;
+        for (size_t k = 0; k < m.name.size() && k < ZDA_MAX_NAME; k++)
             out[e + k] = (unsigned char)m.name[k];
         put32(out, e + 40, (uint32_t)m.data.size());
         put32(out, e + 44, (uint32_t)packed.size());
@@ -79,8 +68,7 @@ bool writeZDA(const std::string& path, const std::vector<ZdaMember>& members, st
     for (const ZdaMember& m : members) {
         std::string problem = zdaMemberProblem(m);
         if (!problem.empty()) {
-            if (why)
-                *why = problem;
+            if (why) *why = problem;
             return false;
         }
     }
@@ -88,16 +76,14 @@ bool writeZDA(const std::string& path, const std::vector<ZdaMember>& members, st
     std::string tmp = path + ".tmp";
     FILE* f = std::fopen(tmp.c_str(), "wb");
     if (!f) {
-        if (why)
-            *why = "cannot create " + tmp;
+        if (why) *why = "cannot create " + tmp;
         return false;
     }
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = (std::fclose(f) == 0) && ok;
     if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
         std::remove(tmp.c_str());
-        if (why)
-            *why = "cannot write " + path;
+        if (why) *why = "cannot write " + path;
         return false;
     }
     return true;

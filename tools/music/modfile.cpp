@@ -4,19 +4,16 @@
 // ProTracker's 6 and 125 is set on the first row of the song.
 #include "song.h"
 
+#include "audio/modformat.h"
+
 #include <cmath>
 
 namespace {
 
 constexpr int MOD_CHANNELS = 4;
 constexpr int MOD_SAMPLES = 31;
-constexpr int MOD_ROWS = 64;
 constexpr int MOD_MAX_PATTERNS = 64;
-constexpr int MOD_MAX_ORDERS = 128;
 constexpr int MOD_MAX_SAMPLE_BYTES = 131070;
-constexpr int FX_VOLUME = 0x0C;
-constexpr int FX_BREAK = 0x0D;
-constexpr int FX_SPEED = 0x0F;
 
 // Periods of C-1 ... B-3 at finetune 0.
 const int PERIODS[36] = {856, 808, 762, 720, 678, 640, 604, 570, 538, 508, 480, 453,
@@ -64,7 +61,7 @@ bool writeMod(const Song& song, std::vector<uint8_t>& out, std::string& fault) {
         return (fault = "a MOD has 4 channels; use format xm"), false;
     if (song.instruments.size() > MOD_SAMPLES)
         return (fault = "a MOD has at most 31 instruments"), false;
-    if (song.patterns.size() > MOD_MAX_PATTERNS || song.order.size() > MOD_MAX_ORDERS)
+    if (song.patterns.size() > MOD_MAX_PATTERNS || song.order.size() > MOD_ORDERS)
         return (fault = "a MOD has at most 64 patterns and 128 orders"), false;
 
     std::vector<Pattern> patterns = song.patterns;
@@ -76,8 +73,8 @@ bool writeMod(const Song& song, std::vector<uint8_t>& out, std::string& fault) {
         p.cells.resize(MOD_ROWS, std::vector<Cell>(MOD_CHANNELS));
     }
     std::vector<Cell>& first = patterns[song.order[0]].cells[0];
-    if ((song.speed != 6 && !addRowEffect(first, FX_SPEED, song.speed)) ||
-        (song.tempo != 125 && !addRowEffect(first, FX_SPEED, song.tempo)))
+    if ((song.speed != MOD_SPEED && !addRowEffect(first, FX_SPEED, song.speed)) ||
+        (song.tempo != MOD_TEMPO && !addRowEffect(first, FX_SPEED, song.tempo)))
         return (fault = "no free effect on the first row for the speed and tempo"), false;
 
     // header and sample headers
@@ -109,7 +106,7 @@ bool writeMod(const Song& song, std::vector<uint8_t>& out, std::string& fault) {
     }
     out.push_back((uint8_t)song.order.size());
     out.push_back(127);
-    for (int i = 0; i < MOD_MAX_ORDERS; i++)
+    for (int i = 0; i < MOD_ORDERS; i++)
         out.push_back(i < (int)song.order.size() ? song.order[i] : 0);
     putText(out, "M.K.", 4);
 

@@ -25,6 +25,8 @@
 //   |                 a bar line, ignored
 #include "song.h"
 
+#include "audio/modformat.h"
+
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -41,7 +43,6 @@ constexpr int MAX_ORDERS = 256;
 constexpr int MAX_PATTERNS = 256;
 constexpr int MAX_INSTRUMENTS = 128; // an XM's, the larger of the two formats
 constexpr int MAX_NOTE = 127;
-constexpr int FX_SET_VOLUME = 0x0C; // the same in MOD and XM
 // The regular expressions that read tokens recurse once per character, so a word of
 // 30 000 characters overflows the stack; ours are a few characters long.
 constexpr size_t MAX_WORD = 256;
@@ -333,7 +334,7 @@ bool parseSong(const std::string& text, const std::string& path, Song& song, std
         for (std::vector<Cell>& row : p.cells)
             for (Cell& cell : row) {
                 if (cell.volume >= 0) cell.volume = scaled(cell.volume);
-                if (cell.effect == FX_SET_VOLUME) cell.param = scaled(cell.param);
+                if (cell.effect == FX_VOLUME) cell.param = scaled(cell.param);
             }
     return true;
 }

@@ -2,6 +2,8 @@
 // of rows per channel, and the order list. The notation reader fills it, the MOD and XM
 // writers turn it into a file.
 #pragma once
+#include "audio/modformat.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,8 +43,8 @@ struct Song {
     std::string title;
     std::string format = "mod"; // "mod" or "xm"
     int channels = 4;
-    int speed = 6;   // ticks per row
-    int tempo = 125; // BPM
+    int speed = MOD_SPEED; // ticks per row
+    int tempo = MOD_TEMPO; // BPM
     // The song's level in the game's mix, in percent of the volumes it is written with: it
     // scales every instrument and every volume in the patterns, so the stage tracks can be
     // evened out and leave room for the sound effects without rewriting their balance.

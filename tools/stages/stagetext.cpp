@@ -3,6 +3,7 @@
 #include "stagetext.h"
 
 #include "world/map.h"
+#include "world/platforms.h"
 
 #include <cstdio>
 #include <fstream>
@@ -235,7 +236,7 @@ bool parseStageSource(const std::string& text, const std::string& file, StageSou
     }
     s.mapLine = int(i) + 1;
     size_t first = i + 1;
-    for (i = first; i < lines.size() && s.rows.size() < STAGE_ROWS; i++) {
+    for (i = first; i < lines.size() && s.rows.size() < MAP_ROWS; i++) {
         const std::string& row = lines[i];
         if (!s.rows.empty() && row.size() != s.rows[0].size()) {
             size_t col = std::min(row.size(), s.rows[0].size()) + 1;
@@ -246,7 +247,7 @@ bool parseStageSource(const std::string& text, const std::string& file, StageSou
         }
         s.rows.push_back(row);
     }
-    if (s.rows.size() < STAGE_ROWS) {
+    if (s.rows.size() < MAP_ROWS) {
         *error =
             describeAt({file, int(lines.size()) + 1, 1},
                        "the map has " + std::to_string(s.rows.size()) + " rows; a stage has 12");
@@ -258,7 +259,7 @@ bool parseStageSource(const std::string& text, const std::string& file, StageSou
             return false;
         }
     int width = int(s.rows[0].size());
-    if (width < STAGE_MIN_COLUMNS || width > STAGE_MAX_COLUMNS) {
+    if (width < MIN_MAP_COLUMNS || width > MAX_MAP_COLUMNS) {
         *error = describeAt({file, s.mapLine + 1, 1}, "the map is " + std::to_string(width) +
                                                           " columns wide; a stage has 21 to 4096");
         return false;
@@ -311,8 +312,8 @@ bool sourceToGrid(const StageSource& stage, const Legend& legend, StageGrid* out
                   std::string* error) {
     StageGrid g;
     g.columns = int(stage.rows[0].size());
-    g.cells.assign(size_t(g.columns) * STAGE_ROWS, 0);
-    for (int r = 0; r < STAGE_ROWS; r++)
+    g.cells.assign(size_t(g.columns) * MAP_ROWS, 0);
+    for (int r = 0; r < MAP_ROWS; r++)
         for (int c = 0; c < g.columns; c++) {
             char sym = stage.rows[r][c];
             int v = legend.valueOf[(unsigned char)sym];
@@ -321,7 +322,7 @@ bool sourceToGrid(const StageSource& stage, const Legend& legend, StageGrid* out
                                     "unknown symbol " + showSymbol(sym));
                 return false;
             }
-            g.cells[size_t(c) * STAGE_ROWS + r] = uint8_t(v);
+            g.cells[size_t(c) * MAP_ROWS + r] = uint8_t(v);
         }
     *out = std::move(g);
     return true;
@@ -329,9 +330,9 @@ bool sourceToGrid(const StageSource& stage, const Legend& legend, StageGrid* out
 
 bool gridToRows(const StageGrid& grid, const Legend& legend, const std::string& file,
                 std::vector<std::string>* rows, std::string* error) {
-    std::vector<std::string> out(STAGE_ROWS, std::string(size_t(grid.columns), '.'));
+    std::vector<std::string> out(MAP_ROWS, std::string(size_t(grid.columns), '.'));
     for (int c = 0; c < grid.columns; c++)
-        for (int r = 0; r < STAGE_ROWS; r++) {
+        for (int r = 0; r < MAP_ROWS; r++) {
             int v = grid.at(c, r);
             int sym = legend.symbolOf[v];
             if (sym < 0) {
@@ -356,7 +357,7 @@ std::string formatStageSource(const std::string& header, const std::vector<std::
 std::vector<StageProblem> checkStage(const StageGrid& grid, bool playable) {
     std::vector<StageProblem> problems;
     auto problem = [&](int c, int r, const std::string& m) { problems.push_back({c, r, m}); };
-    if (grid.columns < STAGE_MIN_COLUMNS || grid.columns > STAGE_MAX_COLUMNS) {
+    if (grid.columns < MIN_MAP_COLUMNS || grid.columns > MAX_MAP_COLUMNS) {
         problem(-1, -1,
                 "the map is " + std::to_string(grid.columns) +
                     " columns wide; a stage has 21 to 4096");
@@ -364,8 +365,8 @@ std::vector<StageProblem> checkStage(const StageGrid& grid, bool playable) {
     }
     int lifts = 0;
     for (int c = 0; c < grid.columns; c++)
-        for (int r = 0; r < STAGE_ROWS; r++)
-            if (grid.at(c, r) == CELL_PLATFORM && ++lifts == STAGE_MAX_LIFTS + 1)
+        for (int r = 0; r < MAP_ROWS; r++)
+            if (grid.at(c, r) == CELL_PLATFORM && ++lifts == MAX_PLATFORMS + 1)
                 problem(c, r,
                         "the 65th lift: a stage has at most 64, and the game ignores every "
                         "cell after the 64th");
@@ -374,7 +375,7 @@ std::vector<StageProblem> checkStage(const StageGrid& grid, bool playable) {
     // the start: exactly one marker, in file order (column after column)
     int sc = -1, sr = -1;
     for (int c = 0; c < grid.columns; c++)
-        for (int r = 0; r < STAGE_ROWS; r++) {
+        for (int r = 0; r < MAP_ROWS; r++) {
             if (!isStartValue(grid.at(c, r))) continue;
             if (sc < 0) {
                 sc = c;
@@ -389,7 +390,7 @@ std::vector<StageProblem> checkStage(const StageGrid& grid, bool playable) {
         problem(-1, -1, "no start marker");
     } else {
         bool ground = false;
-        for (int r = sr + 1; r < STAGE_ROWS && !ground; r++)
+        for (int r = sr + 1; r < MAP_ROWS && !ground; r++)
             ground = isSolidValue(grid.at(sc, r));
         if (!ground) problem(sc, sr, "no ground under the start: the hero would fall out");
     }
@@ -397,7 +398,7 @@ std::vector<StageProblem> checkStage(const StageGrid& grid, bool playable) {
     // the door and the rings
     int dc = -1, dr = -1, rings = 0, firstRingC = -1, firstRingR = -1;
     for (int c = 0; c < grid.columns; c++)
-        for (int r = 0; r < STAGE_ROWS; r++) {
+        for (int r = 0; r < MAP_ROWS; r++) {
             int v = grid.at(c, r);
             if (v == CELL_RING) {
                 if (rings++ == 0) {
@@ -421,7 +422,7 @@ std::vector<StageProblem> checkStage(const StageGrid& grid, bool playable) {
             problem(firstRingC, firstRingR, "rings but no exit door for them to open");
         else
             problem(-1, -1, "no exit door");
-    } else if (dc + 1 >= grid.columns || dr + 1 >= STAGE_ROWS) {
+    } else if (dc + 1 >= grid.columns || dr + 1 >= MAP_ROWS) {
         problem(dc, dr, "no room for the exit door's 2x2 cells right of and below its top left");
     } else if (grid.at(dc + 1, dr) != CELL_DOOR_OPEN_TR ||
                grid.at(dc, dr + 1) != CELL_DOOR_OPEN_BL ||
@@ -432,7 +433,7 @@ std::vector<StageProblem> checkStage(const StageGrid& grid, bool playable) {
     }
     // door parts without their top left are a door that never opens
     for (int c = 0; c < grid.columns; c++)
-        for (int r = 0; r < STAGE_ROWS; r++) {
+        for (int r = 0; r < MAP_ROWS; r++) {
             int v = grid.at(c, r);
             if (v != CELL_DOOR_OPEN_TR && v != CELL_DOOR_OPEN_BL && v != CELL_DOOR_OPEN_BR)
                 continue;
@@ -463,12 +464,12 @@ bool decodeStage(const uint8_t* bytes, size_t size, StageGrid* out, std::string*
         return false;
     }
     int columns = bytes[0] + 256 * bytes[1] + 1;
-    if (columns < STAGE_MIN_COLUMNS || columns > STAGE_MAX_COLUMNS) {
+    if (columns < MIN_MAP_COLUMNS || columns > MAX_MAP_COLUMNS) {
         *error = "the header says " + std::to_string(columns) +
                  " columns; a stage has 21 to 4096, and the game loads no other";
         return false;
     }
-    size_t need = 2 + size_t(columns) * STAGE_ROWS;
+    size_t need = 2 + size_t(columns) * MAP_ROWS;
     if (size < need) {
         *error = "the header says " + std::to_string(columns) + " columns, which need " +
                  std::to_string(need) + " bytes; the file has " + std::to_string(size);

@@ -2,6 +2,8 @@
 // section and one section per terrain set), and stage files of 12 rows with one symbol per
 // cell. Parsing, the rules a stage must follow to be playable, and the stage file bytes.
 #pragma once
+#include "world/map.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,11 +20,8 @@ std::string describeAt(const SourcePos& pos, const std::string& message);
 
 // ---- the legend
 
-constexpr int STAGE_ROWS = 12;
-constexpr int STAGE_MIN_COLUMNS = 21;
-constexpr int STAGE_MAX_COLUMNS = 4096;
+// A stage is MAP_ROWS high and MIN_MAP_COLUMNS ... MAX_MAP_COLUMNS wide, as the loader takes it.
 constexpr int STAGE_MAX_VALUE = 255; // a cell is one byte in the stage file
-constexpr int STAGE_MAX_LIFTS = 64;  // the loader stops looking at cells after the 64th lift
 
 struct LegendEntry {
     char symbol = 0;
@@ -79,7 +78,7 @@ bool resolveLegend(const LegendFile& legend, const StageSource& stage, Legend* o
 struct StageGrid {
     int columns = 0;
     std::vector<uint8_t> cells;
-    int at(int column, int row) const { return cells[size_t(column) * STAGE_ROWS + row]; }
+    int at(int column, int row) const { return cells[size_t(column) * MAP_ROWS + row]; }
 };
 
 bool sourceToGrid(const StageSource& stage, const Legend& legend, StageGrid* out,

@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
         StageSource source;
         Legend legend;
         std::string probe = formatStageSource(
-            header, std::vector<std::string>(STAGE_ROWS, std::string(STAGE_MIN_COLUMNS, '.')));
+            header, std::vector<std::string>(MAP_ROWS, std::string(MIN_MAP_COLUMNS, '.')));
         if (!parseStageSource(probe, in, &source, &error) ||
             !resolveLegend(legendFile, source, &legend, &error))
             return fail(error);

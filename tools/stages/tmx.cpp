@@ -285,12 +285,12 @@ std::string writeTmx(const StageGrid& grid, const std::string& header,
     x += " </tileset>\n";
     x += " <layer id=\"1\" name=\"cells\" width=\"" + w + "\" height=\"12\">\n";
     x += "  <data encoding=\"csv\">\n";
-    for (int r = 0; r < STAGE_ROWS; r++) {
+    for (int r = 0; r < MAP_ROWS; r++) {
         for (int c = 0; c < grid.columns; c++) {
             int v = grid.at(c, r);
             // cell 0 is no tile at all; tile k of the sheet is gid k + firstgid
             x += std::to_string(v == 0 ? 0 : v + 1);
-            if (c + 1 < grid.columns || r + 1 < STAGE_ROWS) x += ',';
+            if (c + 1 < grid.columns || r + 1 < MAP_ROWS) x += ',';
         }
         x += '\n';
     }
@@ -317,10 +317,10 @@ bool readTmx(const std::string& xml, const std::string& file, StageGrid* grid, s
     if (!intAttr(map, "tilewidth", &tw) || !intAttr(map, "tileheight", &th) || tw != TMX_TILE ||
         th != TMX_TILE)
         return refuse(error, file, "the tiles are not 16x16");
-    if (height != STAGE_ROWS)
+    if (height != MAP_ROWS)
         return refuse(error, file,
                       "the map is " + std::to_string(height) + " tiles high; a stage has 12 rows");
-    if (width < STAGE_MIN_COLUMNS || width > STAGE_MAX_COLUMNS)
+    if (width < MIN_MAP_COLUMNS || width > MAX_MAP_COLUMNS)
         return refuse(error, file,
                       "the map is " + std::to_string(width) +
                           " tiles wide; a stage has 21 to 4096 columns");
@@ -359,10 +359,10 @@ bool readTmx(const std::string& xml, const std::string& file, StageGrid* grid, s
 
     StageGrid g;
     g.columns = int(width);
-    g.cells.assign(size_t(width) * STAGE_ROWS, 0);
+    g.cells.assign(size_t(width) * MAP_ROWS, 0);
     const std::string& csv = data.text;
     size_t p = 0;
-    long count = 0, total = width * STAGE_ROWS;
+    long count = 0, total = width * MAP_ROWS;
     for (;;) {
         while (p < csv.size() && std::isspace((unsigned char)csv[p]))
             p++;
@@ -397,7 +397,7 @@ bool readTmx(const std::string& xml, const std::string& file, StageGrid* grid, s
                                   " is above 255; a cell holds 0 ... 255");
             value = int(id);
         }
-        g.cells[size_t(c) * STAGE_ROWS + r] = uint8_t(value);
+        g.cells[size_t(c) * MAP_ROWS + r] = uint8_t(value);
         count++;
         p = end + 1;
         if (end == csv.size()) break;

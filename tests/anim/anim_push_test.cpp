@@ -1,7 +1,6 @@
 // Push blocks in motion: the slide, the reserved cells, what the block uncovers, falling
 // over gaps and out of the map, the settling of stacks, and how a moving block is drawn.
-#include "../world/render_kit.h"
-#include "../world/world_fixture.h"
+#include "../world/world_kit.h"
 #include "audio/sound.h"
 #include "world/map.h"
 

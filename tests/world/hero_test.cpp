@@ -1,6 +1,6 @@
 // The hero's walk: walking and momentum, the jump and landing, the view's edges, pushing,
 // riding, every touch probe and the ways to die.
-#include "world_fixture.h"
+#include "world_kit.h"
 
 #include "gfx/messages.h"
 #include "world/collision.h"

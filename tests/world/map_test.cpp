@@ -1,7 +1,7 @@
 // Stage maps: the file's header and the checks that keep a bad file out, both passes over
 // the cells, the view's start, the column scanner, the cell catalogue, and the point
 // queries with their answers at every edge of the map.
-#include "world_fixture.h"
+#include "world_kit.h"
 
 #include "data/archive.h"
 #include "test_env.h"

@@ -1,7 +1,6 @@
 // Monsters: start values and slots, walking and turning, gravity and gaps, embedding, the
 // range around the view, timeouts, sprites, and what happens when they meet the hero.
-#include "render_kit.h"
-#include "world_fixture.h"
+#include "world_kit.h"
 
 #include "audio/sound.h"
 #include "world/collision.h"

@@ -1,6 +1,5 @@
 // Score, extra lives, rings and the door, and the time and oxygen countdowns.
-#include "render_kit.h"
-#include "world_fixture.h"
+#include "world_kit.h"
 
 #include "audio/sound.h"
 #include "gfx/messages.h"

@@ -1,5 +1,5 @@
 // Moving platforms: their turning points, the catch window and crushing.
-#include "world_fixture.h"
+#include "world_kit.h"
 
 #include "gfx/messages.h"
 #include "world/gamestate.h"

@@ -2,8 +2,7 @@
 // between them, animated water and mines, the hero's visibility, the drawing windows,
 // presenting with the pacer; then the status line, the bars, the stage messages with
 // dimming and blinking, the pause menu and the title screen.
-#include "render_kit.h"
-#include "world_fixture.h"
+#include "world_kit.h"
 
 #include "gfx/image.h"
 #include "gfx/pacing.h"

@@ -1,6 +1,6 @@
 // Setting up attempts, the order of a stage frame, replay files, and whole attempts played
 // from replays.
-#include "world_fixture.h"
+#include "world_kit.h"
 
 #include "gfx/messages.h"
 #include "test_env.h"

@@ -246,6 +246,10 @@ TEST(MapQueries, PointQueriesAtEveryEdge) {
     EXPECT_TRUE(isWet(&f));
     f.x--;
     EXPECT_FALSE(isWet(&f));
+    f = heroAt(8 * 16, 40); // and on its top row: the feet count for nothing
+    EXPECT_TRUE(isWet(&f));
+    f.y--;
+    EXPECT_FALSE(isWet(&f));
     f = heroAt(-8, 0);
     EXPECT_FALSE(isWet(&f));
 }

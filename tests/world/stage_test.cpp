@@ -4,11 +4,13 @@
 
 #include "gfx/messages.h"
 #include "test_env.h"
+#include "world/collision.h"
 #include "world/gamestate.h"
 #include "world/ghostrun.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/pickups.h"
+#include "world/platforms.h"
 #include "world/stagerun.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +55,29 @@ TEST(StageFrame, TheCountdownsSeeTheHeroWhereWalkLeftHimAndTheDeadStandStill) {
     f.alive = 0;
     stageFrames(&f, 5, StageInput{0, 1, 0, 0});
     EXPECT_EQ(Ints({timeLeft, f.x}), Ints({TIME_LIMIT - 1, 72}));
+}
+
+TEST(StageFrame, TheAnimationsMoveFirstThenTheMonstersThenTheLifts) {
+    // a MASKY standing still on a crumbling floor drops in the frame the floor gives way
+    Figure nobody{};
+    ASSERT_TRUE(beginTestAttempt(TestMap(30).set(5, 10, CELL_CRUMBLE), &nobody));
+    nobody.alive = 0;
+    setMonster(0, 80, 144, MONSTER_MASKY);
+    monst[0].dx = 0;
+    ASSERT_EQ(startAnim(80, 160, ANIM_CRUMBLE), 1);
+    int frames = 0;
+    while (isSolidPos(80, 160) && frames++ < 100)
+        stageFrames(&nobody, 1);
+    EXPECT_EQ(monst[0].y, 145);
+    // a MASKY and a sinking lift meet the hero in the same frame: the MASKY comes first
+    Figure f{};
+    ASSERT_TRUE(beginTestAttempt(floorMap().set(3, 8, CELL_PLATFORM), &f));
+    f = heroAt(48, 160);
+    platforms[0].y = 143;
+    setMonster(0, 50, 160, MONSTER_MASKY);
+    stageFrames(&f, 1);
+    EXPECT_EQ(Ints({f.dying, f.deathAnim}), Ints({1, ANIM_DEATH_DEAD}));
+    EXPECT_STREQ(messageString, "STABBED BY MASKY");
 }
 
 // The input of frames `first` ... `last` in the letters of a replay file, "-" for none.

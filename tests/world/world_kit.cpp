@@ -269,11 +269,6 @@ std::string readText(int x, int y, int length, bool big) {
     return out;
 }
 
-std::string centredText(int y, const std::string& text, bool big) {
-    const int length = (int)text.size();
-    return readText(160 - (big ? 8 : 4) * length, y, length, big);
-}
-
 SDL_Surface* makeStripedBackdrop(int width, int height) {
     SDL_Surface* s = createImage(width, height, 0);
     for (int x = 0; x < width; x++)

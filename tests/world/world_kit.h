@@ -88,8 +88,6 @@ std::vector<int> tiles(std::initializer_list<std::pair<int, int>> at);
 // The characters of a line of text drawn at (x, y) in the small or big font, read back
 // from glyph colours; '~' where no glyph is seen.
 std::string readText(int x, int y, int length, bool big);
-// The text at y centred as the game centres a text of that length.
-std::string centredText(int y, const std::string& text, bool big = true);
 
 // A backdrop whose every column has its own colour: column x shows backdropColour(x).
 SDL_Surface* makeStripedBackdrop(int width, int height);

@@ -1,6 +1,6 @@
 // The cell effects: each kind's exact sequence of cell values and frame counts, and how
 // slots are taken, restarted and refused.
-#include "../world/world_fixture.h"
+#include "../world/world_kit.h"
 #include "world/map.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,6 @@
 // The hero's death sequences: how long each plays, how it hands the hero over to the final
 // fall, the two that never end, and the pictures of the deaths and the mine's explosion.
-#include "../world/render_kit.h"
-#include "../world/world_fixture.h"
+#include "../world/world_kit.h"
 #include "world/map.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Push blocks in motion: the slide, the reserved cells, what the block uncovers, falling
 // over gaps and out of the map, the settling of stacks, and how a moving block is drawn.
-#include "../world/render_kit.h"
-#include "../world/world_fixture.h"
+#include "../world/world_kit.h"
 #include "audio/sound.h"
 #include "world/map.h"
+#include "world/pickups.h"
 
 #include <gtest/gtest.h>
 
@@ -105,6 +105,25 @@ TEST_F(PushBlock, AStackSettlesOneBlockAfterTheOther) {
     frames(4);
     EXPECT_EQ(column(), Ints({0, PUSH, PUSH, PUSH}));
     EXPECT_EQ(Ints({sounds.playing(SND_KRACK), activeAnims()}), Ints({2, 0}));
+}
+
+TEST_F(PushBlock, ABlockThroughTheOpenDoorLeavesItOpen) {
+    // the door opens in the live map only: a block passing through must put back what it
+    // found there, not the shut door of the map below
+    TestMap m(24);
+    m.fillRow(11, 21).draw({"[]", "{}", "##"}, 6).set(5, 10, PUSH).set(7, 5, PUSH);
+    ASSERT_TRUE(loadTestMap(m.set(20, 10, CELL_RING)));
+    Figure f = heroAt(0, 160);
+    eatStar(&f);
+    ASSERT_EQ(Ints({cell(7, 9), under(7, 9)}), Ints({CELL_DOOR_OPEN_TR, CELL_DOOR_SHUT_TR}));
+    startAnim(7 * 16, 5 * 16, ANIM_BLOCK_FALL); // down through the right half
+    frames(40);
+    startAnim(5 * 16, 10 * 16, ANIM_PUSH_RIGHT); // into the left half and back
+    frames(4);
+    startAnim(6 * 16, 10 * 16, ANIM_PUSH_LEFT);
+    frames(4);
+    EXPECT_EQ(Ints({cell(7, 9), cell(7, 10), cell(6, 10), cell(5, 10)}),
+              Ints({CELL_DOOR_OPEN_TR, PUSH, CELL_DOOR_OPEN_BL, PUSH}));
 }
 
 TEST_F(PushBlock, AtTheMapsEdgeNothingIsWrittenOutside) {

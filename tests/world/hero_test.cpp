@@ -1,7 +1,8 @@
 // The hero's walk: walking and momentum, the jump and landing, the view's edges, pushing,
 // riding, every touch probe and the ways to die.
-#include "world_fixture.h"
+#include "world_kit.h"
 
+#include "audio/sound.h"
 #include "gfx/messages.h"
 #include "world/collision.h"
 #include "world/gamestate.h"
@@ -239,14 +240,16 @@ TEST(HeroProbes, ACheckpointRecordsTheRestartEvenWithoutAFreeSlot) {
 }
 
 TEST(HeroProbes, TheHeadBreaksBricksAndBumpsAndTheFeetCrumbleFloors) {
-    ASSERT_TRUE(loadTestMap(floorMap().set(2, 8, 40).set(6, 8, 20)));
+    ASSERT_TRUE(loadTestMap(floorMap().set(2, 8, CELL_BRICK).set(6, 8, CELL_BUMP)));
+    SoundProbe sounds;
     Figure f = heroAt(32, 160);
     EXPECT_EQ(walkFrames(&f, 4, 0, 0, 1, &Figure::y), Ints({155, 150, 146, 144}));
     EXPECT_EQ(Ints({f.vy, score}), Ints({7, 1})) << "pushed below the brick, falling";
     EXPECT_NE(animAt(ANIM_BRICK, 2, 8), nullptr);
     f = heroAt(96, 160);
     walkFrames(&f, 4, 0, 0, 1);
-    EXPECT_EQ(Ints({f.y, score}), Ints({144, 1}));
+    EXPECT_EQ(Ints({f.y, score, sounds.playing(SND_KRACK), sounds.playing(SND_KLONK)}),
+              Ints({144, 1, 1, 1}));
     EXPECT_NE(animAt(ANIM_SHINE, 6, 8), nullptr);
     // one cell high: the feet are probed where the head hit left the hero
     ASSERT_TRUE(loadTestMap(TestMap().set(2, 8, 20).set(2, 10, 22)));
@@ -265,37 +268,45 @@ TEST(HeroProbes, TheHeadBreaksBricksAndBumpsAndTheFeetCrumbleFloors) {
 }
 
 TEST(HeroProbes, TrapdoorsShutBehindTheHeroAndSpikeTrapsSpring) {
-    ASSERT_TRUE(loadTestMap(floorMap().set(3, 10, 88).set(7, 10, 87)));
-    ASSERT_EQ(cell(7, 10), 86);
-    Figure f = heroAt(48, 160);
+    TestMap m = floorMap().set(3, 10, CELL_TRAPDOOR).set(4, 10, CELL_TRAPDOOR);
+    ASSERT_TRUE(loadTestMap(m.set(8, 10, CELL_SPIKES)));
+    ASSERT_EQ(cell(8, 10), CELL_SPIKES_HIDDEN);
+    Figure f = heroAt(36, 160); // only the right edge is over the first trapdoor
     walk(&f, 0, 0, 0, 0, step);
     EXPECT_EQ(Ints({f.trapLatched, f.trapX, f.trapY}), Ints({1, 48, 160}));
-    walkFrames(&f, 7, 0, 1, 0); // x 62: the left edge is still on it
-    EXPECT_EQ(activeAnims(), 0);
+    walkFrames(&f, 14, 0, 1, 0); // x 64: from the first straight onto the second
+    EXPECT_EQ(Ints({f.trapLatched, f.trapX}), Ints({1, 64}));
+    EXPECT_NE(animAt(ANIM_TRAPDOOR, 3, 10), nullptr);
+    walkFrames(&f, 7, 0, 1, 0); // x 78: the left edge is still on the second
+    EXPECT_EQ(animAt(ANIM_TRAPDOOR, 4, 10), nullptr);
     walkFrames(&f, 1, 0, 1, 0);
     EXPECT_EQ(f.trapLatched, 0);
-    EXPECT_NE(animAt(ANIM_TRAPDOOR, 3, 10), nullptr);
-    walkFrames(&f, 19, 0, 1, 0); // x 102: the centre is still in column 6
-    EXPECT_EQ(animAt(ANIM_TRAP, 7, 10), nullptr);
+    EXPECT_NE(animAt(ANIM_TRAPDOOR, 4, 10), nullptr);
+    walkFrames(&f, 19, 0, 1, 0); // x 118: the centre is still in column 7
+    EXPECT_EQ(animAt(ANIM_TRAP, 8, 10), nullptr);
     walkFrames(&f, 1, 0, 1, 0);
-    EXPECT_NE(animAt(ANIM_TRAP, 7, 10), nullptr);
+    EXPECT_NE(animAt(ANIM_TRAP, 8, 10), nullptr);
     EXPECT_EQ(f.dying, 0);
 }
 
 TEST(HeroRide, PlatformsCarryTheHeroAndCrushHimUnderACeiling) {
-    // column 3: a ceiling on row 2, the platform on row 6, a floor on row 8
-    ASSERT_TRUE(loadTestMap(floorMap().set(3, 2, 21).set(3, 6, 66).set(3, 8, 21)));
-    Figure f = heroAt(48, 80);
-    int frames = 0, strays = 0;
-    while (!f.dying && frames++ < 200) {
-        updatePlatforms(&f);
-        walk(&f, 0, 0, 0, 0, step);
-        strays += !f.dying && f.y != platforms[0].y - 16;
+    // column 3: a ceiling (solid or spikes) on row 2, the platform on row 6, a floor on row 8
+    for (int ceiling : {21, int(CELL_SPIKES_UP)}) {
+        ASSERT_TRUE(
+            loadTestMap(floorMap().set(3, 2, ceiling).set(3, 6, CELL_PLATFORM).set(3, 8, 21)));
+        Figure f = heroAt(48, 80);
+        int frames = 0, strays = 0;
+        while (!f.dying && frames++ < 200) {
+            updatePlatforms(&f);
+            walk(&f, 0, 0, 0, 0, step);
+            strays += !f.dying && f.y != platforms[0].y - 16;
+        }
+        // down to row 7, then up to a cell below the ceiling
+        EXPECT_EQ(Ints({strays, frames, platforms[0].y, f.deathAnim}),
+                  Ints({0, 16 + 48, 64, ANIM_DEATH_CRUSHED}));
+        EXPECT_STREQ(messageString, message(MSG_SMASHED));
     }
-    // down to row 7, then up to a cell below the ceiling
-    EXPECT_EQ(Ints({strays, frames, platforms[0].y, f.deathAnim}),
-              Ints({0, 16 + 48, 64, ANIM_DEATH_CRUSHED}));
-    EXPECT_STREQ(messageString, message(MSG_SMASHED));
+    Figure f{};
     // a jump leaves a platform; ground takes over from a sinking one
     ASSERT_TRUE(loadTestMap(floorMap().set(3, 5, 66).set(4, 9, 21)));
     f = heroAt(48, 64);

@@ -1,7 +1,7 @@
 // Stage maps: the file's header and the checks that keep a bad file out, both passes over
 // the cells, the view's start, the column scanner, the cell catalogue, and the point
 // queries with their answers at every edge of the map.
-#include "world_fixture.h"
+#include "world_kit.h"
 
 #include "data/archive.h"
 #include "test_env.h"
@@ -245,6 +245,10 @@ TEST(MapQueries, PointQueriesAtEveryEdge) {
     Figure f = heroAt(8 * 16 - 8, 48); // the centre on the water cell's first pixel
     EXPECT_TRUE(isWet(&f));
     f.x--;
+    EXPECT_FALSE(isWet(&f));
+    f = heroAt(8 * 16, 40); // and on its top row: the feet count for nothing
+    EXPECT_TRUE(isWet(&f));
+    f.y--;
     EXPECT_FALSE(isWet(&f));
     f = heroAt(-8, 0);
     EXPECT_FALSE(isWet(&f));

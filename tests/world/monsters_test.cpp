@@ -1,7 +1,6 @@
 // Monsters: start values and slots, walking and turning, gravity and gaps, embedding, the
 // range around the view, timeouts, sprites, and what happens when they meet the hero.
-#include "render_kit.h"
-#include "world_fixture.h"
+#include "world_kit.h"
 
 #include "audio/sound.h"
 #include "world/collision.h"
@@ -281,6 +280,13 @@ TEST_F(MonsterTouch, OnlyAHeroInPlayIsTouchedAndTheFirstMonsterNamesTheDeath) {
     setBlock(10, 10, 25);
     meet(MONSTER_MASKY, 165, 160, 7);
     EXPECT_EQ(Ints({monst[0].active, hero.dying}), Ints({0, 1}));
+    // crushed in mid-air it still falls that frame, and touches the hero only down there
+    setBlock(10, 5, 21);
+    hero = heroAt(160, 80 + 11);
+    setMonster(0, 160, 80, MONSTER_MASKY);
+    monst[0].fall = 2 * 3; // 2 px this frame
+    updateMonster(0, &hero, step);
+    EXPECT_EQ(Ints({monst[0].active, monst[0].y, hero.dying}), Ints({0, 82, 1}));
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // Score, extra lives, rings and the door, and the time and oxygen countdowns.
-#include "render_kit.h"
-#include "world_fixture.h"
+#include "world_kit.h"
 
 #include "audio/sound.h"
 #include "gfx/messages.h"
@@ -94,6 +93,7 @@ TEST_F(Countdowns, TimeRunsOutWithTimeUp) {
 }
 
 TEST_F(Countdowns, OxygenDrainsUnderWaterAndRefillsToTheTop) {
+    SoundProbe sounds;
     const struct {
         bool inWater;
         int air, splash;
@@ -104,10 +104,15 @@ TEST_F(Countdowns, OxygenDrainsUnderWaterAndRefillsToTheTop) {
         countdowns(f.inWater ? &wet : &dry, &splash);
         EXPECT_EQ(Ints({airLeft, splash}), Ints({f.air, f.splash}));
     }
-    figureDying(&dry, "X", 0); // a dying hero gets no air but the clock runs on
+    EXPECT_EQ(sounds.playing(SND_SPLASH), 3) << "once per dive";
+    // a dying hero still uses air under water but gets none back above it; the clock runs on
+    figureDying(&wet, "X", 0);
+    figureDying(&dry, "X", 0);
     airLeft = 100;
+    countdowns(&wet, &splash);
     countdowns(&dry, &splash);
-    EXPECT_EQ(Ints({airLeft, timeLeft}), Ints({100, TIME_LIMIT - 9}));
+    EXPECT_EQ(Ints({airLeft, timeLeft, sounds.playing(SND_SPLASH)}),
+              Ints({99, TIME_LIMIT - 10, 3}));
 }
 
 TEST_F(Countdowns, DrowningWhenTheAirIsGone) {

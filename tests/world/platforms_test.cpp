@@ -1,5 +1,5 @@
 // Moving platforms: their turning points, the catch window and crushing.
-#include "world_fixture.h"
+#include "world_kit.h"
 
 #include "gfx/messages.h"
 #include "world/gamestate.h"
@@ -81,6 +81,15 @@ TEST(Platforms, ADescendingPlatformCrushesAHeroOnTheGroundAndGoesOn) {
     Figure away = heroAt(300, 160);
     updatePlatforms(&away);
     EXPECT_EQ(platforms[0].y, 145);
+    // anything a lift cannot pass pins the hero: a push block, spikes or a mine too
+    const int under[][2] = {{CELL_PUSH, 1}, {CELL_SPIKES_UP, 1}, {CELL_MINE, 1}, {CELL_WATER, 0}};
+    for (const auto& c : under) {
+        ASSERT_TRUE(loadTestMap(TestMap().set(3, 11, c[0]).set(3, 8, CELL_PLATFORM)));
+        f = heroAt(48, 160);
+        platforms[0].y = 143;
+        updatePlatform(&platforms[0], &f);
+        EXPECT_EQ(f.dying, c[1]) << "on cell " << c[0];
+    }
 }
 
 } // namespace

@@ -71,7 +71,7 @@ AFFINITY = {
     "world": ["test_world", "test_stages", "test_anim"],
     "anim": ["test_anim", "test_world", "test_stages"],
     "gfx": ["test_gfx", "test_gfxassets", "test_world"],
-    "data": ["test_persistence", "test_data", "fuzz_config", "fuzz_hiscores", "fuzz_savegame"],
+    "data": ["test_data", "fuzz_config", "fuzz_hiscores", "fuzz_savegame"],
     "audio": ["test_audio", "test_game"],
 }
 

@@ -138,6 +138,23 @@ TEST_F(ConfigFile, ScreenMode) {
     EXPECT_EQ(screenMode(), "0100");
 }
 
+TEST(Controls, ResetGivesEveryKeyAndButtonItsDefault) {
+    const std::pair<int*, int> controls[] = {
+        {&START_KEY, DEFAULT_START_KEY},     {&LEFT_KEY, DEFAULT_LEFT_KEY},
+        {&RIGHT_KEY, DEFAULT_RIGHT_KEY},     {&UP_KEY, DEFAULT_UP_KEY},
+        {&DOWN_KEY, DEFAULT_DOWN_KEY},       {&JUMP_KEY, DEFAULT_JUMP_KEY},
+        {&PAUSE_KEY, DEFAULT_PAUSE_KEY},     {&START_BUTTON, DEFAULT_START_BUTTON},
+        {&JUMP_BUTTON, DEFAULT_JUMP_BUTTON}, {&PAUSE_BUTTON, DEFAULT_PAUSE_BUTTON},
+        {&UP_BUTTON, DEFAULT_UP_BUTTON},     {&RIGHT_BUTTON, DEFAULT_RIGHT_BUTTON},
+        {&DOWN_BUTTON, DEFAULT_DOWN_BUTTON}, {&LEFT_BUTTON, DEFAULT_LEFT_BUTTON},
+    };
+    for (auto [control, value] : controls)
+        *control = 99;
+    resetDefaultControls();
+    for (auto [control, value] : controls)
+        EXPECT_EQ(*control, value);
+}
+
 TEST_F(ConfigFile, WrittenInOrderAndReadBackIntoTheSameSettings) {
     // every setting but the flags, in file order, and the values they are given
     int* const vars[] = {&_mus_volume_100_, &_sfx_volume_100_,

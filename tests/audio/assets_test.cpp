@@ -199,4 +199,28 @@ TEST_F(AudioArchives, AtTheDefaultVolumesEveryEffectCarriesOverTheLoudestStageMu
     }
 }
 
+// A sound missing from the archive, or one that does not decode, stops the game with a message
+// naming it rather than leaving the game silent where the player expects a sound.
+TEST(SoundLoading, AMissingOrUndecodableSoundIsFatal) {
+    ScopedTempDir tmp;
+    const struct {
+        std::vector<ZdaMember> members;
+        const char* says;
+    } cases[] = {
+        {{{"other.wav", {1}}}, "Can't load sound file: klonk\n"},
+        {{{"klonk.wav", {'R', 'I', 'F', 'F', 1, 2, 3}}}, "Unable to load sound: "},
+    };
+    for (const auto& c : cases) {
+        writeArchive(tmp.path() + "/data", "sound", c.members);
+        const std::string out = exitOutput("sound-fatal", 1, [&] {
+            ArchiveDir reader(tmp.path() + "/data");
+            SDL_InitSubSystem(SDL_INIT_AUDIO);
+            Mix_OpenAudio(RATE, AUDIO_S16LSB, 2, 1024);
+            useSound = 1;
+            loadSFX();
+        });
+        EXPECT_EQ(out.rfind(c.says, 0), 0u) << out;
+    }
+}
+
 } // namespace

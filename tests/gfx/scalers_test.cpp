@@ -1,12 +1,14 @@
 // The three scalers held bit for bit against a plain per-pixel version written straight from
-// their rules, on random pictures of many sizes at 16 and 24 bits, with and without the SIMD
-// paths, into a display taller than the picture (smoothing centres it there).
+// their rules, on random pictures of many sizes at 16 and 24 bits (red or blue in the high
+// bits), with and without the SIMD paths, into a display taller than the picture (smoothing
+// centres it there).
 #include "gfx/scalers.h"
 #include "gfx/video.h"
 #include "test_env.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 #include <utility>
 #include <vector>
@@ -15,9 +17,13 @@ namespace {
 
 enum Which { ZOOM, SCALE2X, ANTIALIAS };
 
-SDL_Surface* makeSurface(int w, int h, int bpp) {
-    return bpp == 16 ? SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 16, 0xF800, 0x07E0, 0x001F, 0)
-                     : SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+// A picture of 16 or 24 bits, red in the high bits; a negative depth puts blue there, as
+// some displays have it.
+SDL_Surface* makeSurface(int w, int h, int depth) {
+    const Uint32 high = depth == 16 || depth == -16 ? 0xF800 : 0xFF0000;
+    const Uint32 mid = high == 0xF800 ? 0x07E0 : 0xFF00, low = high == 0xF800 ? 0x1F : 0xFF;
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, high == 0xF800 ? 16 : 24,
+                                depth > 0 ? high : low, mid, depth > 0 ? low : high, 0);
 }
 
 // Target pixel (X, Y) of a scaler, one pixel at a time from the source `src`.
@@ -56,8 +62,8 @@ const Uint32 UNTOUCHED = 0x3456;
 std::vector<Uint32> buffer;
 
 // Runs a scaler into a target `extraRows` taller than twice the source.
-SDL_Surface* scaled(Which which, SDL_Surface* src, int simd, int extraRows) {
-    SDL_Surface* dst = makeSurface(2 * src->w, 2 * src->h + extraRows, src->format->BitsPerPixel);
+SDL_Surface* scaled(Which which, SDL_Surface* src, int depth, int simd, int extraRows) {
+    SDL_Surface* dst = makeSurface(2 * src->w, 2 * src->h + extraRows, depth);
     SDL_FillRect(dst, nullptr, UNTOUCHED);
     buffer.assign((size_t)src->w * src->h * 2, 0);
     const int saved = scalerUseSimd;
@@ -75,7 +81,8 @@ class ScalerTest : public ::testing::TestWithParam<int> {
     SDL_Surface* picture(int w, int h, const std::vector<Uint32>& px) {
         SDL_Surface* s = makeSurface(w, h, GetParam());
         for (int i = 0; i < w * h; i++)
-            putRawPixel(s, i % w, i / w, px[i] & (GetParam() == 16 ? 0xFFFFu : 0xFFFFFFu));
+            putRawPixel(s, i % w, i / w,
+                        px[i] & (s->format->BitsPerPixel == 16 ? 0xFFFFu : 0xFFFFFFu));
         return s;
     }
 };
@@ -98,7 +105,7 @@ TEST_P(ScalerTest, MatchThePlainVersionOnPicturesOfManySizes) {
                     SCOPED_TRACE(::testing::Message()
                                  << "scaler " << which << " simd " << simd << " " << w << "x" << h
                                  << " noise " << noise);
-                    SDL_Surface* dst = scaled(which, src, simd, 6);
+                    SDL_Surface* dst = scaled(which, src, GetParam(), simd, 6);
                     const int top = which == ANTIALIAS ? 3 : 0;
                     [&] { // stops at the first difference
                         for (int Y = 0; Y < 2 * h + 6; Y++)
@@ -114,5 +121,8 @@ TEST_P(ScalerTest, MatchThePlainVersionOnPicturesOfManySizes) {
         }
 }
 
-INSTANTIATE_TEST_SUITE_P(Depths, ScalerTest, ::testing::Values(16, 24),
-                         [](const auto& info) { return std::to_string(info.param) + "bpp"; });
+INSTANTIATE_TEST_SUITE_P(Depths, ScalerTest, ::testing::Values(16, 24, -16, -24),
+                         [](const auto& info) {
+                             return (info.param < 0 ? "bgr" : "") +
+                                    std::to_string(std::abs(info.param)) + "bpp";
+                         });

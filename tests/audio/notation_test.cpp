@@ -42,25 +42,17 @@ TEST(SongNotation, ABrokenSongNamesItsLineAndWritesNoModule) {
     const Case cases[] = {
         // numbers too large for an int
         {"pattern a 16\n1: @lead C4v99999999999\n", 8, "cannot read token"},
-        {"pattern a 16\n1: @lead C4*99999999999\n", 8, "cannot read token"},
-        {"pattern a 16\n1: -*99999999999\n", 8, "cannot read token"},
         {"pattern a 16\n1: K . K\norder a*99999999999\n", 9, "unknown pattern in order"},
         // lengths and repeats no pattern or order list can hold
         {"pattern a 16\n1: -*0\n", 8, "length out of range"},
-        {"pattern a 16\n1: -*999\n", 8, "length out of range"},
         {"pattern a 16\n1: K . K\norder a*200 a*57\n", 9, "more than 256 patterns"},
         // notes transposed below or above what a module can play
         {"phrase r = @lead C0 |\npattern a 16\n1: r-13\n", 9, "note C0 transposed out of range"},
-        {"phrase r = @lead G9 |\npattern a 16\n1: r+1\n", 9, "note G9 transposed out of range"},
         // instrument recipes asking for a sample of no length or of an absurd one
         {"inst t kick length=-1\n", 7, "no sample"},
-        {"inst t pad cycles=-5\n", 7, "no sample"},
-        {"inst t pad attack=-3\n", 7, "no sample"},
-        {"inst t bell ref=300 length=10\n", 7, "no sample"},
         {"inst t pluck length=nan\n", 7, "no sample"},
         // a mix level that would silence the song or push its volumes past 64
         {"mix 0\n", 7, "mix must be 1 to 100"},
-        {"mix 101\n", 7, "mix must be 1 to 100"},
         // a pattern read for fewer channels than the song would end up with
         {"pattern a 16\n1: K . K\nchannels 4\norder a\n", 9, "channels must come before"},
     };

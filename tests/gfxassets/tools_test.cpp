@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 namespace {
 
@@ -46,8 +45,6 @@ TEST(PaletteFile, ReadsColoursByCharacterAndNameAndRefusesAmbiguousLines) {
         {"a 112233 one\na 445566 two\n", "pal:2"}, // character twice
         {"a 112233 one\nb 112233 two\n", "pal:2"}, // colour twice
         {"a 11223G one\n", "pal:1"},               // not hex
-        {"ab 112233 one\n", "pal:1"},              // two characters
-        {"a 112233\n", "pal:1"},                   // no name
         {"# only a comment\n", "no colours"},
     };
     for (const auto& c : cases) {
@@ -85,14 +82,8 @@ TEST(ArtFile, NamesTheFileAndLineOrTheTileOfAFault) {
         {"tile 1\n" + std::string(15, '.') + "\n", "f.art:2"}, // short row
         {"tile 1\n" + rows16("...............z"), "f.art:2"},  // not in the palette
         {"tile 1\n................\n", "only 1 of 16 rows"},   // cut short
-        {"tile x\n", "f.art:1"},                               // bad number
         {"sprite 1\n", "f.art:1"},                             // unknown header
-        {"image a 0x4\n", "f.art:1"},                          // bad size
-        {"tile 2 = spin 1\n", "unknown operation"},
-        {"tile 2 = recolor 1 abc\n", "not two characters"},
         {"tile 2 = shift 1 -2147483648 0\n", "f.art:1: shift offsets are -16 to 16"},
-        {"tile 2 = shift 1 0 17\n", "f.art:1: shift offsets are -16 to 16"},
-        {"tiles 2x1 1\n", "needs 2 tile numbers"},
         {"tile 2 = copy 9\n", "source tile 9 is not defined"},
         {"tile 2 = copy 3\ntile 3 = copy 2\n", "refer to each other"},
         {"tile 1\n" + rows16("................") + "tile 1 = copy 1\n", "already defined"},
@@ -128,68 +119,36 @@ TEST(ArtFile, DerivedTilesAndBlocksOfTilesFollowTheirSources) {
         int tile, row;
         std::string expect;
     } cases[] = {
-        {2, 0, "..............br"},
-        {3, 0, blank},
-        {3, 15, "rb.............."},
-        {4, 0, "br.............."},
-        {5, 0, blank},
-        {5, 1, "..rb............"},
-        {6, 0, "..............br"},
-        {10, 15, std::string(16, 'r')},
-        {11, 15, std::string(16, 'b')},
-        {30, 0, std::string(16, 'k')},
-        {31, 15, blank},
+        {2, 0, "..............br"},    {3, 15, "rb.............."},
+        {4, 0, "br.............."},    {5, 1, "..rb............"},
+        {6, 0, "..............br"},    {10, 15, std::string(16, 'r')},
+        {30, 0, std::string(16, 'k')}, {31, 15, blank},
     };
     for (const auto& c : cases)
         EXPECT_EQ(row(c.tile, c.row), c.expect) << "tile " << c.tile << " row " << c.row;
 }
 
-// Reads the chunks of a PNG, checking each CRC; returns false on any damage.
-bool readPng(const std::vector<unsigned char>& png, int* w, int* h, int* type,
-             std::vector<unsigned char>* raw) {
-    static const unsigned char sig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (png.size() < 8 || !std::equal(sig, sig + 8, png.begin())) return false;
-    auto be32 = [&](size_t at) {
-        return uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 | uint32_t(png[at + 2]) << 8 |
-               png[at + 3];
-    };
-    std::vector<unsigned char> idat;
-    bool ended = false;
-    for (size_t at = 8; at + 12 <= png.size(); at += 12 + be32(at)) {
-        uint32_t len = be32(at);
-        if (at + 12 + len > png.size()) return false;
-        if (crc32(0L, png.data() + at + 4, len + 4) != be32(at + 8 + len)) return false;
-        std::string type4(png.begin() + at + 4, png.begin() + at + 8);
-        if (type4 == "IHDR") *w = int(be32(at + 8)), *h = int(be32(at + 12)), *type = png[at + 17];
-        if (type4 == "IDAT")
-            idat.insert(idat.end(), png.begin() + at + 8, png.begin() + at + 8 + len);
-        ended |= type4 == "IEND";
-    }
-    uLongf size = 1 << 20;
-    raw->resize(size);
-    if (uncompress(raw->data(), &size, idat.data(), uLong(idat.size())) != Z_OK) return false;
-    raw->resize(size);
-    return ended;
+// What ImageMagick reads from a PNG as raw bytes of `format` (rgb or rgba); empty when it
+// refuses the file.
+std::string pngAs(const RgbImage& img, bool key, const char* format) {
+    const std::vector<unsigned char> png = encodePNG(img, key);
+    writeWholeFile("t.png", png);
+    const std::string cmd =
+        std::string("convert -regard-warnings t.png -depth 8 ") + format + ":t.raw 2>/dev/null";
+    return std::system(cmd.c_str()) == 0 ? readWholeFile("t.raw") : "";
 }
 
-TEST(PngWriter, WritesCheckedChunksAndTheExactPixels) {
+TEST(PngWriter, WritesTheExactPixelsWithMagentaTransparentWhenAsked) {
+    ScopedTempDir dir;
     RgbImage img(3, 2);
     img.at(0, 0) = 0x102030;
     img.at(2, 1) = RGB_MAGENTA;
-    int w = 0, h = 0, type = -1;
-    std::vector<unsigned char> raw;
-    ASSERT_TRUE(readPng(encodePNG(img), &w, &h, &type, &raw));
-    EXPECT_EQ(w, 3);
-    EXPECT_EQ(h, 2);
-    EXPECT_EQ(type, 2); // RGB, each row a filter byte and three bytes a pixel
-    EXPECT_EQ(raw, std::vector<unsigned char>({0, 0x10, 0x20, 0x30, 0, 0, 0, 0,    0, 0, //
-                                               0, 0,    0,    0,    0, 0, 0, 0xFF, 0, 0xFF}));
-    // with the key, RGBA: drawn pixels opaque, magenta fully transparent
-    ASSERT_TRUE(readPng(encodePNG(img, true), &w, &h, &type, &raw));
-    EXPECT_EQ(type, 6);
-    ASSERT_EQ(raw.size(), 2u * (1 + 3 * 4));
-    EXPECT_EQ(raw[4], 255);
-    EXPECT_EQ(raw[13 + 1 + 8 + 3], 0);
+    EXPECT_EQ(pngAs(img, false, "rgb"), std::string("\x10\x20\x30", 3) + std::string(12, '\0') +
+                                            std::string("\xFF\0\xFF", 3));
+    const std::string rgba = pngAs(img, true, "rgba");
+    ASSERT_EQ(rgba.size(), 24u);
+    EXPECT_EQ(rgba.substr(0, 8), std::string("\x10\x20\x30\xFF\0\0\0\xFF", 8));
+    EXPECT_EQ(rgba[23], '\0'); // magenta fully transparent
 }
 
 TEST(Makegfx, StopsOnABrokenSourceAndNamesIt) {

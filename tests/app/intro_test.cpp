@@ -1,5 +1,5 @@
-// The intro screens: the logo screen's motion, its end conditions with and without a jingle,
-// and the two text pages, drawn with small test fonts and images.
+// The logo screen: where the logo comes to rest, and its end conditions with and without a
+// jingle, drawn with small test images.
 #include "app/intro.h"
 #include "app/startup.h"
 #include "audio/player.h"
@@ -13,26 +13,12 @@
 #include <cstdint>
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstring>
 #include <memory>
 #include <string>
 
+const uint32_t LOGO = 0xC0C030; // the test logo's colour
+
 namespace {
-
-const uint32_t MASCOT = 0x30C030, LOGO = 0xC0C030; // the test images' colours
-
-// Top-left corner of the mascot (its own top-left pixel is transparent), or (-1, -1), and
-// how many of its pixels the picture shows.
-std::pair<int, int> mascotAt(int* count = nullptr) {
-    std::pair<int, int> at{-1, -1};
-    int n = 0;
-    for (int y = 0; y < 240; y++)
-        for (int x = 0; x < 320; x++)
-            if (pixelRGB(screen, x, y) == asShown(MASCOT) && n++ == 0) at = {x - 1, y};
-    if (count) *count = n;
-    return at;
-}
 
 class IntroTest : public ::testing::Test {
   protected:
@@ -87,30 +73,6 @@ TEST(Trig, TablesHoldSineAndCosineScaledAndTruncated) {
     EXPECT_EQ(hash, 0xac993f95u);
 }
 
-TEST_F(IntroTest, TheMascotCirclesAndTheLogoSlidesInAndStops) {
-    vemoInit();
-    vemoRender(screen);
-    EXPECT_EQ(mascotAt(), std::make_pair(148, 85)); // 160 - 20 + (1024 >> 7), 100 - 15 + 0
-    for (int f = 1; f <= 128; f++) {
-        vemoUpdate();
-        vemoRender(screen);
-    }
-    int shown = 0;
-    EXPECT_EQ(mascotAt(&shown), std::make_pair(140, 77)); // cos 0, sin(3 x 128) = -1024
-    EXPECT_EQ(shown, 40 * 30 - 1);                        // the old images were erased
-    // the logo rests at (320 - 100) / 2 = 110 with its bottom on row 179
-    EXPECT_EQ(pixelRGB(screen, 111, 160), asShown(LOGO));
-    EXPECT_EQ(pixelRGB(screen, 209, 179), asShown(LOGO));
-    EXPECT_EQ(pixelRGB(screen, 210, 179), 0u);
-    EXPECT_EQ(pixelRGB(screen, 111, 180), 0u);
-    for (int f = 129; f <= 512; f++) {
-        vemoUpdate();
-        vemoRender(screen);
-    }
-    EXPECT_EQ(mascotAt(), std::make_pair(148, 85)); // one whole swing
-    vemoShutdown();
-}
-
 TEST_F(IntroTest, ControlsCountOnlyOnceTheLogoHasArrived) {
     // at rest after (360 - 110) / 2 = 125 frames; logos of odd rest must reach it exactly
     for (int width : {100, 99, 97}) {
@@ -152,54 +114,4 @@ TEST_F(IntroTest, TheLogoScreenEndsWhenItsJingleHasPlayed) {
     EXPECT_EQ(playing[100], 0);
     EXPECT_EQ(playing[125], 1);
     EXPECT_EQ(playing.back(), 0);
-}
-
-TEST_F(IntroTest, LeavingTheLogoScreenEarlyStopsItsJingle) {
-    openAudio();
-    openData(100, 64, 31); // long enough to be playing still
-    InputScript script;
-    script.tap(140, SDLK_SPACE);
-    runIntroScreen(screens[0]);
-    EXPECT_EQ(InputScript::calls, 140);
-    EXPECT_EQ(MP_PlayingMusic(), 0);
-}
-
-TEST_F(IntroTest, ThePagesShowTheirLinesCentred) {
-    struct Line {
-        int page, y;
-        const char* text;
-    };
-    const Line lines[] = {{1, 40, "ATTENTION"},
-                          {1, 90, ""},
-                          {1, 110, "THIS GAME IS SERIOUSLY HARD"},
-                          {1, 120, "AND REQUIRES A FAST BRAIN"},
-                          {1, 130, "ALONG WITH FAST FINGERS."},
-                          {1, 150, "TAKE CARE OF YOURSELF AND"},
-                          {1, 160, "YOUR PRECIOUS HARDWARE."},
-                          {1, 170, "YOU HAVE BEEN WARNED!"},
-                          {1, 200, "PRESS UP TO GO ON"},
-                          {2, 40, "CREDITS"},
-                          {2, 80, "THIS PROJECT USES CODE OF"},
-                          {2, 90, "THE FOLLOWING OPEN-SOURCE"},
-                          {2, 100, "PROJECTS IN UNMODDED FORM:"},
-                          {2, 120, "SDL, SDL MIXER, LIBMODPLUG"},
-                          {2, 130, "AND ZLIB"},
-                          {2, 150, "YOU CAN GET THE SOURCE CODE"},
-                          {2, 160, "OF THE MENTIONED LIBRARIES"},
-                          {2, 170, "BY VISITING THE RESPECTIVE"},
-                          {2, 180, "HOMEPAGES."},
-                          {2, 210, "PRESS UP TO GO ON"}};
-    for (int page : {1, 2}) {
-        fillRect(screen, 0, 0, 320, 240, RED);
-        EXPECT_EQ(screens[page].render(screen), 0);
-        EXPECT_EQ(pixelRGB(screen, 0, 0), 0u); // cleared to black
-        for (const Line& l : lines) {
-            if (l.page != page) continue;
-            const int w = l.y == 40 ? 16 : 8, len = (int)std::strlen(l.text);
-            if (len)
-                expectCells(160 - w / 2 * len - w, l.y, w, " " + std::string(l.text) + " ");
-            else
-                expectCells(0, l.y, w, std::string(40, ' '));
-        }
-    }
 }

@@ -1,16 +1,19 @@
 #include "flow_fixture.h"
 
+#include "app/startup.h"
 #include "audio/player.h"
 #include "audio/sound.h"
 #include "data/archive.h"
 #include "data/settings.h"
 #include "game/flow.h"
 #include "game/input.h"
+#include "game/story.h"
 #include "gfx/blocks.h"
 #include "gfx/font.h"
 #include "gfx/pacing.h"
 #include "gfx/video.h"
 #include "world/gamestate.h"
+#include "world/ghost.h"
 #include "world/map.h"
 #include "world/stage.h"
 
@@ -149,10 +152,6 @@ bool FlowTest::begin(const StageMap& map) {
     return beginAttemptFromBytes(&hero, bytes.data(), (int)bytes.size());
 }
 
-int FlowTest::polls100ms() const {
-    return (int)std::count(VirtualClock::sleeps.begin(), VirtualClock::sleeps.end(), 100u);
-}
-
 // ---- the scripted player
 
 int ScriptedPlayer::calls;
@@ -163,7 +162,7 @@ size_t next;
 int stepStart;
 std::vector<int> releaseNext, held;
 // calls a step may wait before the run is given up
-constexpr int WATCHDOG_CALLS = 200000;
+constexpr int WATCHDOG_CALLS = 20000;
 } // namespace
 
 ScriptedPlayer::ScriptedPlayer() {
@@ -243,4 +242,55 @@ void ScriptedPlayer::hook() {
         ADD_FAILURE() << "stuck waiting for: " << s.what;
         std::abort();
     }
+}
+
+GameSeen playGame(std::vector<const char*> args, const std::function<bool()>& play) {
+    alarm(TEST_ALARM_SECONDS);
+    GameSeen seen;
+    bool played = false;
+    VirtualClock clock;
+    ScriptedPlayer p;
+    p.repeat(
+        "a game", [] { return false; }, [] { return true; },
+        [&] {
+            const bool now = ScriptedPlayer::calls % 6 == 0; // screens that wait for a release
+            char line[80];
+            switch (flowScreen) {
+            case FLOW_STAGE:
+                played = true;
+                if (!play()) {
+                    ScriptedPlayer::setHeld({});
+                    if (now) ScriptedPlayer::tap(K_ESCAPE);
+                }
+                break;
+            case FLOW_TITLE:
+                if (now) ScriptedPlayer::tap(played ? K_ESCAPE : K_RETURN);
+                break;
+            case FLOW_QUIT_DIALOG:
+                ScriptedPlayer::tap(K_LEFT);
+                break;
+            case FLOW_TALLY:
+                ScriptedPlayer::setHeld({});
+                if (ghostTallyLine(line, sizeof line)) seen.tally[level] = line;
+                break;
+            case FLOW_CONTINUE:
+                ScriptedPlayer::tap(K_RIGHT);
+                break;
+            case FLOW_NAME_ENTRY:
+                if (now) ScriptedPlayer::press(K_RETURN);
+                break;
+            case FLOW_STORY:
+                if (storyPage >= 0 && (seen.pages.empty() || seen.pages.back() != storyPage))
+                    seen.pages.push_back(storyPage);
+                [[fallthrough]];
+            default:
+                if (now) ScriptedPlayer::tap(K_SPACE);
+            }
+        },
+        1);
+    args.insert(args.begin(), "trobz3");
+    args.push_back(nullptr);
+    seen.status = gameMain((int)args.size() - 1, const_cast<char**>(args.data()));
+    alarm(0);
+    return seen;
 }

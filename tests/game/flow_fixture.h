@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -84,20 +85,8 @@ class FlowTest : public ::testing::Test {
     }
     // A fresh attempt of the current `level` on this map.
     bool begin(const StageMap& map);
-    int polls100ms() const; // waits of 100 ms so far
     VirtualClock clock;
     Figure hero = {};
-};
-
-// A flow test that may write ./hiscores.dat: it runs in a fresh working directory and starts
-// on the built-in table (1000, 900, ... 100).
-class HiscoreFlowTest : public FlowTest {
-  protected:
-    void SetUp() override {
-        FlowTest::SetUp();
-        resetHiscoreTable();
-    }
-    ScopedTempDir dir;
 };
 
 // ---- the scripted player
@@ -142,6 +131,18 @@ class ScriptedPlayer {
   private:
     static void hook();
 };
+
+// A whole game: gameMain with these arguments, played by a player that passes the intro,
+// the story pages, "GAME OVER!" and the name entry, chooses the title's first choice (NEW
+// GAME, or CONTINUE with a savegame), answers no to "CONTINUE?", and hands every input poll
+// of a stage to `play`. When `play` returns false the stage is left through the quit dialog;
+// once a stage has been seen, the title is left with Escape and the game ends.
+struct GameSeen {
+    int status = -1;
+    std::map<int, std::string> tally; // the tally's line of times, by stage
+    std::vector<int> pages;           // the story pages in turn
+};
+GameSeen playGame(std::vector<const char*> args, const std::function<bool()>& play);
 
 // Key symbols of the default bindings.
 constexpr int K_RETURN = 13, K_SPACE = 32, K_TAB = 9, K_ESCAPE = 27;

@@ -1,10 +1,10 @@
-// Time trials through the whole game, started with -ghost and played by a scripted player
-// on a virtual clock: a stage's best run is kept (over a damaged run file) and replays the
-// way playstage replays it to the same clear on the same frame, only a faster clear
-// replaces it, and a clear from a checkpoint is not kept.
+// Time trials: games started with -ghost on small ring stages, played once for the fixture.
+// A stage's first clear is kept over a damaged run file and replays the way playstage
+// replays it to the same clear; only a faster clear replaces the best; a clear from a
+// checkpoint is not kept, and the next stage starts at its own start; past stage 10 comes
+// the ending.
 #include "flow_fixture.h"
 
-#include "app/startup.h"
 #include "data/savegame.h"
 #include "game/flow.h"
 #include "world/gamestate.h"
@@ -15,61 +15,16 @@
 #include "world/stagerun.h"
 
 #include <filesystem>
-#include <functional>
+#include <memory>
 
 namespace {
 
-std::vector<int> keysOf(const StageInput& in) {
-    std::vector<int> keys;
-    if (in.left) keys.push_back(K_LEFT);
-    if (in.right) keys.push_back(K_RIGHT);
-    if (in.jump) keys.push_back(K_SPACE);
-    if (in.crawl) keys.push_back(K_DOWN);
-    return keys;
-}
-
-// One game started with -ghost and continued at `stage` (NEW GAME for stage 1): `play` acts
-// at every input poll of the stage after its intro, and the next stage is left through the
-// quit dialog. Returns the tally's line of times.
-std::string playGhostGame(int stage, const std::function<void()>& play) {
-    alarm(TEST_ALARM_SECONDS);
-    if (stage > 1)
-        writeSavegame(stage - 1);
-    else
-        std::filesystem::remove("savegame.dat");
-    std::string tally = "no tally";
-    bool quitting = false;
-    VirtualClock clock;
-    ScriptedPlayer p;
-    p.repeat(
-        "a game", [] { return false; }, [] { return true; },
-        [&] {
-            const bool tapNow = ScriptedPlayer::calls % 6 == 0; // screens that wait for a release
-            if ((flowScreen == FLOW_NONE || flowScreen == FLOW_STORY) && tapNow)
-                ScriptedPlayer::tap(K_SPACE);
-            else if (flowScreen == FLOW_TITLE && tapNow)
-                ScriptedPlayer::tap(quitting ? K_ESCAPE : K_RETURN);
-            else if (flowScreen == FLOW_STAGE && level == stage && frame > STAGE_INTRO_FRAMES)
-                play();
-            else if (flowScreen == FLOW_STAGE && level != stage && frame > STAGE_INTRO_FRAMES &&
-                     !quitting) {
-                quitting = true;
-                ScriptedPlayer::tap(K_ESCAPE);
-            } else if (flowScreen == FLOW_QUIT_DIALOG) {
-                ScriptedPlayer::tap(K_LEFT);
-            } else if (flowScreen == FLOW_TALLY) {
-                ScriptedPlayer::setHeld({});
-                char line[80];
-                if (ghostTallyLine(line, sizeof line)) tally = line;
-            }
-        },
-        1);
-    char prog[] = "trobz3", option[] = "-ghost";
-    char* argv[] = {prog, option, nullptr};
-    EXPECT_EQ(gameMain(2, argv), 0);
-    EXPECT_TRUE(quitting) << "the game never came past stage " << stage;
-    ghostMode = 0;
-    return tally;
+// Holds RIGHT through a stage's play, or leaves the stage when it is not `stage`.
+bool walkRight(int stage) {
+    if (frame <= STAGE_INTRO_FRAMES) return true;
+    if (level != stage) return false;
+    ScriptedPlayer::setHeld({K_RIGHT});
+    return true;
 }
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
@@ -78,38 +33,104 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 
 } // namespace
 
-TEST(GhostGame, TheBestRunReplaysToItsClearAndOnlyAFasterClearOrNoneFromACheckpointIsKept) {
-    // stage 1 as built, cleared by its replay; stage 2 a ring stage with a checkpoint flag
-    std::vector<ZdaMember> built;
-    Replay replay;
-    ASSERT_TRUE(realFirstStages(&built, &replay)) << "the build has no stage 1 or replay";
-    GameDirectory dir({built[0],
-                       built[1],
-                       {"trobz302.bin", ringStage().set(2, 10, CELL_FLAG).bytes()},
-                       {"trobz303.bin", ringStage().bytes()}});
-    auto byReplay = [&replay] {
-        ScriptedPlayer::setHeld(keysOf(replayInput(replay, frame - STAGE_INTRO_FRAMES - 1)));
+class GhostGames : public ::testing::Test {
+  protected:
+    struct Record {
+        GameSeen first, same, faster, checkpoint;
+        GhostRun run;
+        bool loaded = false;
+        std::string kept, sameFile, sameAfter, fasterAfter;
+        int retries = 0, nextStageX = -1;
+        bool checkpointRunKept = true;
     };
+    static Record rec;
+    static std::unique_ptr<GameDirectory> dir;
+    static void SetUpTestSuite();
+    static void TearDownTestSuite() { dir.reset(); }
+    static GameSeen ghostGame(int stage, const std::function<bool()>& play) {
+        if (stage > 1)
+            writeSavegame(stage - 1);
+        else
+            std::filesystem::remove("savegame.dat");
+        const GameSeen seen = playGame({"-ghost"}, play);
+        ghostMode = 0;
+        return seen;
+    }
+};
+
+GhostGames::Record GhostGames::rec;
+std::unique_ptr<GameDirectory> GhostGames::dir;
+
+void GhostGames::SetUpTestSuite() {
+    // stages 1 and 10 plain ring stages, stage 9 one with a checkpoint flag
+    const StageMap ring = ringStage(), flagged = ringStage().set(2, 10, CELL_FLAG);
+    dir = std::make_unique<GameDirectory>(
+        std::vector<ZdaMember>{{"trobz300.bin", titleStage().bytes()},
+                               {"trobz301.bin", ring.bytes()},
+                               {"trobz302.bin", ring.bytes()},
+                               {"trobz309.bin", flagged.bytes()},
+                               {"trobz310.bin", ring.bytes()}});
+    Record& r = rec;
     const std::string path = ghostRunPath(1);
     std::filesystem::create_directories("runs");
     const std::string cut = "# trobz3 run stage=1 frames=5 time=0:00.08 score=0 rings=0\n"
                             "- 5\n#@ 16 160 24\n#@ 16 16";
     writeWholeFile(path, {cut.begin(), cut.end()});
+    r.first = ghostGame(1, [] { return walkRight(1); });
+    r.loaded = loadGhostRun(1, &r.run);
+    r.kept = readWholeFile(path);
+    if (!r.loaded) return;
 
-    // the first clear beats a run file cut short
-    std::string tally = playGhostGame(1, byReplay);
-    GhostRun run;
-    ASSERT_TRUE(loadGhostRun(1, &run)) << readWholeFile(path).substr(0, 200);
-    const std::string time = formatRunTime(run.frames), kept = readWholeFile(path);
-    EXPECT_EQ(tally, "TIME " + time + "  BEST " + time + "  NEW BEST");
+    // a clear as fast as the best leaves its file; one faster than the best replaces it
+    r.sameFile = replaced(r.kept, "score=", "score=0");
+    writeWholeFile(path, {r.sameFile.begin(), r.sameFile.end()});
+    r.same = ghostGame(1, [] { return walkRight(1); });
+    r.sameAfter = readWholeFile(path);
+    const std::string frames = "frames=" + std::to_string(r.run.frames);
+    const std::string slower =
+        replaced(r.kept, frames, "frames=" + std::to_string(r.run.frames + 1)) + "- 1\n#@ 0 0 24\n";
+    writeWholeFile(path, {slower.begin(), slower.end()});
+    r.faster = ghostGame(1, [] { return walkRight(1); });
+    r.fasterAfter = readWholeFile(path);
 
+    // stage 9: past the flag, a suicide, and the clear from the flag; then stage 10
+    r.checkpoint = ghostGame(9, [&r] {
+        if (frame <= STAGE_INTRO_FRAMES) return true;
+        if (level == 10) {
+            if (frame == STAGE_INTRO_FRAMES + 1) r.nextStageX = theHero.x;
+            return walkRight(10);
+        }
+        if (lives < START_LIVES || !startf) {
+            r.retries += lives < START_LIVES && theHero.x == 2 * CELL && frame == 181;
+            return walkRight(9);
+        }
+        ScriptedPlayer::setHeld({});
+        if (!paused && isActive(&theHero))
+            ScriptedPlayer::tap(K_TAB);
+        else if (paused)
+            ScriptedPlayer::tap(workflow == PAUSE_SUICIDE ? K_SPACE : K_UP);
+        return true;
+    });
+    r.checkpointRunKept = std::filesystem::exists(ghostRunPath(9));
+}
+
+TEST_F(GhostGames, TheFirstClearIsKeptOverADamagedRunFile) {
+    ASSERT_TRUE(rec.loaded) << rec.kept.substr(0, 200);
+    EXPECT_EQ(rec.first.status, 0);
+    const std::string time = formatRunTime(rec.run.frames);
+    EXPECT_EQ(rec.first.tally[1], "TIME " + time + "  BEST " + time + "  NEW BEST");
+}
+
+TEST_F(GhostGames, TheKeptRunReplaysToTheSameClearAlongItsTrail) {
+    ASSERT_TRUE(rec.loaded);
     // played as playstage plays it: the stage from a new game, driven by the run file
     Replay again;
     std::string why;
-    ASSERT_TRUE(loadReplay(path.c_str(), &again, &why)) << why;
+    ASSERT_TRUE(loadReplay(ghostRunPath(1).c_str(), &again, &why)) << why;
     prepareFirstAttempt(1);
     Figure hero{};
-    ASSERT_TRUE(beginAttemptFromBytes(&hero, built[1].data.data(), (int)built[1].data.size()));
+    const std::vector<unsigned char> bytes = ringStage().bytes();
+    ASSERT_TRUE(beginAttemptFromBytes(&hero, bytes.data(), (int)bytes.size()));
     std::vector<GhostFrame> places;
     const StageResult res = playReplay(
         &hero, again,
@@ -119,39 +140,26 @@ TEST(GhostGame, TheBestRunReplaysToItsClearAndOnlyAFasterClearOrNoneFromACheckpo
         },
         &places);
     EXPECT_EQ(std::vector<int>({res.outcome, res.frame, res.score, stars0}),
-              std::vector<int>({STAGE_CLEARED, run.frames, run.score, run.rings}));
-    GhostRun seen = run;
+              std::vector<int>({STAGE_CLEARED, rec.run.frames, rec.run.score, rec.run.rings}));
+    GhostRun seen = rec.run;
     seen.trail = places;
-    EXPECT_TRUE(formatGhostRun(seen) == formatGhostRun(run)) << "the trail is the hero's way";
+    EXPECT_TRUE(formatGhostRun(seen) == formatGhostRun(rec.run)) << "the trail is the hero's way";
+}
 
-    // a clear as fast as the best leaves its file; one faster than the best replaces it
-    const std::string sameTime = replaced(kept, "score=", "score=0");
-    writeWholeFile(path, {sameTime.begin(), sameTime.end()});
-    EXPECT_EQ(playGhostGame(1, byReplay), "TIME " + time + "  BEST " + time);
-    EXPECT_TRUE(readWholeFile(path) == sameTime);
-    const std::string slower = replaced(kept, "frames=" + std::to_string(run.frames),
-                                        "frames=" + std::to_string(run.frames + 1)) +
-                               "- 1\n#@ 0 0 24\n";
-    writeWholeFile(path, {slower.begin(), slower.end()});
-    EXPECT_EQ(playGhostGame(1, byReplay), "TIME " + time + "  BEST " + time + "  NEW BEST");
-    EXPECT_TRUE(readWholeFile(path) == kept);
+TEST_F(GhostGames, OnlyAFasterClearReplacesTheBest) {
+    ASSERT_TRUE(rec.loaded);
+    const std::string time = formatRunTime(rec.run.frames);
+    EXPECT_EQ(rec.same.tally[1], "TIME " + time + "  BEST " + time);
+    EXPECT_TRUE(rec.sameAfter == rec.sameFile);
+    EXPECT_EQ(rec.faster.tally[1], "TIME " + time + "  BEST " + time + "  NEW BEST");
+    EXPECT_TRUE(rec.fasterAfter == rec.kept);
+}
 
-    // stage 2: past the flag, a suicide, and the clear from the flag is not kept
-    int retries = 0;
-    tally = playGhostGame(2, [&retries] {
-        if (lives < START_LIVES || !startf) {
-            retries += lives < START_LIVES && theHero.x == 2 * CELL && frame == 181;
-            ScriptedPlayer::setHeld({K_RIGHT});
-            return;
-        }
-        ScriptedPlayer::setHeld({});
-        if (!paused && isActive(&theHero))
-            ScriptedPlayer::tap(K_TAB);
-        else if (paused)
-            ScriptedPlayer::tap(workflow == PAUSE_SUICIDE ? K_SPACE : K_UP);
-    });
-    EXPECT_EQ(retries, 1);
-    EXPECT_EQ(tally, "TIME -:--.--  BEST -:--.--");
-    EXPECT_FALSE(std::filesystem::exists(ghostRunPath(2)));
-    alarm(0);
+TEST_F(GhostGames, AClearFromACheckpointIsNotKeptAndTheNextStageStartsAtItsOwnStart) {
+    EXPECT_EQ(rec.retries, 1);
+    EXPECT_EQ(rec.checkpoint.tally[9], "TIME -:--.--  BEST -:--.--");
+    EXPECT_FALSE(rec.checkpointRunKept);
+    EXPECT_EQ(rec.nextStageX, START_X);
+    // stage 10 cleared: the tally, then the closing pages
+    EXPECT_EQ(rec.checkpoint.pages, (std::vector<int>{2, 3, 4}));
 }

@@ -7,6 +7,7 @@
 #include "game/hiscore_screen.h"
 #include "game/story.h"
 #include "world/gamestate.h"
+#include "world/stage.h"
 
 void ending(Figure* hero) {
     releasePause();

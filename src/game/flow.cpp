@@ -20,6 +20,7 @@
 #include "world/gamestate.h"
 #include "world/map.h"
 #include "world/monsters.h"
+#include "world/stage.h"
 
 #include <cstring>
 
@@ -81,12 +82,6 @@ void releasePause() {
 int saveGame() {
     saved = writeSavegame(level - 1);
     return saved;
-}
-
-void resetStartPosition() {
-    startx = START_X;
-    starty = START_Y;
-    startf = 0;
 }
 
 void stopStageMusic() {

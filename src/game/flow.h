@@ -51,9 +51,6 @@ enum FlowScreen {
 };
 extern int flowScreen;
 
-// Where a game starts its stages before a checkpoint moves it.
-constexpr int START_X = 16, START_Y = 100;
-
 // The game; returns when the player quits (in test mode also when the test stage is
 // cleared or abandoned).
 void run(int testMode);
@@ -74,7 +71,6 @@ void releasePause();
 int saveGame();
 
 // Small pieces of the decisions, shared by the end sequences.
-void resetStartPosition(); // startx/starty/startf back to the stage's own start
 void stopStageMusic();
 void abandonGame(); // back to a fresh title: no hiscore, the title music starts again
 

@@ -16,6 +16,7 @@
 #include "world/gamestate.h"
 #include "world/monsters.h"
 #include "world/render.h"
+#include "world/stage.h"
 
 #include <cstdio>
 

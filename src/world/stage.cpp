@@ -13,19 +13,20 @@
 #include "world/pickups.h"
 #include "world/platforms.h"
 
-// Where a game puts the hero when the stage has no start marker.
-constexpr int DEFAULT_START_X = 16;
-constexpr int DEFAULT_START_Y = 100;
 // Frames the title waits before it may end (it never does: the menu ends it).
 constexpr int TITLE_IDLE = 180;
+
+void resetStartPosition() {
+    startx = START_X;
+    starty = START_Y;
+    startf = 0;
+}
 
 void prepareFirstAttempt(int stage) {
     level = stage;
     score = 0;
     lives = START_LIVES;
-    startx = DEFAULT_START_X;
-    starty = DEFAULT_START_Y;
-    startf = 0;
+    resetStartPosition();
     last_left = last_right = 0;
     pushForce = 0;
     paused = 0;

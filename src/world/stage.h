@@ -12,6 +12,13 @@ struct StageInput {
 // Frames 0 ... STAGE_INTRO_FRAMES of an attempt are the stage intro: the world stands still.
 constexpr int STAGE_INTRO_FRAMES = 180;
 
+// Where a game starts its stages before a checkpoint moves it, px; a stage's start marker
+// overrides it.
+constexpr int START_X = 16, START_Y = 100;
+
+// The restart point back to the stage's own start: startx/starty/startf = START_X/START_Y/0.
+void resetStartPosition();
+
 // The state of a new game at the start of a stage's first attempt: `level` = stage, score
 // 0, six lives, the start position 16, 100 with no checkpoint, no momentum, no message.
 void prepareFirstAttempt(int stage);

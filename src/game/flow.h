@@ -57,10 +57,10 @@ void run(int testMode);
 
 // The start of run: sound, blocks, flags, slots and a fresh game.
 void initStuff();
-// The control flags, requests, map state, animation and monster slots back to rest.
+// The control flags and requests back to rest, and the world with them (resetWorldState).
 void initVars();
-// A fresh game on the title: hsRank = place, score 0, six lives, level 0, menu closed,
-// scroller at its start, no stage message.
+// A fresh game on the title: hsRank = place, score 0, six lives, level 0 and no stage
+// message (resetGameProgress), menu closed, scroller at its start.
 void initVars0(int place);
 
 // Waits (polling every 100 ms) while the last typed control is JUMP, START or PAUSE, so the

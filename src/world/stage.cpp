@@ -22,16 +22,31 @@ void resetStartPosition() {
     startf = 0;
 }
 
-void prepareFirstAttempt(int stage) {
-    level = stage;
+void resetWorldState() {
+    last_left = last_right = 0;
+    step = 0;
+    stars = 0;
+    pushForce = 0;
+    clearAnims();
+    killMonsters();
+    // no map loaded yet: the first attempt loads one
+    freeLevel();
+}
+
+void resetGameProgress() {
+    level = LEVEL_TITLE;
     score = 0;
     lives = START_LIVES;
+    setMessage(nullptr);
+}
+
+void prepareFirstAttempt(int stage) {
+    resetWorldState();
+    resetGameProgress();
     resetStartPosition();
-    last_left = last_right = 0;
-    pushForce = 0;
+    level = stage;
     paused = 0;
     escape = 0;
-    setMessage(nullptr);
 }
 
 static void resetAttempt() {

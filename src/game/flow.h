@@ -3,6 +3,7 @@
 #pragma once
 #include "game/input.h"
 #include "world/figure.h"
+#include "world/gamestate.h"
 
 #include <libmodplug/modplug.h>
 
@@ -15,22 +16,6 @@ extern int frame;               // frames since the attempt began; 0 ... 180 are
 extern ModPlugFile* stageMusic; // the music playing, or null
 extern int restartMusic;        // 1: the next attempt starts its stage's music
 extern int splashPlayed;        // the hero is under water and the splash was heard
-
-// Main menu cursor values of `workflow` on the title, and its two sub-screens (a sub-screen
-// is the negated item that opened it, so leaving it puts the cursor back there).
-enum TitleMenu {
-    WF_PRESS_START = 0,
-    WF_NEW_GAME = 1,
-    WF_CONTINUE = 2,
-    WF_HISCORES = 3,
-    WF_OPTIONS = 4,
-    WF_EXIT = 5,
-    WF_HISCORE_TABLE = -WF_HISCORES,
-    WF_OPTIONS_MENU = -WF_OPTIONS,
-};
-
-// Pause menu cursor values of `workflow` while `paused`.
-enum PauseMenu { PAUSE_SUICIDE = 1, PAUSE_GO_ON = 2, PAUSE_EXIT = 3 };
 
 // How the title was left by the menu: set by the title input, read by the decision.
 enum TitleChoice { CHOICE_NONE = 0, CHOICE_NEW_GAME = 1, CHOICE_CONTINUE = 2 };

@@ -219,7 +219,7 @@ int checkKey(int level, int pauseAllowed) {
     if (pauseAllowed && level > 0 && (lastKeyTyped == CTRL_START || lastKeyTyped == CTRL_PAUSE) &&
         !paused) {
         paused = 1;
-        workflow = 2; // the pause menu opens on "GO ON"
+        workflow = PAUSE_GO_ON; // the pause menu opens on "GO ON"
         lastKeyTyped = 0;
     }
 

@@ -61,7 +61,7 @@ int blockPlane(int value) {
 int* mapData = nullptr;
 int* mapOri = nullptr;
 int mapLength = 0;
-int startx = 16, starty = 100;
+int startx = START_X, starty = START_Y;
 int startf = 0;
 int door = -1;
 int stars = 0;

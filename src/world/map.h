@@ -66,6 +66,10 @@ extern const unsigned char block_plan[NUM_CELL_VALUES - 1]; // 1 = drawn over th
 int blockClass(int value);
 int blockPlane(int value);
 
+// Where a game starts its stages before a checkpoint moves it, px; a stage's start marker
+// overrides it.
+constexpr int START_X = 16, START_Y = 100;
+
 // World state.
 extern int* mapData;       // the live map, mapLength x 12, cell (c, r) at c*12 + r
 extern int* mapOri;        // the map under push blocks

@@ -12,10 +12,6 @@ struct StageInput {
 // Frames 0 ... STAGE_INTRO_FRAMES of an attempt are the stage intro: the world stands still.
 constexpr int STAGE_INTRO_FRAMES = 180;
 
-// Where a game starts its stages before a checkpoint moves it, px; a stage's start marker
-// overrides it.
-constexpr int START_X = 16, START_Y = 100;
-
 // The steps that set up a game, shared by the game flow and by whatever plays stages
 // without it (the stage tools, the tests), so that both start an attempt alike.
 

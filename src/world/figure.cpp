@@ -14,8 +14,7 @@
 #include "world/pickups.h"
 #include "world/platforms.h"
 
-int last_left = 0, last_right = 0;
-int pushForce = 0;
+HERO_STATE(DEFINE_WORLD_GLOBAL)
 
 // Walking, px per frame.
 constexpr int WALK_SPEED = 2;

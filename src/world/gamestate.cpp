@@ -4,9 +4,7 @@
 
 #include <cstring>
 
-int level = LEVEL_TITLE;
-int lives = START_LIVES;
-int score = 0;
+PROGRESS_STATE(DEFINE_WORLD_GLOBAL)
 int workflow = 0;
 int paused = 0;
 int escape = 0;

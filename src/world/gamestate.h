@@ -9,6 +9,7 @@
 // stage runner sets up a new game (world/stage). Drawing (world/render, world/statusline)
 // only reads it.
 #pragma once
+#include "world/statelist.h"
 
 constexpr int LEVEL_TITLE = 0;
 constexpr int LEVEL_TEST = -1;
@@ -18,9 +19,13 @@ constexpr int MAX_LIVES = 99;
 constexpr int MAX_SCORE = 9999;
 constexpr int MESSAGE_SIZE = 256;
 
-extern int level;    // 0 title, 1 ... 10 stages, 11 past the last, -1 test stage
-extern int lives;    // 6 at the start of a game, at most 99
-extern int score;    // 0 ... 9999
+// The part a stage frame reads and writes (see world/statelist.h).
+#define PROGRESS_STATE(X)                                                                          \
+    X(int, level, LEVEL_TITLE) /* 0 title, 1 ... 10 stages, 11 past the last, -1 test */           \
+    X(int, lives, START_LIVES) /* 6 at the start of a game, at most 99 */                          \
+    X(int, score, 0)           /* 0 ... 9999 */
+PROGRESS_STATE(DECLARE_WORLD_GLOBAL)
+
 extern int workflow; // menu state: title menu cursor, sub-screens, pause cursor
 extern int paused;   // 1 while the pause menu is open
 extern int escape;   // leave the current context

@@ -61,14 +61,7 @@ int blockPlane(int value) {
 int* mapData = nullptr;
 int* mapOri = nullptr;
 int mapLength = 0;
-int startx = START_X, starty = START_Y;
-int startf = 0;
-int door = -1;
-int stars = 0;
-int stars0 = 0;
-int pcount = 0;
-int step = 0;
-int checkpoint = 0;
+MAP_STATE(DEFINE_WORLD_GLOBAL)
 
 const char* const levelNames[NUM_LEVELS] = {
     "trobz300", "trobz301", "trobz302", "trobz303", "trobz304", "trobz305",

@@ -11,8 +11,7 @@
 #include "world/gamestate.h"
 #include "world/map.h"
 
-int timeLeft = TIME_LIMIT;
-int airLeft = AIR_LIMIT;
+COUNTDOWN_STATE(DEFINE_WORLD_GLOBAL)
 
 constexpr int POINTS_PER_LIFE = 100;
 constexpr int AIR_REFILL = 2;                            // per frame out of the water

@@ -32,13 +32,10 @@ std::string firstDifference(const WorldSnapshot& a, const WorldSnapshot& b) {
         return "lifts";
     if (!sameSlots(a.aos, b.aos)) return "animation slots";
     if (a.mapLength != b.mapLength || a.cells != b.cells || a.ori != b.ori) return "map cells";
-    const int countersA[] = {a.level,      a.score,     a.lives,    a.stars,    a.stars0, a.door,
-                             a.timeLeft,   a.airLeft,   a.step,     a.startx,   a.starty, a.startf,
-                             a.checkpoint, a.pushForce, a.lastLeft, a.lastRight};
-    const int countersB[] = {b.level,      b.score,     b.lives,    b.stars,    b.stars0, b.door,
-                             b.timeLeft,   b.airLeft,   b.step,     b.startx,   b.starty, b.startf,
-                             b.checkpoint, b.pushForce, b.lastLeft, b.lastRight};
-    if (std::memcmp(countersA, countersB, sizeof countersA)) return "score, rings, time or view";
+#define DIFFERS(type, name, init)                                                                  \
+    if (a.name != b.name) return #name;
+    WORLD_STATE(DIFFERS)
+#undef DIFFERS
     if (std::strcmp(a.messageString, b.messageString)) return "message";
     return "";
 }

@@ -6,6 +6,7 @@
 #include "data/archive.h"
 #include "data/binfile.h"
 #include "data/fatal.h"
+#include "world/collision.h"
 #include "world/gamestate.h"
 #include "world/monsters.h"
 #include "world/platforms.h"
@@ -104,6 +105,8 @@ static bool doorFits() {
 
 void setDoor(int topLeft, int topRight, int bottomLeft, int bottomRight) {
     if (!doorFits()) return;
+    // the live map only, not through setBlock, as ever: a push block copies what it covers
+    // into mapOri when it arrives there (keepUnder)
     mapData[door] = topLeft;
     mapData[door + MAP_ROWS] = topRight;
     mapData[door + 1] = bottomLeft;
@@ -241,7 +244,7 @@ void tileScan(int x) {
             break;
         case CELL_SPIKES:
             // spikes in the file are a trap waiting to be sprung
-            mapData[i] = mapOri[i] = CELL_SPIKES_HIDDEN;
+            setBlock(column, r, CELL_SPIKES_HIDDEN);
             continue;
         case CELL_SKULL:
         case CELL_SKULL2:
@@ -261,7 +264,7 @@ void tileScan(int x) {
         }
         // With every slot busy the monster is lost, but its marker goes all the same.
         startMonster(x, r * CELL, kind);
-        mapData[i] = mapOri[i] = left;
+        setBlock(column, r, left);
     }
 }
 

@@ -28,6 +28,10 @@ constexpr int SPRITE_STAND_RIGHT = 65;
 constexpr int SPRITE_STAND_LEFT = 68;
 constexpr int SPRITE_IDLE = 24;
 
+// A dying hero's last fall ends the attempt below this y, px (the flow's skip key puts him
+// there at once).
+constexpr int DEATH_FALL_END = 2500;
+
 // Scroll thresholds, px from the view's left edge.
 constexpr int scrollOne = 200;
 constexpr int scrollTwo = 230;

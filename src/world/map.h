@@ -2,13 +2,14 @@
 // cell catalogue (collision class and drawing plane of every value), the loader, the
 // column scanner that spawns monsters as the view approaches, and the forward scroll.
 #pragma once
+#include "gfx/video.h"
 #include "world/statelist.h"
 
-constexpr int CELL = 16;          // px per cell
-constexpr int MAP_ROWS = 12;      // cells per column
-constexpr int appletWidth = 320;  // view width, px
-constexpr int appletHeight = 192; // view height, px
-constexpr int VIEW_COLUMNS = 21;  // columns drawn
+constexpr int CELL = 16;              // px per cell
+constexpr int MAP_ROWS = 12;          // cells per column
+constexpr int appletWidth = SCREEN_W; // view width, px
+constexpr int appletHeight = VIEW_H;  // view height, px
+constexpr int VIEW_COLUMNS = 21;      // columns drawn
 constexpr int MIN_MAP_COLUMNS = 21;
 constexpr int MAX_MAP_COLUMNS = 4096;
 constexpr int NUM_CELL_VALUES = 241; // 0 ... 240

@@ -16,8 +16,6 @@
 #include <cstring>
 #include <iterator>
 
-constexpr int BLINK = 32; // blinking items are left out while this frame bit is set
-
 // Bars: 248 px long, 5 high, after their labels.
 constexpr int BAR_X = 64, BAR_W = 248, BAR_H = 5;
 constexpr int TIME_LABEL_Y = 196, TIME_BAR_Y = 198;
@@ -25,7 +23,7 @@ constexpr int AIR_LABEL_Y = 206, AIR_BAR_Y = 208;
 constexpr int LABEL_X = 4;
 
 // Status line, big font.
-constexpr int STATUS_Y = 216;
+constexpr int STATUS_LINE_Y = 216;
 constexpr int HERO_ICON_X = 16, TIMES_X = 40, LIVES_X = 64;
 constexpr int SCORE_ICON_X = 104, SCORE_X = 124;
 constexpr int RING_ICON_X = 196, RINGS_X = 216;
@@ -85,21 +83,21 @@ void drawStageBars() {
 }
 
 static void drawIcon(int index, int x) {
-    if (blocks[index]) blitImage(blocks[index], x, STATUS_Y, screen);
+    if (blocks[index]) blitImage(blocks[index], x, STATUS_LINE_Y, screen);
 }
 
 void drawStatusLine() {
     drawIcon(CELL_HERO_IDLE, HERO_ICON_X);
-    drawTextAt(screen, "X", TIMES_X, STATUS_Y, fontbig);
-    drawNumberAt(screen, lives, LIVES_X, STATUS_Y, 2, 1, fontbig);
+    drawTextAt(screen, "X", TIMES_X, STATUS_LINE_Y, fontbig);
+    drawNumberAt(screen, lives, LIVES_X, STATUS_LINE_Y, 2, 1, fontbig);
     drawIcon(CELL_SCORE_ICON, SCORE_ICON_X);
-    drawNumberAt(screen, score, SCORE_X, STATUS_Y, 4, 1, fontbig);
+    drawNumberAt(screen, score, SCORE_X, STATUS_LINE_Y, 4, 1, fontbig);
     drawIcon(CELL_RING, RING_ICON_X);
-    drawNumberAt(screen, stars, RINGS_X, STATUS_Y, 2, 1, fontbig);
+    drawNumberAt(screen, stars, RINGS_X, STATUS_LINE_Y, 2, 1, fontbig);
     // the flag rises as the rings run out
     int flag = stars >= 2 ? CELL_FLAG : stars == 1 ? CELL_FLAG_RISING : CELL_FLAG_UP;
     drawIcon(flag, FLAG_ICON_X);
-    drawNumberAt(screen, level, STAGE_X, STATUS_Y, 2, 1, fontbig);
+    drawNumberAt(screen, level, STAGE_X, STATUS_LINE_Y, 2, 1, fontbig);
 }
 
 template <size_t N>

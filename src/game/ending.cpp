@@ -6,7 +6,7 @@
 #include "game/flow.h"
 #include "game/hiscore_screen.h"
 #include "game/story.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/stage.h"
 
 void ending(Figure* hero) {

@@ -16,7 +16,7 @@
 #include "gfx/blocks.h"
 #include "gfx/messages.h"
 #include "gfx/pacing.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/stage.h"
 
 #include <cstring>

@@ -3,7 +3,7 @@
 #pragma once
 #include "game/input.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 
 #include <libmodplug/modplug.h>
 

@@ -13,7 +13,7 @@
 #include "gfx/messages.h"
 #include "gfx/pacing.h"
 #include "gfx/video.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/monsters.h"
 #include "world/render.h"
 #include "world/stage.h"

@@ -7,7 +7,7 @@
 #include "data/settings.h"
 #include "game/termination.h"
 #include "gfx/pacing.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 
 int lastKey;
 int lastKeyTyped;

@@ -14,7 +14,7 @@
 #include "gfx/messages.h"
 #include "gfx/pacing.h"
 #include "gfx/video.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 
 #include <SDL_mixer.h>
 #include <cstdio>

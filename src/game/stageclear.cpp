@@ -12,7 +12,7 @@
 #include "gfx/messages.h"
 #include "gfx/pacing.h"
 #include "gfx/video.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/ghost.h"
 #include "world/pickups.h"
 #include "world/render.h"

@@ -7,7 +7,7 @@
 #include "data/binfile.h"
 #include "data/fatal.h"
 #include "world/collision.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/monsters.h"
 #include "world/platforms.h"
 

@@ -8,7 +8,7 @@
 #include "gfx/messages.h"
 #include "world/collision.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 
 COUNTDOWN_STATE(DEFINE_WORLD_GLOBAL)

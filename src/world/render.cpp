@@ -11,7 +11,7 @@
 #include "gfx/pacing.h"
 #include "gfx/video.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/ghost.h"
 #include "world/map.h"
 #include "world/monsters.h"

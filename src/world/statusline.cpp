@@ -7,7 +7,7 @@
 #include "gfx/messages.h"
 #include "gfx/video.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/pickups.h"
 #include "world/render.h"

@@ -6,7 +6,7 @@
 
 #include "app/startup.h"
 #include "game/flow.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/snapshot.h"
 #include "world/stage.h"

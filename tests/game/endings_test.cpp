@@ -9,7 +9,7 @@
 #include "game/stageclear.h"
 #include "game/story.h"
 #include "gfx/video.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/pickups.h"
 

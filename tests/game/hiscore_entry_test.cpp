@@ -7,7 +7,7 @@
 #include "game/hiscore_screen.h"
 #include "gfx/font.h"
 #include "gfx/video.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 
 #include <cstring>
 #include <filesystem>

@@ -4,7 +4,7 @@
 #include "anim/anims.h"
 #include "game/flow.h"
 #include "game/pause.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/pickups.h"
 

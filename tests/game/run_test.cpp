@@ -6,7 +6,7 @@
 #include "data/savegame.h"
 #include "game/flow.h"
 #include "game/story.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 
 #include <filesystem>

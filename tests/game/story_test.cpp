@@ -5,7 +5,7 @@
 #include "game/flow.h"
 #include "game/story.h"
 #include "gfx/video.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 
 using StoryTest = FlowTest;
 

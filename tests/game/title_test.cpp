@@ -5,7 +5,7 @@
 #include "game/flow.h"
 #include "game/options.h"
 #include "game/title.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 
 using TitleTest = FlowTest;

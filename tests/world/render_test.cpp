@@ -10,7 +10,7 @@
 #include "gfx/video.h"
 #include "test_env.h"
 #include "version.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/ghost.h"
 #include "world/ghostrun.h"
 #include "world/map.h"

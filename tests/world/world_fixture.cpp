@@ -1,6 +1,6 @@
 #include "world_fixture.h"
 
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/pickups.h"

@@ -1,6 +1,6 @@
 // The flow state shared by the game flow and the stage: stage number, lives, score, menu
 // state, the quit and pause requests, the stage message and the title scroller.
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 
 #include <cstring>
 

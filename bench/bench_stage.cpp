@@ -19,7 +19,7 @@
 #include "gfx/pacing.h"
 #include "gfx/video.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/pickups.h"

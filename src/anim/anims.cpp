@@ -48,9 +48,9 @@ constexpr int EXPLODE_TICKS = 4; // 8 images of 4 frames
 constexpr int DEATH_TICKS = 8;   // 8 images of 8 frames
 constexpr int CRUSHED_TICKS = 4; // the crushed hero goes faster
 constexpr int DEATH_FRAMES = 8;
-constexpr int SUICIDE_LOOP = 23;     // the suicide sequence replays from here for ever
-constexpr int FLOAT_TICKS = 16;      // the floating drowned hero, 16 frames per image
-constexpr int HERO_RELEASE_Y = 1250; // the hero's final fall ends the attempt past 2500
+constexpr int SUICIDE_LOOP = 23; // the suicide sequence replays from here for ever
+constexpr int FLOAT_TICKS = 16;  // the floating drowned hero, 16 frames per image
+constexpr int HERO_RELEASE_Y = DEATH_FALL_END / 2; // a final fall from here ends the attempt
 
 static bool validSlot(int slot) {
     return slot >= 0 && slot < MAX_ANIMS;

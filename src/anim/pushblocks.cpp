@@ -23,10 +23,10 @@ static int cellAt(const int* map, int c, int r) {
 }
 
 void reserveFall(int c, int r) {
-    if (insideMap(c, r + 1)) mapOri[c * MAP_ROWS + r + 1] = mapData[c * MAP_ROWS + r + 1];
-    // straight into mapData: mapOri keeps showing what lies under the block
-    if (insideMap(c, r)) mapData[c * MAP_ROWS + r] = CELL_RESERVED;
-    if (insideMap(c, r + 1)) mapData[c * MAP_ROWS + r + 1] = CELL_RESERVED;
+    keepUnder(c, r + 1);
+    // the marker goes into the live map only: mapOri keeps showing what lies under the block
+    setBlock(c, r, CELL_RESERVED);
+    setBlock(c, r + 1, CELL_RESERVED);
 }
 
 // Uncovers the cell the block left: whatever lay under it, never another push block.
@@ -66,8 +66,7 @@ void updatePushBlock(int slot) {
     }
     const int d = a.kind == ANIM_PUSH_RIGHT ? 1 : -1;
     if (n == 1) {
-        if (insideMap(cx + d, cy))
-            mapOri[(cx + d) * MAP_ROWS + cy] = mapData[(cx + d) * MAP_ROWS + cy];
+        keepUnder(cx + d, cy);
         setBlock(cx + d, cy, CELL_RESERVED);
         setBlock(cx, cy, CELL_RESERVED);
     } else if (n == PUSH_FRAMES) {

@@ -23,7 +23,7 @@
 #include "gfx/pacing.h"
 #include "gfx/video.h"
 #include "version.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/ghost.h"
 #include "world/map.h"
 

@@ -11,7 +11,7 @@
 #include "game/title.h"
 #include "gfx/pacing.h"
 #include "gfx/video.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/ghost.h"
 #include "world/map.h"
 #include "world/render.h"
@@ -21,8 +21,7 @@
 
 constexpr int MUSIC_FADE_IN_MS = 300;
 constexpr int MUSIC_ENDLESS = -1;
-constexpr int DEATH_HOP_END_Y = 2500; // a hero this far down has finished dying
-constexpr int SCROLLER_STEP = 16;     // sub-character steps of the title scroller
+constexpr int SCROLLER_STEP = 16; // sub-character steps of the title scroller
 
 // The map of the current stage: in test mode always the test map, even for the title.
 static const char* stageMapName(int testMode) {
@@ -57,7 +56,7 @@ static void playInput(Figure* hero) {
     checkKey(level, isActive(hero));
     if (level > 0 && typedAny(CTRL_JUMP | CTRL_START)) {
         if (hero->dying)
-            hero->y = DEATH_HOP_END_Y; // the death hop ends at the next walk
+            hero->y = DEATH_FALL_END; // the death hop ends at the next walk
         else if (!hero->alive)
             hero->idleCount = 1; // the death message wait ends at the next frame
     }

@@ -6,7 +6,8 @@
 #include "game/flow.h"
 #include "game/hiscore_screen.h"
 #include "game/story.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
+#include "world/stage.h"
 
 void ending(Figure* hero) {
     releasePause();

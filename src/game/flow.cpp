@@ -5,7 +5,6 @@
 // pause makes sure the key that ended one does not act again on the next.
 #include "game/flow.h"
 
-#include "anim/anims.h"
 #include "audio/music.h"
 #include "audio/sound.h"
 #include "data/savegame.h"
@@ -17,9 +16,8 @@
 #include "gfx/blocks.h"
 #include "gfx/messages.h"
 #include "gfx/pacing.h"
-#include "world/gamestate.h"
-#include "world/map.h"
-#include "world/monsters.h"
+#include "world/flowstate.h"
+#include "world/stage.h"
 
 #include <cstring>
 
@@ -38,29 +36,19 @@ constexpr int RELEASE_POLL_MS = 100; // the release pause looks at the input thi
 
 void initVars() {
     jump = left = right = crawl = space = 0;
-    last_left = last_right = 0;
     escape = 0;
     paused = 0;
-    step = 0;
-    stars = 0;
-    pushForce = 0;
-    clearAnims();
-    killMonsters();
-    // no map loaded yet: the first attempt loads one
-    freeLevel();
+    resetWorldState();
 }
 
 void initVars0(int place) {
     hsRank = place;
-    score = 0;
-    lives = START_LIVES;
-    level = LEVEL_TITLE;
+    resetGameProgress();
     workflow = WF_PRESS_START;
     scrollidx = 0;
     scrolldx = 0;
     if (!scroller) scroller = message(MSG_SCROLLER);
     scrollmax = (int)std::strlen(scroller);
-    setMessage(nullptr);
 }
 
 void initStuff() {
@@ -81,12 +69,6 @@ void releasePause() {
 int saveGame() {
     saved = writeSavegame(level - 1);
     return saved;
-}
-
-void resetStartPosition() {
-    startx = START_X;
-    starty = START_Y;
-    startf = 0;
 }
 
 void stopStageMusic() {

@@ -3,6 +3,7 @@
 #pragma once
 #include "game/input.h"
 #include "world/figure.h"
+#include "world/flowstate.h"
 
 #include <libmodplug/modplug.h>
 
@@ -15,22 +16,6 @@ extern int frame;               // frames since the attempt began; 0 ... 180 are
 extern ModPlugFile* stageMusic; // the music playing, or null
 extern int restartMusic;        // 1: the next attempt starts its stage's music
 extern int splashPlayed;        // the hero is under water and the splash was heard
-
-// Main menu cursor values of `workflow` on the title, and its two sub-screens (a sub-screen
-// is the negated item that opened it, so leaving it puts the cursor back there).
-enum TitleMenu {
-    WF_PRESS_START = 0,
-    WF_NEW_GAME = 1,
-    WF_CONTINUE = 2,
-    WF_HISCORES = 3,
-    WF_OPTIONS = 4,
-    WF_EXIT = 5,
-    WF_HISCORE_TABLE = -WF_HISCORES,
-    WF_OPTIONS_MENU = -WF_OPTIONS,
-};
-
-// Pause menu cursor values of `workflow` while `paused`.
-enum PauseMenu { PAUSE_SUICIDE = 1, PAUSE_GO_ON = 2, PAUSE_EXIT = 3 };
 
 // How the title was left by the menu: set by the title input, read by the decision.
 enum TitleChoice { CHOICE_NONE = 0, CHOICE_NEW_GAME = 1, CHOICE_CONTINUE = 2 };
@@ -51,19 +36,16 @@ enum FlowScreen {
 };
 extern int flowScreen;
 
-// Where a game starts its stages before a checkpoint moves it.
-constexpr int START_X = 16, START_Y = 100;
-
 // The game; returns when the player quits (in test mode also when the test stage is
 // cleared or abandoned).
 void run(int testMode);
 
 // The start of run: sound, blocks, flags, slots and a fresh game.
 void initStuff();
-// The control flags, requests, map state, animation and monster slots back to rest.
+// The control flags and requests back to rest, and the world with them (resetWorldState).
 void initVars();
-// A fresh game on the title: hsRank = place, score 0, six lives, level 0, menu closed,
-// scroller at its start, no stage message.
+// A fresh game on the title: hsRank = place, score 0, six lives, level 0 and no stage
+// message (resetGameProgress), menu closed, scroller at its start.
 void initVars0(int place);
 
 // Waits (polling every 100 ms) while the last typed control is JUMP, START or PAUSE, so the
@@ -74,7 +56,6 @@ void releasePause();
 int saveGame();
 
 // Small pieces of the decisions, shared by the end sequences.
-void resetStartPosition(); // startx/starty/startf back to the stage's own start
 void stopStageMusic();
 void abandonGame(); // back to a fresh title: no hiscore, the title music starts again
 

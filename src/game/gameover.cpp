@@ -13,15 +13,15 @@
 #include "gfx/messages.h"
 #include "gfx/pacing.h"
 #include "gfx/video.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/monsters.h"
 #include "world/render.h"
+#include "world/stage.h"
 
 #include <cstdio>
 
 constexpr int PLAY_ENDLESS = -1;
 constexpr int SCORE_LINE_SIZE = 64;
-constexpr int BLINK = 32;
 constexpr int GAME_OVER_Y = 96, CAUSE_Y = 116, SCORE_Y = 136;
 constexpr int CONTINUE_Y = 96, QUESTION_Y = 128;
 

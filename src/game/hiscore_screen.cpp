@@ -9,7 +9,7 @@
 #include "gfx/messages.h"
 #include "gfx/pacing.h"
 #include "gfx/video.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/render.h"
 
 #include <cstdio>
@@ -24,7 +24,6 @@ constexpr int ENTRY_TITLE_Y = 96, ENTRY_NAME_Y = 136, ENTRY_CURSOR_Y = 148;
 constexpr int TABLE_TITLE_Y = 16;
 constexpr int TABLE_TOP = 48, TABLE_ROW = 18;
 constexpr int TABLE_NAME_X = 48, TABLE_SCORE_X = 192;
-constexpr int BLINK = 32;
 
 constexpr char UNVISITED = '.'; // a place of the name the cursor has not reached yet
 

@@ -7,7 +7,7 @@
 #include "data/settings.h"
 #include "game/termination.h"
 #include "gfx/pacing.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 
 int lastKey;
 int lastKeyTyped;
@@ -19,10 +19,8 @@ void (*inputHook)();
 
 namespace {
 
-constexpr int ESCAPE_SYM = 27;
 constexpr int AXIS_DEADZONE = 31000; // a stick counts as pushed only beyond this
 constexpr int KEY_UP_POLL_MS = 10;
-constexpr int LOCK_KEYS_FIRST = 300, LOCK_KEYS_LAST = 302; // Num, Caps and Scroll Lock
 
 inline void press(int code) {
     lastKey |= code;
@@ -65,7 +63,7 @@ void keyDown(int sym) {
         press(CTRL_PAUSE);
     else if (sym == START_KEY)
         press(CTRL_START);
-    else if (sym == ESCAPE_SYM)
+    else if (sym == SDLK_ESCAPE)
         done = 1;
 }
 
@@ -219,7 +217,7 @@ int checkKey(int level, int pauseAllowed) {
     if (pauseAllowed && level > 0 && (lastKeyTyped == CTRL_START || lastKeyTyped == CTRL_PAUSE) &&
         !paused) {
         paused = 1;
-        workflow = 2; // the pause menu opens on "GO ON"
+        workflow = PAUSE_GO_ON; // the pause menu opens on "GO ON"
         lastKeyTyped = 0;
     }
 
@@ -242,7 +240,7 @@ void waitKeyUp() {
         const Uint8* keys = SDL_GetKeyState(&numKeys);
         int keySum = 0;
         for (int s = 0; s < numKeys; s++)
-            if (s < LOCK_KEYS_FIRST || s > LOCK_KEYS_LAST) keySum += keys[s];
+            if (s < SDLK_NUMLOCK || s > SDLK_SCROLLOCK) keySum += keys[s]; // not the lock keys
         int buttonSum = 0;
         for (int b = 0; b < buttons; b++)
             buttonSum += SDL_JoystickGetButton(joystick, b);

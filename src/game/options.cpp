@@ -14,7 +14,7 @@
 #include "gfx/messages.h"
 #include "gfx/pacing.h"
 #include "gfx/video.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 
 #include <SDL_mixer.h>
 #include <cstdio>
@@ -32,7 +32,6 @@ int* const buttonCaptureOrder[BUTTON_CAPTURE_STEPS] = {
 
 namespace {
 
-constexpr int ESCAPE_SYM = 27; // the quit key: never offered to a binding
 constexpr int MAX_VOLUME = 100;
 constexpr int ALL_CHANNELS = -1;
 
@@ -259,7 +258,7 @@ void navigationStep() {
 }
 
 void configKey(int* binding) {
-    if (lastKeySym > 0 && lastKeySym != ESCAPE_SYM) {
+    if (lastKeySym > 0 && lastKeySym != SDLK_ESCAPE) { // the quit key is never bound
         if (!boundKey(lastKeySym)) {
             *binding = lastKeySym;
             cfgStep += 1;

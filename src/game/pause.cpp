@@ -9,7 +9,7 @@
 #include "gfx/messages.h"
 #include "gfx/pacing.h"
 #include "gfx/video.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/render.h"
 
 constexpr int QUIT_POLL_MS = 100;

@@ -12,7 +12,7 @@
 #include "gfx/messages.h"
 #include "gfx/pacing.h"
 #include "gfx/video.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/ghost.h"
 #include "world/pickups.h"
 #include "world/render.h"
@@ -21,7 +21,6 @@
 
 constexpr int LINE_SIZE = 32;
 constexpr int PLAY_ONCE = 0;
-constexpr int BLINK = 32;
 constexpr int CONGRATULATIONS_Y = 70, TIME_LINE_Y = 110, LIFE_LINE_Y = 130;
 constexpr int NEXT_STAGE_Y = 160, COMING_UP_Y = 180;
 constexpr int GHOST_LINE_Y = 92; // small font, between the congratulations and the bonuses

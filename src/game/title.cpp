@@ -7,7 +7,7 @@
 #include "audio/sound.h"
 #include "game/flow.h"
 #include "game/options.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/render.h"

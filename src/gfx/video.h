@@ -5,9 +5,9 @@
 
 constexpr int SCREEN_W = 320;
 constexpr int SCREEN_H = 240;
-constexpr int VIEW_H = 192;               // the stage view; the status line lies below
-constexpr int ZOOM_W = 640, ZOOM_H = 480; // the 2x display
-constexpr int AABUF_BYTES = 614400;       // 240 rows x 640 words of 32 bits
+constexpr int VIEW_H = 192;                        // the stage view; the status line lies below
+constexpr int ZOOM_W = 640, ZOOM_H = 480;          // the 2x display
+constexpr int AABUF_BYTES = SCREEN_H * ZOOM_W * 4; // 240 rows x 640 words of 32 bits
 
 extern SDL_Surface* screen;  // the picture
 extern SDL_Surface* fscreen; // the 640x480 display in the 2x modes, else null

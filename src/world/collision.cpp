@@ -79,3 +79,9 @@ void setBlock(int column, int row, int value) {
     // mapOri keeps what lies under blocks in motion
     if (value != CELL_PUSH && value != CELL_RESERVED) mapOri[i] = value;
 }
+
+void keepUnder(int column, int row) {
+    if (column < 0 || row < 0 || column >= mapLength || row >= MAP_ROWS) return;
+    int i = column * MAP_ROWS + row;
+    mapOri[i] = mapData[i];
+}

@@ -9,13 +9,12 @@
 #include "audio/sound.h"
 #include "gfx/messages.h"
 #include "world/collision.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/pickups.h"
 #include "world/platforms.h"
 
-int last_left = 0, last_right = 0;
-int pushForce = 0;
+HERO_STATE(DEFINE_WORLD_GLOBAL)
 
 // Walking, px per frame.
 constexpr int WALK_SPEED = 2;
@@ -32,8 +31,7 @@ constexpr int VY_BOUNCE = -7; // off a stomped monster: 4 px
 constexpr int VY_DEATH_HOP = -16;
 
 // Where the hero's falls end, px.
-constexpr int FALL_DEATH_Y = 251;    // below the map: fell to death
-constexpr int DEATH_FALL_END = 2500; // a dying hero's last fall ends the attempt here
+constexpr int FALL_DEATH_Y = 251; // below the map: fell to death
 
 // Frames the flow waits after an immediate death.
 constexpr int DEATH_WAIT = 180;

@@ -8,7 +8,7 @@
 #include "gfx/blocks.h"
 #include "gfx/messages.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/ghostrun.h"
 #include "world/map.h"
 #include "world/render.h"

@@ -5,7 +5,7 @@
 
 #include "data/safe_write.h"
 #include "gfx/blocks.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 
 #include <cstdio>

@@ -6,7 +6,8 @@
 #include "data/archive.h"
 #include "data/binfile.h"
 #include "data/fatal.h"
-#include "world/gamestate.h"
+#include "world/collision.h"
+#include "world/flowstate.h"
 #include "world/monsters.h"
 #include "world/platforms.h"
 
@@ -61,14 +62,7 @@ int blockPlane(int value) {
 int* mapData = nullptr;
 int* mapOri = nullptr;
 int mapLength = 0;
-int startx = 16, starty = 100;
-int startf = 0;
-int door = -1;
-int stars = 0;
-int stars0 = 0;
-int pcount = 0;
-int step = 0;
-int checkpoint = 0;
+MAP_STATE(DEFINE_WORLD_GLOBAL)
 
 const char* const levelNames[NUM_LEVELS] = {
     "trobz300", "trobz301", "trobz302", "trobz303", "trobz304", "trobz305",
@@ -111,6 +105,8 @@ static bool doorFits() {
 
 void setDoor(int topLeft, int topRight, int bottomLeft, int bottomRight) {
     if (!doorFits()) return;
+    // the live map only, not through setBlock, as ever: a push block copies what it covers
+    // into mapOri when it arrives there (keepUnder)
     mapData[door] = topLeft;
     mapData[door + MAP_ROWS] = topRight;
     mapData[door + 1] = bottomLeft;
@@ -248,7 +244,7 @@ void tileScan(int x) {
             break;
         case CELL_SPIKES:
             // spikes in the file are a trap waiting to be sprung
-            mapData[i] = mapOri[i] = CELL_SPIKES_HIDDEN;
+            setBlock(column, r, CELL_SPIKES_HIDDEN);
             continue;
         case CELL_SKULL:
         case CELL_SKULL2:
@@ -268,7 +264,7 @@ void tileScan(int x) {
         }
         // With every slot busy the monster is lost, but its marker goes all the same.
         startMonster(x, r * CELL, kind);
-        mapData[i] = mapOri[i] = left;
+        setBlock(column, r, left);
     }
 }
 

@@ -2,12 +2,14 @@
 // cell catalogue (collision class and drawing plane of every value), the loader, the
 // column scanner that spawns monsters as the view approaches, and the forward scroll.
 #pragma once
+#include "gfx/video.h"
+#include "world/statelist.h"
 
-constexpr int CELL = 16;          // px per cell
-constexpr int MAP_ROWS = 12;      // cells per column
-constexpr int appletWidth = 320;  // view width, px
-constexpr int appletHeight = 192; // view height, px
-constexpr int VIEW_COLUMNS = 21;  // columns drawn
+constexpr int CELL = 16;              // px per cell
+constexpr int MAP_ROWS = 12;          // cells per column
+constexpr int appletWidth = SCREEN_W; // view width, px
+constexpr int appletHeight = VIEW_H;  // view height, px
+constexpr int VIEW_COLUMNS = 21;      // columns drawn
 constexpr int MIN_MAP_COLUMNS = 21;
 constexpr int MAX_MAP_COLUMNS = 4096;
 constexpr int NUM_CELL_VALUES = 241; // 0 ... 240
@@ -66,18 +68,27 @@ extern const unsigned char block_plan[NUM_CELL_VALUES - 1]; // 1 = drawn over th
 int blockClass(int value);
 int blockPlane(int value);
 
-// World state.
-extern int* mapData;       // the live map, mapLength x 12, cell (c, r) at c*12 + r
-extern int* mapOri;        // the map under push blocks
-extern int mapLength;      // columns
-extern int startx, starty; // where the hero (re)starts, px
-extern int startf;         // 1: start set by a checkpoint, the map's marker does not override it
-extern int door;           // cell index of the door's top-left cell
-extern int stars;          // rings still needed
-extern int stars0;         // rings counted at load
-extern int pcount;         // moving platforms in use
-extern int step;           // world x of the view's left edge
-extern int checkpoint;     // 1 once a checkpoint flag was touched in this attempt
+// Where a game starts its stages before a checkpoint moves it, px; a stage's start marker
+// overrides it.
+constexpr int START_X = 16, START_Y = 100;
+
+// World state: the map itself,
+extern int* mapData;  // the live map, mapLength x 12, cell (c, r) at c*12 + r
+extern int* mapOri;   // the map under push blocks
+extern int mapLength; // columns
+
+// and what goes with it (see world/statelist.h).
+#define MAP_STATE(X)                                                                               \
+    X(int, startx, START_X) /* where the hero (re)starts, px */                                    \
+    X(int, starty, START_Y)                                                                        \
+    X(int, startf, 0)     /* 1: start set by a checkpoint; the map's marker does not count */      \
+    X(int, door, -1)      /* cell index of the door's top-left cell */                             \
+    X(int, stars, 0)      /* rings still needed */                                                 \
+    X(int, stars0, 0)     /* rings counted at load */                                              \
+    X(int, pcount, 0)     /* moving platforms in use */                                            \
+    X(int, step, 0)       /* world x of the view's left edge */                                    \
+    X(int, checkpoint, 0) /* 1 once a checkpoint flag was touched in this attempt */
+MAP_STATE(DECLARE_WORLD_GLOBAL)
 
 constexpr int NUM_LEVELS = 11;
 extern const char* const levelNames[NUM_LEVELS]; // "trobz300" ... "trobz310"

@@ -4,6 +4,7 @@
 // the hero of the previous frame, since they move before the hero does.
 #include "world/monsters.h"
 
+#include "anim/anims.h"
 #include "audio/sound.h"
 #include "gfx/messages.h"
 #include "world/collision.h"
@@ -27,13 +28,13 @@ const int REASONS[NUM_DEATH_KINDS] = {
     MSG_BLOWN_UP,  // mine
 };
 const int DEATH_ANIM[NUM_DEATH_KINDS] = {
-    18, // MASKY: dead
-    17, // BEETLE: explode
-    18, // WINGEDEYE: dead
-    18, // WINGEDEYE, hit
-    19, // ACIDFISH: slash
-    17, // SKULL: explode
-    0,  // mine: the explosion is its own animation
+    ANIM_DEATH_DEAD,    // MASKY
+    ANIM_DEATH_EXPLODE, // BEETLE
+    ANIM_DEATH_DEAD,    // WINGEDEYE
+    ANIM_DEATH_DEAD,    // WINGEDEYE, hit
+    ANIM_DEATH_SLASH,   // ACIDFISH
+    ANIM_DEATH_EXPLODE, // SKULL
+    0,                  // mine: the explosion is its own animation
 };
 
 // Walking cycles.

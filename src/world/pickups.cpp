@@ -8,11 +8,10 @@
 #include "gfx/messages.h"
 #include "world/collision.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 
-int timeLeft = TIME_LIMIT;
-int airLeft = AIR_LIMIT;
+COUNTDOWN_STATE(DEFINE_WORLD_GLOBAL)
 
 constexpr int POINTS_PER_LIFE = 100;
 constexpr int AIR_REFILL = 2;                            // per frame out of the water

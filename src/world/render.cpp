@@ -11,13 +11,13 @@
 #include "gfx/pacing.h"
 #include "gfx/video.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/ghost.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/platforms.h"
 
-constexpr int STATUS_Y = VIEW_H; // the status area below the view
+constexpr int STATUS_AREA_Y = VIEW_H; // the status area below the view
 constexpr int STATUS_H = SCREEN_H - VIEW_H;
 constexpr int WATER_TICKS = 8;  // frames per water surface phase
 constexpr int MINE_IMAGE = 220; // 220 ... 222, the mine's blinking
@@ -108,7 +108,7 @@ static void drawBackdrop() {
     copyImage(background, &src, screen, 0, 0);
     for (int x = w - offset; x < SCREEN_W; x += w)
         copyImage(background, nullptr, screen, x, 0);
-    fillRect(screen, 0, STATUS_Y, SCREEN_W, STATUS_H, BLACK);
+    fillRect(screen, 0, STATUS_AREA_Y, SCREEN_W, STATUS_H, BLACK);
 }
 
 void drawScreen(int frame, Figure* hero, int present) {

@@ -4,6 +4,10 @@
 
 struct Figure;
 
+// Blinking items are left out while this bit of the frame counter is set: 32 frames shown,
+// 32 hidden. Every screen over a stage blinks to it.
+constexpr int BLINK = 32;
+
 // One whole frame; with present set it is shown (unless the pacer skips it) and paced.
 void drawScreen(int frame, Figure* hero, int present);
 void drawTiles(int frame, int plane);

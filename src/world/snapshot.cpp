@@ -25,24 +25,10 @@ void saveWorld(WorldSnapshot* s, const Figure* hero, int splashPlayed, int first
     std::memcpy(s->monst, monst, sizeof monst);
     std::memcpy(s->aos, aos, sizeof aos);
     std::memcpy(s->platforms, platforms, sizeof platforms);
-    s->pcount = pcount;
     s->hero = *hero;
-    s->level = level;
-    s->stars = stars;
-    s->stars0 = stars0;
-    s->door = door;
-    s->score = score;
-    s->lives = lives;
-    s->timeLeft = timeLeft;
-    s->airLeft = airLeft;
-    s->step = step;
-    s->startx = startx;
-    s->starty = starty;
-    s->startf = startf;
-    s->checkpoint = checkpoint;
-    s->pushForce = pushForce;
-    s->lastLeft = last_left;
-    s->lastRight = last_right;
+#define SAVE(type, name, init) s->name = name;
+    WORLD_STATE(SAVE)
+#undef SAVE
     s->splashPlayed = splashPlayed;
     std::memcpy(s->messageString, messageString, sizeof messageString);
 }
@@ -61,24 +47,10 @@ int restoreWorld(const WorldSnapshot& s, Figure* hero, int* splashPlayed) {
     std::memcpy(monst, s.monst, sizeof monst);
     std::memcpy(aos, s.aos, sizeof aos);
     std::memcpy(platforms, s.platforms, sizeof platforms);
-    pcount = s.pcount;
     *hero = s.hero;
-    level = s.level;
-    stars = s.stars;
-    stars0 = s.stars0;
-    door = s.door;
-    score = s.score;
-    lives = s.lives;
-    timeLeft = s.timeLeft;
-    airLeft = s.airLeft;
-    step = s.step;
-    startx = s.startx;
-    starty = s.starty;
-    startf = s.startf;
-    checkpoint = s.checkpoint;
-    pushForce = s.pushForce;
-    last_left = s.lastLeft;
-    last_right = s.lastRight;
+#define RESTORE(type, name, init) name = s.name;
+    WORLD_STATE(RESTORE)
+#undef RESTORE
     if (splashPlayed) *splashPlayed = s.splashPlayed;
     std::memcpy(messageString, s.messageString, sizeof messageString);
     return 1;

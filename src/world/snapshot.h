@@ -5,11 +5,16 @@
 #pragma once
 #include "anim/anims.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
+#include "world/map.h"
 #include "world/monsters.h"
+#include "world/pickups.h"
 #include "world/platforms.h"
 
 #include <vector>
+
+// Every scalar global of the world, from the lists of their owners (world/statelist.h).
+#define WORLD_STATE(X) PROGRESS_STATE(X) MAP_STATE(X) HERO_STATE(X) COUNTDOWN_STATE(X)
 
 struct WorldSnapshot {
     // map cells of the saved columns, both maps
@@ -20,13 +25,12 @@ struct WorldSnapshot {
     Monster monst[MAX_MONSTERS];
     AnimObject aos[MAX_ANIMS];
     Platform platforms[MAX_PLATFORMS];
-    int pcount = 0;
     Figure hero;
     // the stage's counters and flags
-    int level = 0, stars = 0, stars0 = 0, door = -1, score = 0, lives = 0;
-    int timeLeft = 0, airLeft = 0, step = 0;
-    int startx = 0, starty = 0, startf = 0, checkpoint = 0;
-    int pushForce = 0, lastLeft = 0, lastRight = 0, splashPlayed = 0;
+#define WORLD_SNAPSHOT_FIELD(type, name, init) type name = init;
+    WORLD_STATE(WORLD_SNAPSHOT_FIELD)
+#undef WORLD_SNAPSHOT_FIELD
+    int splashPlayed = 0;
     char messageString[MESSAGE_SIZE];
 };
 

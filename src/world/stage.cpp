@@ -7,30 +7,46 @@
 
 #include "anim/anims.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/pickups.h"
 #include "world/platforms.h"
 
-// Where a game puts the hero when the stage has no start marker.
-constexpr int DEFAULT_START_X = 16;
-constexpr int DEFAULT_START_Y = 100;
 // Frames the title waits before it may end (it never does: the menu ends it).
 constexpr int TITLE_IDLE = 180;
 
-void prepareFirstAttempt(int stage) {
-    level = stage;
+void resetStartPosition() {
+    startx = START_X;
+    starty = START_Y;
+    startf = 0;
+}
+
+void resetWorldState() {
+    last_left = last_right = 0;
+    step = 0;
+    stars = 0;
+    pushForce = 0;
+    clearAnims();
+    killMonsters();
+    // no map loaded yet: the first attempt loads one
+    freeLevel();
+}
+
+void resetGameProgress() {
+    level = LEVEL_TITLE;
     score = 0;
     lives = START_LIVES;
-    startx = DEFAULT_START_X;
-    starty = DEFAULT_START_Y;
-    startf = 0;
-    last_left = last_right = 0;
-    pushForce = 0;
+    setMessage(nullptr);
+}
+
+void prepareFirstAttempt(int stage) {
+    resetWorldState();
+    resetGameProgress();
+    resetStartPosition();
+    level = stage;
     paused = 0;
     escape = 0;
-    setMessage(nullptr);
 }
 
 static void resetAttempt() {

@@ -12,8 +12,20 @@ struct StageInput {
 // Frames 0 ... STAGE_INTRO_FRAMES of an attempt are the stage intro: the world stands still.
 constexpr int STAGE_INTRO_FRAMES = 180;
 
-// The state of a new game at the start of a stage's first attempt: `level` = stage, score
-// 0, six lives, the start position 16, 100 with no checkpoint, no momentum, no message.
+// The steps that set up a game, shared by the game flow and by whatever plays stages
+// without it (the stage tools, the tests), so that both start an attempt alike.
+
+// The world at rest, as the game starts: no map loaded, the view at the left edge, no
+// rings, no momentum or pushing, every animation and monster slot free.
+void resetWorldState();
+// A fresh game's progress, as the title starts one: `level` 0, score 0, six lives, no
+// stage message.
+void resetGameProgress();
+// The restart point back to the stage's own start: startx/starty/startf = START_X/START_Y/0.
+void resetStartPosition();
+
+// All three, then `level` = stage and no pause or quit request: the state in which the game
+// begins the first attempt of a new game at that stage.
 void prepareFirstAttempt(int stage);
 
 // Prepares an attempt of the current `level`: countdowns reset, slots cleared, the map

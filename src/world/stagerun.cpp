@@ -2,7 +2,7 @@
 #include "world/stagerun.h"
 
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/stage.h"
 

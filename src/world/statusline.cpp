@@ -7,15 +7,14 @@
 #include "gfx/messages.h"
 #include "gfx/video.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/pickups.h"
 #include "world/render.h"
 #include "world/stage.h"
 
 #include <cstring>
-
-constexpr int BLINK = 32; // blinking items are left out while this frame bit is set
+#include <iterator>
 
 // Bars: 248 px long, 5 high, after their labels.
 constexpr int BAR_X = 64, BAR_W = 248, BAR_H = 5;
@@ -24,19 +23,34 @@ constexpr int AIR_LABEL_Y = 206, AIR_BAR_Y = 208;
 constexpr int LABEL_X = 4;
 
 // Status line, big font.
-constexpr int STATUS_Y = 216;
+constexpr int STATUS_LINE_Y = 216;
 constexpr int HERO_ICON_X = 16, TIMES_X = 40, LIVES_X = 64;
 constexpr int SCORE_ICON_X = 104, SCORE_X = 124;
 constexpr int RING_ICON_X = 196, RINGS_X = 216;
 constexpr int FLAG_ICON_X = 256, STAGE_X = 276;
 
-// Messages and menus, y of each line.
+// Messages, y of each line.
 constexpr int MESSAGE_Y = 96;
 constexpr int HINT_Y = 120;
-constexpr int PAUSE_ITEM_Y[3] = {124, 142, 160};          // SUICIDE, GO ON, EXIT
-constexpr int MENU_ITEM_Y[5] = {104, 122, 140, 158, 176}; // NEW GAME ... EXIT
-constexpr int MENU_ITEM_MSG[5] = {MSG_NEW_GAME, MSG_CONTINUE, MSG_HISCORES, MSG_OPTIONS, MSG_EXIT};
 constexpr int PRESS_START_Y = 128;
+
+// A menu line: the `workflow` value that puts the cursor on it (the line then blinks), its
+// text and its y.
+struct MenuLine {
+    int item, text, y;
+};
+constexpr MenuLine PAUSE_MENU[] = {
+    {PAUSE_SUICIDE, MSG_SUICIDE, 124},
+    {PAUSE_GO_ON, MSG_GO_ON, 142},
+    {PAUSE_EXIT, MSG_EXIT, 160},
+};
+static_assert(std::size(PAUSE_MENU) == PAUSE_EXIT, "a line for every pause menu item");
+constexpr MenuLine TITLE_MENU[] = {
+    {WF_NEW_GAME, MSG_NEW_GAME, 104}, {WF_CONTINUE, MSG_CONTINUE, 122},
+    {WF_HISCORES, MSG_HISCORES, 140}, {WF_OPTIONS, MSG_OPTIONS, 158},
+    {WF_EXIT, MSG_EXIT, 176},
+};
+static_assert(std::size(TITLE_MENU) == WF_EXIT, "a line for every main menu item");
 
 // Title.
 constexpr int VERSION_Y = 208;
@@ -69,30 +83,34 @@ void drawStageBars() {
 }
 
 static void drawIcon(int index, int x) {
-    if (blocks[index]) blitImage(blocks[index], x, STATUS_Y, screen);
+    if (blocks[index]) blitImage(blocks[index], x, STATUS_LINE_Y, screen);
 }
 
 void drawStatusLine() {
     drawIcon(CELL_HERO_IDLE, HERO_ICON_X);
-    drawTextAt(screen, "X", TIMES_X, STATUS_Y, fontbig);
-    drawNumberAt(screen, lives, LIVES_X, STATUS_Y, 2, 1, fontbig);
+    drawTextAt(screen, "X", TIMES_X, STATUS_LINE_Y, fontbig);
+    drawNumberAt(screen, lives, LIVES_X, STATUS_LINE_Y, 2, 1, fontbig);
     drawIcon(CELL_SCORE_ICON, SCORE_ICON_X);
-    drawNumberAt(screen, score, SCORE_X, STATUS_Y, 4, 1, fontbig);
+    drawNumberAt(screen, score, SCORE_X, STATUS_LINE_Y, 4, 1, fontbig);
     drawIcon(CELL_RING, RING_ICON_X);
-    drawNumberAt(screen, stars, RINGS_X, STATUS_Y, 2, 1, fontbig);
+    drawNumberAt(screen, stars, RINGS_X, STATUS_LINE_Y, 2, 1, fontbig);
     // the flag rises as the rings run out
     int flag = stars >= 2 ? CELL_FLAG : stars == 1 ? CELL_FLAG_RISING : CELL_FLAG_UP;
     drawIcon(flag, FLAG_ICON_X);
-    drawNumberAt(screen, level, STAGE_X, STATUS_Y, 2, 1, fontbig);
+    drawNumberAt(screen, level, STAGE_X, STATUS_LINE_Y, 2, 1, fontbig);
+}
+
+template <size_t N>
+static void drawMenu(const MenuLine (&menu)[N], int frame) {
+    for (const MenuLine& line : menu) {
+        if (workflow == line.item && blinkedOut(frame)) continue;
+        drawTextCenterAt(screen, message(line.text), line.y, fontbig);
+    }
 }
 
 static void drawPauseMenu(int frame) {
     drawTextCenterAt(screen, message(MSG_PAUSE), MESSAGE_Y, fontbig);
-    const int items[3] = {MSG_SUICIDE, MSG_GO_ON, MSG_EXIT};
-    for (int i = 0; i < 3; i++) {
-        if (workflow == i + 1 && blinkedOut(frame)) continue;
-        drawTextCenterAt(screen, message(items[i]), PAUSE_ITEM_Y[i], fontbig);
-    }
+    drawMenu(PAUSE_MENU, frame);
 }
 
 void drawStageMessages(int frame, const Figure* hero) {
@@ -134,13 +152,10 @@ void drawTitle(int frame) {
         blitImage(logo, (SCREEN_W - logo->w) / 2, (SCREEN_H - logo->h) / 2 - LOGO_RAISE, screen);
     drawTextCenterAt(screen, message(MSG_VERSION), VERSION_Y, fontbig);
     drawScroller();
-    if (workflow == 0) {
+    if (workflow == WF_PRESS_START) {
         if (!blinkedOut(frame))
             drawTextCenterAt(screen, message(MSG_PRESS_START), PRESS_START_Y, fontbig);
         return;
     }
-    for (int i = 0; i < 5; i++) {
-        if (workflow == i + 1 && blinkedOut(frame)) continue;
-        drawTextCenterAt(screen, message(MENU_ITEM_MSG[i]), MENU_ITEM_Y[i], fontbig);
-    }
+    drawMenu(TITLE_MENU, frame);
 }

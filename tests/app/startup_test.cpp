@@ -8,7 +8,7 @@
 #include "gfx/image.h"
 #include "gfx/video.h"
 #include "test_env.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 
 #include <gtest/gtest.h>
 

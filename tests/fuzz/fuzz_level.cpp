@@ -3,7 +3,7 @@
 // write outside the map, whatever the cells, the header or the hero do.
 #include "anim/anims.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/stage.h"

@@ -8,7 +8,7 @@
 #include "game/gameover.h"
 #include "game/stageclear.h"
 #include "game/story.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/pickups.h"
 

@@ -12,7 +12,7 @@
 #include "gfx/font.h"
 #include "gfx/pacing.h"
 #include "gfx/video.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/ghost.h"
 #include "world/map.h"
 #include "world/stage.h"

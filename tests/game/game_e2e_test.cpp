@@ -15,7 +15,7 @@
 #include "game/flow.h"
 #include "game/options.h"
 #include "game/story.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/ghost.h"
 #include "world/map.h"
 #include "world/pickups.h"

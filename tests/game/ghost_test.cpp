@@ -7,7 +7,7 @@
 
 #include "data/savegame.h"
 #include "game/flow.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/ghost.h"
 #include "world/ghostrun.h"
 #include "world/map.h"

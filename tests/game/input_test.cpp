@@ -5,7 +5,7 @@
 #include "game/input.h"
 #include "game/termination.h"
 #include "test_env.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 
 #include <csignal>
 #include <gtest/gtest.h>

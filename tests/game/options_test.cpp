@@ -7,7 +7,7 @@
 #include "game/flow.h"
 #include "game/input.h"
 #include "game/options.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 
 #include <SDL_mixer.h>
 #include <filesystem>

@@ -7,7 +7,7 @@
 #include "data/savegame.h"
 #include "data/settings.h"
 #include "game/flow.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/stage.h"
 

@@ -8,7 +8,7 @@
 #include "app/startup.h"
 #include "game/flow.h"
 #include "game/input.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 
 #include "world/collision.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/stage.h"

@@ -5,7 +5,7 @@
 
 #include "anim/anims.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/pickups.h"

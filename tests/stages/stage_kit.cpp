@@ -5,7 +5,7 @@
 
 #include "data/archive.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/pickups.h"
 #include "world/stage.h"

@@ -5,7 +5,7 @@
 #include "audio/sound.h"
 #include "gfx/messages.h"
 #include "world/collision.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/platforms.h"
 

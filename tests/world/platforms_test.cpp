@@ -2,7 +2,7 @@
 #include "world_kit.h"
 
 #include "gfx/messages.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/platforms.h"
 

@@ -5,7 +5,7 @@
 #include "gfx/image.h"
 #include "gfx/video.h"
 #include "test_env.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/pickups.h"

@@ -5,7 +5,7 @@
 #include "gfx/messages.h"
 #include "test_env.h"
 #include "world/collision.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/ghostrun.h"
 #include "world/map.h"
 #include "world/monsters.h"

@@ -7,7 +7,7 @@
 #include "gfx/video.h"
 #include "test_env.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/pickups.h"

@@ -16,7 +16,7 @@
 #include "gfx/pacing.h"
 #include "gfx/video.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/render.h"
 #include "world/stage.h"

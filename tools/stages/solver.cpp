@@ -16,7 +16,7 @@
 #include "anim/anims.h"
 #include "world/collision.h"
 #include "world/figure.h"
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/pickups.h"
 #include "world/snapshot.h"

@@ -1,12 +1,10 @@
 // The flow state shared by the game flow and the stage: stage number, lives, score, menu
 // state, the quit and pause requests, the stage message and the title scroller.
-#include "world/gamestate.h"
+#include "world/flowstate.h"
 
 #include <cstring>
 
-int level = LEVEL_TITLE;
-int lives = START_LIVES;
-int score = 0;
+PROGRESS_STATE(DEFINE_WORLD_GLOBAL)
 int workflow = 0;
 int paused = 0;
 int escape = 0;

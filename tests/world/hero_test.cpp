@@ -83,24 +83,6 @@ TEST(HeroWalk, TheViewsLeftEdgeWallsAndTheMapsEndStopTheHero) {
     EXPECT_EQ(std::set<int>(sprites.begin(), sprites.end()), (std::set<int>{5, 6, 7, 8}));
 }
 
-TEST(HeroWalk, SpritesCycleSettleAndTurnIdle) {
-    ASSERT_TRUE(loadTestMap(floorMap(200)));
-    Figure f = heroAt(32, 160);
-    EXPECT_EQ(walkFrames(&f, 12, 0, 1, 0, &Figure::sprite),
-              Ints({1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 1}));
-    EXPECT_EQ(walkFrames(&f, 2, 0, 0, 0, &Figure::sprite), Ints({65, 65}));
-    walkFrames(&f, 1, 1, 0, 0);
-    EXPECT_EQ(walkFrames(&f, 4, 0, 0, 0, &Figure::sprite), Ints({8, 8, 7, 68}))
-        << "walking on to 48 still shows walking";
-    EXPECT_EQ(walkFrames(&f, 500, 0, 0, 0, &Figure::sprite)[498], 68);
-    EXPECT_EQ(Ints({f.sprite, f.walkCount}), Ints({24, 0})) << "501 frames without moving";
-    // after a long walk left the count is far below zero; walking right shows 1 ... 4
-    f = heroAt(1000, 160);
-    walkFrames(&f, 200, 1, 0, 0);
-    Ints right = walkFrames(&f, 12, 0, 1, 0, &Figure::sprite);
-    EXPECT_EQ(std::set<int>(right.begin(), right.end()), (std::set<int>{1, 2, 3, 4}));
-}
-
 TEST(HeroPush, ABlockMovesAfterFourFramesOfPushingOnTheGround) {
     ASSERT_TRUE(loadTestMap(floorMap().set(3, 10, 25)));
     Figure f = heroAt(32, 160);

@@ -165,22 +165,13 @@ TEST(MapScan, MarkersSpawnAsTheScanLineReachesThem) {
     EXPECT_EQ(Ints({monst[2].kind, monst[2].x}), Ints({MONSTER_BEETLE, 22 * 16}));
 }
 
-TEST(MapScan, EveryMarkerKindSpawnsOnceAtTheScannedX) {
-    TestMap m(40);
-    m.set(30, 1, 9).set(30, 2, 13).set(30, 3, 33).set(30, 4, 53).set(30, 5, 67).set(30, 6, 121);
-    ASSERT_TRUE(loadTestMap(m));
-    ASSERT_EQ(activeMonsters(), 0);
+TEST(MapScan, EachMarkerSpawnsOnceAtTheScannedX) {
+    ASSERT_TRUE(loadTestMap(TestMap(40).set(30, 4, 53)));
     tileScan(30 * 16 + 7); // not rounded to the cell
     tileScan(30 * 16);
-    tileScan(-1);
-    tileScan(40 * 16);
-    ASSERT_EQ(activeMonsters(), 6);
-    const int kinds[6] = {MONSTER_MASKY,    MONSTER_BEETLE, MONSTER_WINGEDEYE,
-                          MONSTER_ACIDFISH, MONSTER_SKULL,  MONSTER_SKULL};
-    for (int i = 0; i < 6; i++)
-        EXPECT_EQ(Ints({monst[i].kind, monst[i].x, monst[i].y}),
-                  Ints({kinds[i], 30 * 16 + 7, (i + 1) * 16}));
-    EXPECT_EQ(Ints({cell(30, 4), under(30, 4), cell(30, 6)}), Ints({85, 85, 0}));
+    ASSERT_EQ(activeMonsters(), 1);
+    EXPECT_EQ(Ints({monst[0].kind, monst[0].x, cell(30, 4), under(30, 4)}),
+              Ints({MONSTER_ACIDFISH, 30 * 16 + 7, CELL_WATER, CELL_WATER}));
     // with every slot busy the monster is lost but its marker still goes
     ASSERT_TRUE(loadTestMap(TestMap(40).set(30, 4, 53).set(30, 5, 9)));
     for (int i = 0; i < MAX_MONSTERS; i++)
@@ -191,40 +182,29 @@ TEST(MapScan, EveryMarkerKindSpawnsOnceAtTheScannedX) {
         EXPECT_EQ(mo.kind, MONSTER_BEETLE);
 }
 
-TEST(MapCatalogue, ClassesAndPlanesAreSafeForAnyValue) {
-    int counts[4] = {0, 0, 0, 0}, front = 0;
-    for (int v = 0; v <= 240; v++) {
-        counts[blockClass(v)]++;
-        front += blockPlane(v);
-    }
-    EXPECT_EQ(Ints({counts[1], counts[2], counts[3], front}), Ints({45, 3, 1, 34}));
-    EXPECT_EQ(
-        Ints({blockClass(21), blockClass(25), blockClass(87), blockClass(105), blockClass(140),
-              blockClass(181), blockClass(182), blockPlane(81), blockPlane(177), blockPlane(80)}),
-        Ints({1, 3, 2, 2, 2, 1, 0, 1, 1, 0}));
+// A value past the catalogue is read as solid rock, so a damaged map cannot let the hero
+// fall through it.
+TEST(MapCatalogue, ValuesPastTheCatalogueAreSolid) {
     for (int v : {241, 255, 100000, -1, INT_MIN}) {
         EXPECT_EQ(Ints({blockClass(v), blockPlane(v), isSolidBlock(v), isPushBlock(v)}),
                   Ints({BLOCK_SOLID, 0, 1, 0}))
             << v;
     }
-    EXPECT_EQ(Ints({isSolidBlock(25), isPushBlock(25), isPushBlock(240)}), Ints({0, 1, 0}));
 }
 
 TEST(MapQueries, PointQueriesAtEveryEdge) {
     TestMap m;
-    m.set(0, 0, 21).set(3, 11, 105).set(4, 11, 140).set(5, 6, 25).set(6, 6, 240);
-    ASSERT_TRUE(loadTestMap(m.set(7, 6, 41).set(20, 0, 40).set(2, 2, 255)));
+    m.set(0, 0, 21).set(3, 11, CELL_SPIKES_UP).set(4, 11, CELL_MINE).set(5, 6, CELL_PUSH);
+    m.set(6, 6, CELL_RESERVED);
+    ASSERT_TRUE(loadTestMap(m));
     const int W = 21 * 16;
     // x, y: the cell there, solid, lethal, pushable
     const int cases[][6] = {
-        {0, 0, 21, 1, 0, 0},           {15, 15, 21, 1, 0, 0},   {16, 0, 0, 0, 0, 0},
-        {48, 191, 105, 0, 105, 0},     {48, 192, 0, 0, 0, 0},   {47, 191, 0, 0, 0, 0},
-        {64, 176, 140, 0, 140, 0},     {W - 1, 0, 40, 1, 0, 0}, {W, 0, 0, 1, 0, 0},
-        {-1, 50, 0, 1, 0, 0},          {-1, 500, 0, 1, 0, 0},   {W, -500, 0, 1, 0, 0},
-        {5, -40, 0, 1, 0, 0},          {20, -40, 0, 0, 0, 0},   {0, 100000, 0, 0, 0, 0},
-        {80, 96, 25, 1, 0, 1},         {95, 111, 25, 1, 0, 1},  {96, 96, 240, 1, 0, 0},
-        {112, 96, 41, 0, 0, 0},        {40, 40, 255, 1, 0, 0},  {INT_MIN, INT_MIN, 0, 1, 0, 0},
-        {INT_MAX, INT_MAX, 0, 1, 0, 0}};
+        {15, 15, 21, 1, 0, 0},         {16, 0, 0, 0, 0, 0},       {48, 191, 105, 0, 105, 0},
+        {48, 192, 0, 0, 0, 0},         {64, 176, 140, 0, 140, 0}, {W, 0, 0, 1, 0, 0},
+        {-1, 50, 0, 1, 0, 0},          {5, -40, 0, 1, 0, 0},      {20, -40, 0, 0, 0, 0},
+        {0, 100000, 0, 0, 0, 0},       {95, 111, 25, 1, 0, 1},    {96, 96, 240, 1, 0, 0},
+        {INT_MIN, INT_MIN, 0, 1, 0, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(Ints({getBlockAtPos(c[0], c[1]), isSolidPos(c[0], c[1]), isLeathalPos(c[0], c[1]),
                         isPushPos(c[0], c[1])}),

@@ -66,16 +66,13 @@ TEST(StageText, BuildsTheCellsColumnAfterColumnWithTheStagesOwnSymbols) {
     for (const auto& x : cells)
         EXPECT_EQ(bytes[size_t(2 + x[0] * 12 + x[1])], x[2]) << x[0] << "," << x[1];
     EXPECT_EQ(decodeOrFail(bytes).cells, c.grid.cells);
-    // a header the game would refuse, even with the bytes for it
+    // a file short of the cells its header asks for and a map narrower than the view are
+    // refused; 4096 columns are the most (the picture program's test refuses 4097)
     StageGrid grid;
     std::string error;
     EXPECT_FALSE(decodeStage(bytes.data(), bytes.size() - 1, &grid, &error));
-    std::vector<uint8_t> wide = {0x00, 0x10}; // 4097 columns
-    wide.resize(2 + 4097 * 12, 20);
-    EXPECT_FALSE(decodeStage(wide.data(), wide.size(), &grid, &error));
-    EXPECT_NE(error.find("4097 columns"), std::string::npos) << error;
-    wide[0] = 0xFF;
-    wide[1] = 0x0F; // 4096
+    std::vector<uint8_t> wide = {0xFF, 0x0F}; // 4096 columns, the most
+    wide.resize(2 + 4096 * 12, 20);
     EXPECT_TRUE(decodeStage(wide.data(), wide.size(), &grid, &error)) << error;
     EXPECT_EQ(grid.columns, 4096);
     std::vector<uint8_t> narrow = {19, 0}; // 20 columns

@@ -40,7 +40,7 @@ TEST(HeroWalk, TheViewsLeftEdgeWallsAndTheMapsEndStopTheHero) {
 }
 
 TEST(HeroPush, ABlockMovesAfterFourFramesOfPushingOnTheGround) {
-    ASSERT_TRUE(loadTestMap(floorMap().set(3, 10, 25)));
+    ASSERT_TRUE(loadTestMap(floorMap().set(3, 10, CELL_PUSH)));
     Figure f = heroAt(32, 160);
     walkFrames(&f, 3, 0, 1, 0);
     EXPECT_EQ(pushForce, 3);
@@ -52,7 +52,11 @@ TEST(HeroPush, ABlockMovesAfterFourFramesOfPushingOnTheGround) {
     EXPECT_NE(animAt(ANIM_PUSH_RIGHT, 3, 10), nullptr);
     EXPECT_EQ(Ints({pushForce, f.x}), Ints({0, 32}));
     // a block with a wall behind it stays, left mirrors right, and in the air nobody pushes
-    ASSERT_TRUE(loadTestMap(floorMap().set(5, 10, 25).set(6, 10, 21).set(9, 10, 25).set(1, 9, 25)));
+    ASSERT_TRUE(loadTestMap(floorMap()
+                                .set(5, 10, CELL_PUSH)
+                                .set(6, 10, 21)
+                                .set(9, 10, CELL_PUSH)
+                                .set(1, 9, CELL_PUSH)));
     f = heroAt(64, 160);
     walkFrames(&f, 10, 0, 1, 0);
     EXPECT_EQ(Ints({pushForce, activeAnims()}), Ints({0, 0}));
@@ -104,14 +108,14 @@ TEST(HeroDeath, FallingBelowTheMapAndTheDyingMotion) {
 TEST(HeroProbes, TheFirstLethalPointDecidesTheDeath) {
     // the probe points lie in four cells: top-left (2,9), top-right (3,9), bottom-right
     // (3,10), bottom-left (2,10)
-    ASSERT_TRUE(loadTestMap(TestMap().set(3, 9, 140)));
+    ASSERT_TRUE(loadTestMap(TestMap().set(3, 9, CELL_MINE)));
     setBlock(2, 10, 87); // the scan hid the spikes of the file
     Figure f = heroAt(40, 152);
     walk(&f, 0, 0, 0, 0, step);
     EXPECT_STREQ(messageString, message(MSG_BLOWN_UP));
     EXPECT_NE(animAt(ANIM_EXPLODE, 3, 9), nullptr);
     EXPECT_EQ(Ints({f.deathAnim, f.x}), Ints({0, 39})) << "the dying motion ran at once";
-    ASSERT_TRUE(loadTestMap(TestMap().set(2, 9, 105).set(3, 10, 140)));
+    ASSERT_TRUE(loadTestMap(TestMap().set(2, 9, CELL_SPIKES_UP).set(3, 10, CELL_MINE)));
     f = heroAt(40, 152);
     walk(&f, 0, 0, 0, 0, step);
     EXPECT_STREQ(messageString, message(MSG_IMPALED));
@@ -125,7 +129,7 @@ TEST(HeroProbes, TheDoorLetsTheHeroOutOnlyWhenOpen) {
     Figure f = heroAt(96, 160);
     walk(&f, 0, 0, 0, 0, step);
     EXPECT_TRUE(haveMadeit(&f));
-    ASSERT_TRUE(loadTestMap(m.set(20, 10, 41)));
+    ASSERT_TRUE(loadTestMap(m.set(20, 10, CELL_RING)));
     f = heroAt(96, 160);
     walk(&f, 0, 0, 0, 0, step);
     EXPECT_EQ(Ints({f.madeIt, f.ringsMissing}), Ints({0, 1}));
@@ -136,7 +140,8 @@ TEST(HeroProbes, TheDoorLetsTheHeroOutOnlyWhenOpen) {
 }
 
 TEST(HeroProbes, PickupsCountOnceAndOnlyWhenTheirAnimationStarts) {
-    ASSERT_TRUE(loadTestMap(floorMap(30).set(3, 10, 41).set(5, 10, 41).set(8, 10, 26)));
+    ASSERT_TRUE(loadTestMap(
+        floorMap(30).set(3, 10, CELL_RING).set(5, 10, CELL_RING).set(8, 10, CELL_LIFE)));
     Figure f = heroAt(32, 160);
     fillAnimSlots();
     walkFrames(&f, 4, 0, 1, 0); // the centre reaches column 3
@@ -155,14 +160,14 @@ TEST(HeroProbes, PickupsCountOnceAndOnlyWhenTheirAnimationStarts) {
     EXPECT_EQ(lives, START_LIVES + 1);
     EXPECT_NE(animAt(ANIM_PICKUP, 8, 10), nullptr);
     // a bonus is taken at once and for good, with no animation
-    ASSERT_TRUE(loadTestMap(floorMap().set(3, 10, 137)));
+    ASSERT_TRUE(loadTestMap(floorMap().set(3, 10, CELL_BONUS)));
     f = heroAt(40, 160);
     walkFrames(&f, 2, 0, 0, 0);
     EXPECT_EQ(Ints({score, cell(3, 10), under(3, 10)}), Ints({20, 138, 138}));
 }
 
 TEST(HeroProbes, ACheckpointRecordsTheRestartEvenWithoutAFreeSlot) {
-    ASSERT_TRUE(loadTestMap(floorMap().set(6, 10, 17)));
+    ASSERT_TRUE(loadTestMap(floorMap().set(6, 10, CELL_FLAG)));
     Figure f = heroAt(88, 160);
     fillAnimSlots();
     walk(&f, 0, 0, 0, 0, step);
@@ -190,12 +195,13 @@ TEST(HeroProbes, TheHeadBreaksBricksAndBumpsAndTheFeetCrumbleFloors) {
               Ints({144, 1, 1, 1}));
     EXPECT_NE(animAt(ANIM_SHINE, 6, 8), nullptr);
     // one cell high: the feet are probed where the head hit left the hero
-    ASSERT_TRUE(loadTestMap(TestMap().set(2, 8, 20).set(2, 10, 22)));
+    ASSERT_TRUE(loadTestMap(TestMap().set(2, 8, CELL_BUMP).set(2, 10, CELL_CRUMBLE)));
     f = heroAt(32, 144);
     EXPECT_EQ(walkFrames(&f, 1, 0, 0, 1, &Figure::y), Ints({144}));
     EXPECT_NE(animAt(ANIM_CRUMBLE, 2, 10), nullptr);
     // under the centre, or under an edge when the centre is not on solid ground
-    ASSERT_TRUE(loadTestMap(floorMap().set(2, 11, 22).set(3, 11, 0).set(8, 11, 22)));
+    ASSERT_TRUE(
+        loadTestMap(floorMap().set(2, 11, CELL_CRUMBLE).set(3, 11, 0).set(8, 11, CELL_CRUMBLE)));
     for (int x : {40, 136, 120}) {
         f = heroAt(x, 160);
         walk(&f, 0, 0, 0, 0, step);
@@ -246,7 +252,7 @@ TEST(HeroRide, PlatformsCarryTheHeroAndCrushHimUnderACeiling) {
     }
     Figure f{};
     // a jump leaves a platform; ground takes over from a sinking one
-    ASSERT_TRUE(loadTestMap(floorMap().set(3, 5, 66).set(4, 9, 21)));
+    ASSERT_TRUE(loadTestMap(floorMap().set(3, 5, CELL_PLATFORM).set(4, 9, 21)));
     f = heroAt(48, 64);
     updatePlatforms(&f);
     walk(&f, 0, 0, 0, 0, step);

@@ -67,22 +67,26 @@ TEST(MapStart, TheLastMarkerWinsAndEveryMarkerIsCleared) {
     EXPECT_EQ(Ints({startx, starty}), Ints({96, 144}));
     EXPECT_EQ(Ints({cell(2, 5), cell(6, 3), cell(6, 9), under(6, 9)}), Ints({0, 0, 0, 0}));
     // the idle hero is a marker on a stage but scenery on the title
-    ASSERT_TRUE(loadTestMap(TestMap().set(4, 7, 24), 3));
+    ASSERT_TRUE(loadTestMap(TestMap().set(4, 7, CELL_HERO_IDLE), 3));
     EXPECT_EQ(Ints({startx, cell(4, 7)}), Ints({64, 0}));
-    ASSERT_TRUE(loadTestMap(TestMap().set(4, 7, 24), 0));
+    ASSERT_TRUE(loadTestMap(TestMap().set(4, 7, CELL_HERO_IDLE), 0));
     EXPECT_EQ(Ints({startx, starty, cell(4, 7)}), Ints({16, 100, 24}));
     // a checkpoint restart keeps its place, still clears the marker and raises the flag
     startx = 144;
     starty = 160;
     startf = 1;
-    ASSERT_TRUE(reloadTestMap(TestMap().set(2, 5, 65).set(9, 10, 17)));
+    ASSERT_TRUE(reloadTestMap(TestMap().set(2, 5, 65).set(9, 10, CELL_FLAG)));
     EXPECT_EQ(Ints({startx, starty, cell(2, 5), cell(9, 10), under(9, 10)}),
               Ints({144, 160, 0, 19, 19}));
 }
 
 TEST(MapRings, RingsOutOfTheHerosReachDoNotCountAndTheOthersCloseTheDoor) {
     TestMap m(40);
-    m.set(7, 10, 41).set(8, 10, 41).set(9, 10, 41).set(20, 2, 41).draw({"[]", "{}"}, 30);
+    m.set(7, 10, CELL_RING)
+        .set(8, 10, CELL_RING)
+        .set(9, 10, CELL_RING)
+        .set(20, 2, CELL_RING)
+        .draw({"[]", "{}"}, 30);
     resetWorld();
     startx = 144; // column 9: rings from column 8 on count
     startf = 1;
@@ -92,7 +96,7 @@ TEST(MapRings, RingsOutOfTheHerosReachDoNotCountAndTheOthersCloseTheDoor) {
               Ints({38, 39, 58, 59, 38}));
     // near the map's end the view stops short of the restart point, at x 159: the ring of
     // column 10 is in the hero's reach and counts, that of column 9 does not
-    TestMap end = TestMap(30).fillRow(11, 21).set(9, 10, 41).set(10, 10, 41);
+    TestMap end = TestMap(30).fillRow(11, 21).set(9, 10, CELL_RING).set(10, 10, CELL_RING);
     end.draw({"[]", "{}"}, 27);
     startx = 416;
     starty = 160;
@@ -106,25 +110,26 @@ TEST(MapRings, RingsOutOfTheHerosReachDoNotCountAndTheOthersCloseTheDoor) {
 }
 
 TEST(MapRings, ADoorThatDoesNotFitIsNeverWritten) {
-    ASSERT_TRUE(loadTestMap(TestMap().set(10, 10, 41)));
+    ASSERT_TRUE(loadTestMap(TestMap().set(10, 10, CELL_RING)));
     EXPECT_EQ(Ints({stars, door}), Ints({1, -1}));
     // on the bottom row its lower half would be the top of the next column; in the last
     // column its right half would lie outside the map
-    ASSERT_TRUE(loadTestMap(TestMap().set(10, 10, 41).set(5, 11, 27).set(6, 0, 21)));
+    ASSERT_TRUE(
+        loadTestMap(TestMap().set(10, 10, CELL_RING).set(5, 11, CELL_DOOR_OPEN_TL).set(6, 0, 21)));
     EXPECT_EQ(Ints({cell(5, 11), cell(6, 0), cell(6, 11)}), Ints({27, 21, 0}));
-    ASSERT_TRUE(loadTestMap(TestMap().set(10, 10, 41).set(20, 4, 27)));
+    ASSERT_TRUE(loadTestMap(TestMap().set(10, 10, CELL_RING).set(20, 4, CELL_DOOR_OPEN_TL)));
     EXPECT_EQ(Ints({cell(20, 4), cell(20, 5)}), Ints({27, 0}));
     // the door of the previous map is forgotten
-    ASSERT_TRUE(loadTestMap(TestMap(30).set(10, 10, 41).draw({"[]", "{}"}, 20)));
-    ASSERT_TRUE(reloadTestMap(TestMap(30).set(10, 10, 41).set(21, 10, 21)));
+    ASSERT_TRUE(loadTestMap(TestMap(30).set(10, 10, CELL_RING).draw({"[]", "{}"}, 20)));
+    ASSERT_TRUE(reloadTestMap(TestMap(30).set(10, 10, CELL_RING).set(21, 10, 21)));
     EXPECT_EQ(Ints({door, cell(20, 10), cell(21, 10)}), Ints({-1, 0, 21}));
 }
 
 TEST(MapPlatforms, MarkersBecomePlatformsUpToTheTableSize) {
     TestMap m(30);
     for (int i = 0; i < 65; i++) // column after column; the 65th and all after go unseen
-        m.set(1 + i / 6, i % 6, 66);
-    ASSERT_TRUE(loadTestMap(m.set(29, 10, 41).draw({"[]", "{}"}, 27)));
+        m.set(1 + i / 6, i % 6, CELL_PLATFORM);
+    ASSERT_TRUE(loadTestMap(m.set(29, 10, CELL_RING).draw({"[]", "{}"}, 27)));
     EXPECT_EQ(pcount, MAX_PLATFORMS);
     EXPECT_EQ(Ints({platforms[0].x, platforms[0].y, platforms[0].dy}), Ints({16, 0, 1}));
     EXPECT_EQ(Ints({platforms[63].x, platforms[63].y}), Ints({11 * 16, 3 * 16}));
@@ -147,7 +152,12 @@ TEST(MapView, TheViewStartsAColumnLeftOfTheStartAndStopsAtTheEnd) {
 
 TEST(MapScan, MarkersSpawnAsTheScanLineReachesThem) {
     TestMap m(60);
-    m.set(0, 10, 65).set(10, 11, 9).set(21, 5, 33).set(22, 6, 13).set(40, 3, 87).set(4, 4, 87);
+    m.set(0, 10, 65)
+        .set(10, 11, CELL_MASKY)
+        .set(21, 5, CELL_WINGEDEYE)
+        .set(22, 6, CELL_BEETLE)
+        .set(40, 3, CELL_SPIKES)
+        .set(4, 4, CELL_SPIKES);
     ASSERT_TRUE(loadTestMap(m));
     // the scan line is 16 px beyond the view's right edge: column 21 at step 0
     EXPECT_EQ(activeMonsters(), 2);
@@ -162,14 +172,14 @@ TEST(MapScan, MarkersSpawnAsTheScanLineReachesThem) {
 }
 
 TEST(MapScan, EachMarkerSpawnsOnceAtTheScannedX) {
-    ASSERT_TRUE(loadTestMap(TestMap(40).set(30, 4, 53)));
+    ASSERT_TRUE(loadTestMap(TestMap(40).set(30, 4, CELL_ACIDFISH)));
     tileScan(30 * 16 + 7); // not rounded to the cell
     tileScan(30 * 16);
     ASSERT_EQ(activeMonsters(), 1);
     EXPECT_EQ(Ints({monst[0].kind, monst[0].x, cell(30, 4), under(30, 4)}),
               Ints({MONSTER_ACIDFISH, 30 * 16 + 7, CELL_WATER, CELL_WATER}));
     // with every slot busy the monster is lost but its marker still goes
-    ASSERT_TRUE(loadTestMap(TestMap(40).set(30, 4, 53).set(30, 5, 9)));
+    ASSERT_TRUE(loadTestMap(TestMap(40).set(30, 4, CELL_ACIDFISH).set(30, 5, CELL_MASKY)));
     for (int i = 0; i < MAX_MONSTERS; i++)
         startMonster(0, 0, MONSTER_BEETLE);
     tileScan(30 * 16);

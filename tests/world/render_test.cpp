@@ -84,7 +84,7 @@ TEST_F(StagePicture, ActorsGoBetweenTheTwoPlanesAndNoImagelessCellIsDrawn) {
 }
 
 TEST_F(StagePicture, WaterRipplesAndMinesBlinkEveryEightFrames) {
-    map.set(6, 2, 160).set(7, 2, 161).set(9, 4, 140);
+    map.set(6, 2, CELL_WATER_SURFACE_L).set(7, 2, CELL_WATER_SURFACE_R).set(9, 4, CELL_MINE);
     // frame, water phase, mine image
     const int cases[][3] = {{7, 0, 220}, {8, 1, 221}, {24, 3, 220}, {32, 0, 221}};
     for (const auto& c : cases) {

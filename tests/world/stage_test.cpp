@@ -47,7 +47,7 @@ TEST(StageAttempt, TheHeroStartsOnTheGroundBelowTheMarkerWithEverythingReset) {
 
 TEST(StageFrame, TheCountdownsSeeTheHeroWhereWalkLeftHimAndTheDeadStandStill) {
     Figure f{};
-    ASSERT_TRUE(beginTestAttempt(floorMap().set(5, 10, 85), &f));
+    ASSERT_TRUE(beginTestAttempt(floorMap().set(5, 10, CELL_WATER), &f));
     f.x = 70;
     int splash = 0;
     stageFrame(&f, StageInput{0, 1, 0, 0}, &splash); // x 72: the centre enters the water
@@ -198,9 +198,10 @@ TEST(StageReplay, DeathsAndRunsThatEndTooSoon) {
         StageOutcome outcome;
         std::string message;
         int rings;
-    } cases[] = {{demoMap(), "R 400\n", STAGE_DIED, message(MSG_FELL), 1}, // no jump: into the gap
-                 {demoMap(), "R 10\n", STAGE_ENDED, "", 3},
-                 {floorMap().set(5, 10, 105), "R 100\n", STAGE_DIED, message(MSG_IMPALED), 0}};
+    } cases[] = {
+        {demoMap(), "R 400\n", STAGE_DIED, message(MSG_FELL), 1}, // no jump: into the gap
+        {demoMap(), "R 10\n", STAGE_ENDED, "", 3},
+        {floorMap().set(5, 10, CELL_SPIKES_UP), "R 100\n", STAGE_DIED, message(MSG_IMPALED), 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.replay);
         Figure f{};

@@ -202,15 +202,15 @@ TEST(MapQueries, PointQueriesAtEveryEdge) {
     TestMap m;
     m.set(0, 0, 21).set(3, 11, CELL_SPIKES_UP).set(4, 11, CELL_MINE).set(5, 6, CELL_PUSH);
     m.set(6, 6, CELL_RESERVED);
-    ASSERT_TRUE(loadTestMap(m));
+    ASSERT_TRUE(loadTestMap(m.set(20, 0, CELL_BRICK)));
     const int W = 21 * 16;
     // x, y: the cell there, solid, lethal, pushable
     const int cases[][6] = {
-        {15, 15, 21, 1, 0, 0},         {16, 0, 0, 0, 0, 0},       {48, 191, 105, 0, 105, 0},
-        {48, 192, 0, 0, 0, 0},         {64, 176, 140, 0, 140, 0}, {W, 0, 0, 1, 0, 0},
-        {-1, 50, 0, 1, 0, 0},          {5, -40, 0, 1, 0, 0},      {20, -40, 0, 0, 0, 0},
-        {0, 100000, 0, 0, 0, 0},       {95, 111, 25, 1, 0, 1},    {96, 96, 240, 1, 0, 0},
-        {INT_MIN, INT_MIN, 0, 1, 0, 0}};
+        {15, 15, 21, 1, 0, 0},   {16, 0, 0, 0, 0, 0},       {48, 191, 105, 0, 105, 0},
+        {48, 192, 0, 0, 0, 0},   {64, 176, 140, 0, 140, 0}, {W, 0, 0, 1, 0, 0},
+        {-1, 50, 0, 1, 0, 0},    {5, -40, 0, 1, 0, 0},      {20, -40, 0, 0, 0, 0},
+        {0, 100000, 0, 0, 0, 0}, {95, 111, 25, 1, 0, 1},    {96, 96, 240, 1, 0, 0},
+        {47, 191, 0, 0, 0, 0},   {W - 1, 0, 40, 1, 0, 0},   {INT_MIN, INT_MIN, 0, 1, 0, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(Ints({getBlockAtPos(c[0], c[1]), isSolidPos(c[0], c[1]), isLeathalPos(c[0], c[1]),
                         isPushPos(c[0], c[1])}),

@@ -219,8 +219,10 @@ TEST_F(MonsterTouch, EachKindKillsWithItsOwnMessageAndPicture) {
 TEST_F(MonsterTouch, TheBoxesEndExactly) {
     const int X = 159, Y = 160; // the monster walks to x 159 before it looks for the hero
     // hero dx, dy, vy; stomped, killed
-    const int cases[][5] = {{16, -1, 8, 1, 0}, {17, -8, 8, 0, 0}, {0, 0, 8, 0, 1},
-                            {13, 10, 7, 0, 1}, {14, 0, 7, 0, 0},  {0, 11, 7, 0, 0}};
+    const int cases[][5] = {{-15, -15, 8, 1, 0}, {16, -1, 8, 1, 0}, {-16, -8, 8, 0, 0},
+                            {17, -8, 8, 0, 0},   {0, -16, 8, 0, 0}, {0, 0, 8, 0, 1},
+                            {-12, -9, 7, 0, 1},  {13, 10, 7, 0, 1}, {-13, 0, 7, 0, 0},
+                            {14, 0, 7, 0, 0},    {0, -10, 7, 0, 0}, {0, 11, 7, 0, 0}};
     for (const auto& c : cases) {
         hero = heroAt(X + c[0], Y + c[1]);
         meet(MONSTER_MASKY, X + c[0], Y + c[1], c[2]);

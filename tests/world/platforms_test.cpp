@@ -37,9 +37,11 @@ TEST(Platforms, TheCatchWindowGrowsWithTheFall) {
     const struct {
         int dx, dy, vy, dying, caught;
     } cases[] = {
-        {0, 10, 40, 0, 1}, {0, -11, 40, 0, 0}, {0, 1, 7, 0, 1},
-        {0, -2, 7, 0, 0},  {0, 0, -3, 0, 0},                   // rising heroes are never caught
-        {12, 0, 7, 0, 1},  {-12, 0, 7, 0, 0},  {0, 0, 7, 1, 0} // dying heroes are left alone
+        {0, -10, 40, 0, 1}, {0, 10, 40, 0, 1}, {0, -11, 40, 0, 0},
+        {0, 11, 40, 0, 0},  {0, -1, 7, 0, 1},  {0, 1, 7, 0, 1},
+        {0, -2, 7, 0, 0},   {0, 2, 7, 0, 0},   {0, 0, -3, 0, 0}, // rising heroes are never caught
+        {-11, 0, 7, 0, 1},  {12, 0, 7, 0, 1},  {-12, 0, 7, 0, 0},
+        {13, 0, 7, 0, 0},   {0, 0, 7, 1, 0} // dying heroes are left alone
     };
     for (const auto& c : cases) {
         platforms[0] = Platform{48, 100, -1}; // after the move: y 99, the top 83

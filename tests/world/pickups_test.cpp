@@ -47,7 +47,8 @@ TEST(Score, AnExtraLifeForEveryNewHundredUpToTheCaps) {
 }
 
 TEST(Rings, EachRingScoresAndTheLastOpensTheDoorInTheLiveMapOnly) {
-    ASSERT_TRUE(loadTestMap(TestMap(30).set(10, 10, 41).set(11, 10, 41).draw({"[]", "{}"}, 20)));
+    ASSERT_TRUE(loadTestMap(
+        TestMap(30).set(10, 10, CELL_RING).set(11, 10, CELL_RING).draw({"[]", "{}"}, 20)));
     ASSERT_EQ(stars, 2);
     Figure f = heroAt(16, 160);
     f.ringsMissing = 1;
@@ -63,7 +64,7 @@ TEST(Rings, EachRingScoresAndTheLastOpensTheDoorInTheLiveMapOnly) {
     eatStar(&f); // a ring beyond the count opens nothing again
     EXPECT_EQ(Ints({stars, cell(20, 10)}), Ints({-1, 5}));
     // a door cell that cannot hold a 2x2 door is never written
-    ASSERT_TRUE(loadTestMap(TestMap().set(10, 10, 41).set(20, 11, 27)));
+    ASSERT_TRUE(loadTestMap(TestMap().set(10, 10, CELL_RING).set(20, 11, CELL_DOOR_OPEN_TL)));
     Ints before(mapData, mapData + 21 * 12);
     eatStar(&f);
     EXPECT_EQ(stars, 0);
@@ -73,7 +74,7 @@ TEST(Rings, EachRingScoresAndTheLastOpensTheDoorInTheLiveMapOnly) {
 class Countdowns : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(loadTestMap(TestMap().fillRow(11, 21).set(5, 10, 85)));
+        ASSERT_TRUE(loadTestMap(TestMap().fillRow(11, 21).set(5, 10, CELL_WATER)));
         dry = heroAt(16, 160);
         wet = heroAt(80, 160);
     }

@@ -11,7 +11,7 @@
 namespace {
 
 TEST(Platforms, TurnAtTheTopAndBottomRowsAndAtAnyCellThatIsNotPassable) {
-    ASSERT_TRUE(loadTestMap(TestMap().set(2, 1, 66).set(5, 10, 66)));
+    ASSERT_TRUE(loadTestMap(TestMap().set(2, 1, CELL_PLATFORM).set(5, 10, CELL_PLATFORM)));
     Figure away = heroAt(300, 160);
     platforms[0].dy = -1; // up through free cells
     for (int i = 0; i < 16; i++) {
@@ -21,7 +21,8 @@ TEST(Platforms, TurnAtTheTopAndBottomRowsAndAtAnyCellThatIsNotPassable) {
     EXPECT_EQ(Ints({platforms[0].y, platforms[0].dy, platforms[1].y, platforms[1].dy}),
               Ints({0, 1, 176, -1}));
     // a ceiling on row 3 and spikes on row 6 leave rows 4 and 5
-    ASSERT_TRUE(loadTestMap(TestMap().set(4, 3, 21).set(4, 4, 66).set(4, 6, 105)));
+    ASSERT_TRUE(
+        loadTestMap(TestMap().set(4, 3, 21).set(4, 4, CELL_PLATFORM).set(4, 6, CELL_SPIKES_UP)));
     int lowest = 0, highest = 1000;
     for (int i = 0; i < 200; i++) {
         updatePlatforms(&away);
@@ -32,7 +33,7 @@ TEST(Platforms, TurnAtTheTopAndBottomRowsAndAtAnyCellThatIsNotPassable) {
 }
 
 TEST(Platforms, TheCatchWindowGrowsWithTheFall) {
-    ASSERT_TRUE(loadTestMap(TestMap().set(3, 6, 66)));
+    ASSERT_TRUE(loadTestMap(TestMap().set(3, 6, CELL_PLATFORM)));
     const struct {
         int dx, dy, vy, dying, caught;
     } cases[] = {
@@ -53,7 +54,7 @@ TEST(Platforms, TheCatchWindowGrowsWithTheFall) {
 }
 
 TEST(Platforms, TheLaterOfTwoOverlappingPlatformsCarries) {
-    ASSERT_TRUE(loadTestMap(TestMap().set(3, 6, 66).set(4, 6, 66)));
+    ASSERT_TRUE(loadTestMap(TestMap().set(3, 6, CELL_PLATFORM).set(4, 6, CELL_PLATFORM)));
     const int xs[][2] = {{56, 1}, {40, 0}, {200, -1}};
     Figure f = heroAt(0, 81);
     for (const auto& c : xs) {
@@ -64,7 +65,7 @@ TEST(Platforms, TheLaterOfTwoOverlappingPlatformsCarries) {
 }
 
 TEST(Platforms, ADescendingPlatformCrushesAHeroOnTheGroundAndGoesOn) {
-    ASSERT_TRUE(loadTestMap(TestMap().fillRow(11, 21).set(3, 5, 66)));
+    ASSERT_TRUE(loadTestMap(TestMap().fillRow(11, 21).set(3, 5, CELL_PLATFORM)));
     Figure f = heroAt(48, 160);
     platforms[0].y = 127;
     updatePlatform(&platforms[0], &f); // y 128: a free cell is left between them

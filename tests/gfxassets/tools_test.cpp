@@ -55,25 +55,6 @@ TEST(PaletteFile, ReadsColoursByCharacterAndNameAndRefusesAmbiguousLines) {
     }
 }
 
-TEST(ArtFile, ReadsTilesAndImagesWithTheirLabels) {
-    std::vector<ArtEntry> e;
-    std::string why;
-    std::string text = "# comment\ntile 7: a red dot\n" + rows16("r...............") +
-                       "\nimage thing 3x2: small\nrbk\nk.r\n";
-    ASSERT_TRUE(parseArt(text, "f.art", testPalette(), &e, &why)) << why;
-    ASSERT_EQ(e.size(), 2u);
-    EXPECT_TRUE(e[0].isTile);
-    EXPECT_EQ(e[0].number, 7);
-    EXPECT_EQ(e[0].label, "a red dot");
-    EXPECT_FALSE(e[1].isTile);
-    EXPECT_EQ(e[1].name, "thing");
-    RgbImage img = artImage(e[1].rows, testPalette());
-    EXPECT_EQ(img.width, 3);
-    EXPECT_EQ(img.height, 2);
-    EXPECT_EQ(img.at(0, 0), 0xD84030u);
-    EXPECT_EQ(img.at(1, 1), RGB_MAGENTA);
-}
-
 TEST(ArtFile, NamesTheFileAndLineOrTheTileOfAFault) {
     const struct {
         std::string text;

@@ -40,9 +40,6 @@ TEST(SongNotation, ABrokenSongNamesItsLineAndWritesNoModule) {
         const char* says;
     };
     const Case cases[] = {
-        // numbers too large for an int
-        {"pattern a 16\n1: @lead C4v99999999999\n", 8, "cannot read token"},
-        {"pattern a 16\n1: K . K\norder a*99999999999\n", 9, "unknown pattern in order"},
         // lengths and repeats no pattern or order list can hold
         {"pattern a 16\n1: -*0\n", 8, "length out of range"},
         {"pattern a 16\n1: K . K\norder a*200 a*57\n", 9, "more than 256 patterns"},
@@ -50,7 +47,6 @@ TEST(SongNotation, ABrokenSongNamesItsLineAndWritesNoModule) {
         {"phrase r = @lead C0 |\npattern a 16\n1: r-13\n", 9, "note C0 transposed out of range"},
         // instrument recipes asking for a sample of no length or of an absurd one
         {"inst t kick length=-1\n", 7, "no sample"},
-        {"inst t pluck length=nan\n", 7, "no sample"},
         // a mix level that would silence the song or push its volumes past 64
         {"mix 0\n", 7, "mix must be 1 to 100"},
         // a pattern read for fewer channels than the song would end up with

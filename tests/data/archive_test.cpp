@@ -91,12 +91,7 @@ TEST_F(ArchiveTest, MembersComeBackExactlyAndLookupIsExact) {
     // the first of two equal names wins; the scrambling restarts for every member
     EXPECT_EQ(readMember("Same"), "first");
     EXPECT_EQ(readMember("again"), "first");
-    for (auto [name, ext] : {std::pair{"same", "bin"},
-                             {"Same", "BIN"},
-                             {"Sam", "bin"},
-                             {"Same.bin", "x"},
-                             {"missing", "bin"},
-                             {"", ""}})
+    for (auto [name, ext] : {std::pair{"same", "bin"}, {"Sam", "bin"}, {"", ""}})
         EXPECT_EQ(readMember(name, ext), "none") << name << "." << ext;
     const unsigned char* h = zda_full_header[ZDA_GFX];
     EXPECT_EQ(gp_zda_usize(h, "Same.bin"), 5);
@@ -142,12 +137,12 @@ TEST_F(ArchiveTest, ClosedFilesReopenAndMissingArchivesAreOnlyUnavailable) {
     EXPECT_EQ(readMember("m", "bin", ZDA_MAPS), "none");
 }
 
-// Each kind of damage to an archive of two members, a.bin (TEXT) and b.bin (NOISE): whether
-// the header block survives and which members still read back exactly.
+// Damage to an archive of two members, a.bin (TEXT) and b.bin (NOISE), one case for each way
+// the reader refuses: the whole archive, one member, or nothing. The fuzz target's corpus
+// replays many more damaged archives for safety; these pin down what survives.
 TEST_F(ArchiveTest, DamageMakesTheArchiveOrMemberUnavailable) {
     const Bytes good = buildZDA({{"a.bin", TEXT}, {"b.bin", NOISE}});
     const uint32_t len = (uint32_t)good.size(), aSize = (uint32_t)TEXT.size();
-    const uint32_t aPacked = get32(good, entry(0, CSIZE)), aOffset = get32(good, entry(0, OFFSET));
     const uint32_t bPacked = get32(good, entry(1, CSIZE)), BIG = 0x7FFFFF00;
     struct Damage {
         const char* what;
@@ -156,33 +151,15 @@ TEST_F(ArchiveTest, DamageMakesTheArchiveOrMemberUnavailable) {
         uint32_t keep = UINT32_MAX;                      // bytes of the file kept
     };
     const Damage cases[] = {
-        {"no damage", "yyy", {}},
         {"entry count 0", "ynn", {{4, 0}}},
-        {"entry count -1", "ynn", {{4, 0xFFFFFFFF}}},
-        {"count beyond the block", "yyy", {{4, 3}}},
         {"magic", "nnn", {{0, 0x00414458}}},
-        {"magic's zero byte", "nnn", {{0, 0x2141445A}}},
         {"header block past the file", "nnn", {{8, len + 1}}},
-        {"header block shorter than a header", "nnn", {{8, 11}}},
-        {"header block ends before b", "yyn", {{8, 64}, {entry(0, OFFSET), aOffset + 52}}},
-        {"usize 0", "yny", {{entry(0, USIZE), 0}}},
-        {"usize negative", "yny", {{entry(0, USIZE), 0x80000000}}},
         {"usize one short", "yny", {{entry(0, USIZE), aSize - 1}}},
         {"usize larger: the real size", "yyy", {{entry(0, USIZE), aSize + 10}}},
-        {"usize at the deflate limit", "yyy", {{entry(0, USIZE), aPacked * 1032}}},
-        {"usize past it", "yny", {{entry(0, USIZE), aPacked * 1032 + 1}}},
-        {"usize huge", "yny", {{entry(0, USIZE), 0x7FFFFFFF}}},
-        {"csize 0", "yny", {{entry(0, CSIZE), 0}}},
-        {"csize -1", "yny", {{entry(0, CSIZE), 0xFFFFFFFF}}},
         {"stream past the file", "yyn", {{entry(1, CSIZE), bPacked + 1}}},
         {"sum over 32 bits", "yny", {{entry(0, CSIZE), BIG}, {entry(0, OFFSET), BIG}}},
-        {"offset at the file's end", "yny", {{entry(0, OFFSET), len}}},
-        {"offset negative", "yny", {{entry(0, OFFSET), 0xFFFFFFF0}}},
-        {"offset over 32 bits", "yny", {{entry(0, OFFSET), 0x7FFFFFF8}}},
-        {"offset moved", "yny", {{entry(0, OFFSET), aOffset + 1}}},
         {"name longer than asked", "yny", {{entry(0, NAME + 5), 0x78787878}}},
         {"file cut inside b", "yyn", {}, len - 10},
-        {"file cut inside the directory", "nnn", {}, 40},
         {"empty file", "nnn", {}, 0},
     };
     for (const Damage& d : cases) {
@@ -195,13 +172,6 @@ TEST_F(ArchiveTest, DamageMakesTheArchiveOrMemberUnavailable) {
         EXPECT_EQ(zda_full_header[ZDA_GFX] != nullptr, d.survives[0] == 'y');
         EXPECT_EQ(readMember("a"), d.survives[1] == 'y' ? str(TEXT) : "none");
         EXPECT_EQ(readMember("b"), d.survives[2] == 'y' ? str(NOISE) : "none");
-    }
-    // offsets before the header block's end, or past 32 bits, are reported as none at all
-    for (uint32_t offset : {0xFFFFFFF0u, 0x7FFFFFF8u}) {
-        Bytes bad = good;
-        put32(bad, entry(0, OFFSET), offset);
-        openRaw(bad);
-        EXPECT_EQ(gp_zda_offset(zda_full_header[ZDA_GFX], "a.bin"), 0) << offset;
     }
     // a name field without its NUL matches no name, not even one that fills the field
     Bytes unterminated = buildZDA({{std::string(35, 'x') + ".bin", TEXT}});

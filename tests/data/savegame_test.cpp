@@ -33,14 +33,11 @@ TEST_F(SavegameFile, WhatIsReadAndWhatIsNot) {
         int value;
     } cases[] = {
         {std::string("\xD6\xA4\x2A\x4B", 4), 3}, // worked by hand: salt 0x1234, value 3
-        {"", 0},
         {savegameBytes(3, 0x1234).substr(0, 3), 0},
         {std::string(4, '\0'), 0},
-        {savegameBytes(1, 0x3C5A), 1},
         {savegameBytes(10, 0x3C5A), 10},
         {savegameBytes(11, 0x3C5A), 0},
-        {savegameBytes(4, 0x0000), 0}, // salts that are all zero or all one bits
-        {savegameBytes(4, 0xFFFF), 0},
+        {savegameBytes(4, 0x0000), 0}, // a salt of all zero bits
         {savegameBytes(4, 0x0001), 4},
     };
     for (const Case& c : cases) {

@@ -1,5 +1,4 @@
-// The picture and its presentation: the darkening overlay, and the choice of scaler when a
-// frame is shown.
+// Presenting the picture: the choice of scaler when a frame is shown.
 #include "gfx/scalers.h"
 #include "gfx/video.h"
 #include "test_env.h"
@@ -28,22 +27,6 @@ bool shownThrough(void (*scale)(SDL_Surface*, SDL_Surface*)) {
 }
 
 } // namespace
-
-TEST(Video, TheOverlayHalvesTheStageViewAndSparesTheStatusLine) {
-    for (int bpp : {16, 24}) {
-        useTestScreen(bpp);
-        gfxPrepareBlackScreen();
-        fillRect(screen, 0, 0, 320, 240, SDL_MapRGB(screen->format, 255, 255, 255));
-        darken();
-        for (int y : {0, 191}) {
-            const int red = pixelRGB(screen, 319, y) >> 16;
-            EXPECT_TRUE(red >= 110 && red <= 140) << bpp << " row " << y << ": " << red;
-        }
-        EXPECT_EQ(pixelRGB(screen, 0, 192), 0xFFFFFFu) << bpp;
-        SDL_FreeSurface(black);
-        black = nullptr;
-    }
-}
 
 TEST(Video, PresentingPicksExactlyOneScaler) {
     for (int bpp : {16, 24}) {

@@ -1,7 +1,7 @@
 // The images makegfx builds: every one decodes with SDL and passes ImageMagick's strict
 // check, has the size the game draws it at, draws only colours of the game palette, and
 // reaches the game through the graphics archive unchanged; the backdrop repeats without a
-// seam, and the icons come in the usual sizes.
+// seam.
 #include "art_files.h"
 #include "data/archive.h"
 
@@ -75,19 +75,6 @@ TEST(BuiltImages, TheBackdropJoinsAcrossItsSeam) {
         worstInside = std::max(worstInside, step(x, x + 1));
     EXPECT_LE(step(b.width - 1, 0), worstInside);
     EXPECT_GE(std::set<uint32_t>(b.px.begin(), b.px.end()).size(), 8u);
-}
-
-TEST(GameIcon, ComesInTheUsualSizes) {
-    for (int size : {16, 32, 48, 64, 128}) {
-        std::string path = "gfx/icon-" + std::to_string(size) + ".png";
-        FILE* f = popen(
-            ("identify -regard-warnings -format '%w %h' " + path + " 2>/dev/null").c_str(), "r");
-        ASSERT_NE(f, nullptr);
-        int w = 0, h = 0;
-        EXPECT_EQ(std::fscanf(f, "%d %d", &w, &h), 2) << path;
-        EXPECT_EQ(pclose(f), 0) << path;
-        EXPECT_EQ(w * 1000 + h, size * 1001) << path;
-    }
 }
 
 } // namespace

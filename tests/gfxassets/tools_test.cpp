@@ -55,25 +55,6 @@ TEST(PaletteFile, ReadsColoursByCharacterAndNameAndRefusesAmbiguousLines) {
     }
 }
 
-TEST(ArtFile, ReadsTilesAndImagesWithTheirLabels) {
-    std::vector<ArtEntry> e;
-    std::string why;
-    std::string text = "# comment\ntile 7: a red dot\n" + rows16("r...............") +
-                       "\nimage thing 3x2: small\nrbk\nk.r\n";
-    ASSERT_TRUE(parseArt(text, "f.art", testPalette(), &e, &why)) << why;
-    ASSERT_EQ(e.size(), 2u);
-    EXPECT_TRUE(e[0].isTile);
-    EXPECT_EQ(e[0].number, 7);
-    EXPECT_EQ(e[0].label, "a red dot");
-    EXPECT_FALSE(e[1].isTile);
-    EXPECT_EQ(e[1].name, "thing");
-    RgbImage img = artImage(e[1].rows, testPalette());
-    EXPECT_EQ(img.width, 3);
-    EXPECT_EQ(img.height, 2);
-    EXPECT_EQ(img.at(0, 0), 0xD84030u);
-    EXPECT_EQ(img.at(1, 1), RGB_MAGENTA);
-}
-
 TEST(ArtFile, NamesTheFileAndLineOrTheTileOfAFault) {
     const struct {
         std::string text;
@@ -162,14 +143,6 @@ TEST(Makegfx, StopsOnABrokenSourceAndNamesIt) {
     std::string message = readWholeFile("err.txt");
     EXPECT_NE(message.find("bad.art:2"), std::string::npos) << message;
     EXPECT_FALSE(fs::exists("out/blocks.bmp"));
-
-    // with the fault mended, the same sources build every image
-    std::ofstream("gfx/tiles/bad.art") << "tile 235: a dot\n" << rows16("...k............");
-    EXPECT_EQ(std::system((tool + " gfx out").c_str()), 0);
-    Picture blocks = decodeBMP(readBytes("out/blocks.bmp"));
-    ASSERT_EQ(blocks.width, 320);
-    EXPECT_EQ(blocks.at(15 * 16 + 3, 11 * 16), gamePalette().named("ink"));
-    EXPECT_EQ(drawnPixels(tileOf(blocks, 235)), 1);
 }
 
 } // namespace

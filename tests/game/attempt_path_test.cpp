@@ -8,9 +8,9 @@
 #include "game/flow.h"
 #include "world/flowstate.h"
 #include "world/map.h"
-#include "world/snapshot.h"
+#include "sim/snapshot.h"
 #include "world/stage.h"
-#include "world/stagerun.h"
+#include "sim/stagerun.h"
 
 #include <cstring>
 

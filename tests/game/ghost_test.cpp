@@ -12,7 +12,7 @@
 #include "world/ghostrun.h"
 #include "world/map.h"
 #include "world/stage.h"
-#include "world/stagerun.h"
+#include "sim/stagerun.h"
 
 #include <filesystem>
 #include <memory>

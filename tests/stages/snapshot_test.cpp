@@ -9,7 +9,7 @@
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/pickups.h"
-#include "world/snapshot.h"
+#include "sim/snapshot.h"
 #include "world/stage.h"
 
 #include <gtest/gtest.h>

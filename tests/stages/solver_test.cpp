@@ -6,7 +6,7 @@
 #include "world/figure.h"
 #include "world/map.h"
 #include "world/stage.h"
-#include "world/stagerun.h"
+#include "sim/stagerun.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "stagetext.h"
 
 #include "world/replay.h"
-#include "world/stagerun.h"
+#include "sim/stagerun.h"
 
 #include <string>
 #include <vector>

@@ -11,7 +11,7 @@
 #include "world/monsters.h"
 #include "world/pickups.h"
 #include "world/platforms.h"
-#include "world/stagerun.h"
+#include "sim/stagerun.h"
 
 #include <gtest/gtest.h>
 

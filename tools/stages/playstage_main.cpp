@@ -20,7 +20,7 @@
 #include "world/map.h"
 #include "world/render.h"
 #include "world/stage.h"
-#include "world/stagerun.h"
+#include "sim/stagerun.h"
 
 #include <SDL.h>
 #include <cstdio>

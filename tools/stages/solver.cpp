@@ -19,7 +19,7 @@
 #include "world/flowstate.h"
 #include "world/map.h"
 #include "world/pickups.h"
-#include "world/snapshot.h"
+#include "sim/snapshot.h"
 #include "world/stage.h"
 
 #include <algorithm>

@@ -11,7 +11,7 @@
 #include "world/map.h"
 #include "world/replay.h"
 #include "world/stage.h"
-#include "world/stagerun.h"
+#include "sim/stagerun.h"
 
 #include <SDL.h>
 #include <cstdio>

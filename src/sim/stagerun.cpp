@@ -1,5 +1,5 @@
 // Playing a stage attempt from a replay.
-#include "world/stagerun.h"
+#include "sim/stagerun.h"
 
 #include "world/figure.h"
 #include "world/flowstate.h"

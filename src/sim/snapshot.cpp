@@ -1,5 +1,5 @@
 // Saving and restoring the world of a stage attempt.
-#include "world/snapshot.h"
+#include "sim/snapshot.h"
 
 #include "world/map.h"
 #include "world/pickups.h"

@@ -9,9 +9,9 @@
 // Archive numbers.
 enum ArchiveId { ZDA_GFX = 0, ZDA_MUSIC = 1, ZDA_MAPS = 2, ZDA_SOUND = 3, ZDA_COUNT = 4 };
 
-constexpr unsigned char ZDA_SEED = 0xA7;  // running-XOR seed of every member
-constexpr int ZDA_HEADER_BYTES = 12;      // magic, entry count, header size
-constexpr int ZDA_ENTRY_BYTES = 52;       // name[40], usize, csize, offset
+constexpr unsigned char ZDA_SEED = 0xA7; // running-XOR seed of every member
+constexpr int ZDA_HEADER_BYTES = 12;     // magic, entry count, header size
+constexpr int ZDA_ENTRY_BYTES = 52;      // name[40], usize, csize, offset
 constexpr int ZDA_NAME_BYTES = 40;
 
 extern const char* const archives[ZDA_COUNT]; // base names: "gfx", "music", "maps", "sound"

@@ -5,18 +5,15 @@
 #include <cstdlib>
 
 long binfilesize(FILE* file) {
-    if (!file || std::fseek(file, 0, SEEK_END) != 0)
-        return 0;
+    if (!file || std::fseek(file, 0, SEEK_END) != 0) return 0;
     long size = std::ftell(file);
-    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0)
-        return 0;
+    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) return 0;
     return size;
 }
 
 unsigned char* loadBINFile(const char* path, int* sizeOut) {
     FILE* f = std::fopen(path, "rb");
-    if (!f)
-        return nullptr;
+    if (!f) return nullptr;
     long size = binfilesize(f);
     // The callers keep sizes in an int; a larger file is no file of ours.
     if (size <= 0 || size > INT_MAX) {
@@ -34,7 +31,6 @@ unsigned char* loadBINFile(const char* path, int* sizeOut) {
         std::free(buf);
         return nullptr;
     }
-    if (sizeOut)
-        *sizeOut = (int)size;
+    if (sizeOut) *sizeOut = (int)size;
     return buf;
 }

@@ -34,7 +34,9 @@ extern int _mus_volume_;     // _mus_volume_100_ * 128 / 100
 extern int _sfx_volume_;     // _sfx_volume_100_ * 128 / 100
 constexpr int DEFAULT_MUS_VOLUME = 100;
 constexpr int DEFAULT_SFX_VOLUME = 15;
-inline int mixerVolume(int volume100) { return volume100 * 128 / 100; }
+inline int mixerVolume(int volume100) {
+    return volume100 * 128 / 100;
+}
 
 // Screen mode as stored in the configuration file (used at the next start).
 extern int cfgFullscreen, cfgZoom, cfgaa2, cfgs2x;

@@ -6,11 +6,11 @@
 
 #include "app/startup.h"
 #include "game/flow.h"
+#include "sim/snapshot.h"
+#include "sim/stagerun.h"
 #include "world/flowstate.h"
 #include "world/map.h"
-#include "sim/snapshot.h"
 #include "world/stage.h"
-#include "sim/stagerun.h"
 
 #include <cstring>
 

@@ -7,12 +7,12 @@
 
 #include "data/savegame.h"
 #include "game/flow.h"
+#include "sim/stagerun.h"
 #include "world/flowstate.h"
 #include "world/ghost.h"
 #include "world/ghostrun.h"
 #include "world/map.h"
 #include "world/stage.h"
-#include "sim/stagerun.h"
 
 #include <filesystem>
 #include <memory>

@@ -4,12 +4,12 @@
 #include "stage_kit.h"
 
 #include "anim/anims.h"
+#include "sim/snapshot.h"
 #include "world/figure.h"
 #include "world/flowstate.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/pickups.h"
-#include "sim/snapshot.h"
 #include "world/stage.h"
 
 #include <gtest/gtest.h>

@@ -3,10 +3,10 @@
 #include "solver.h"
 #include "stage_kit.h"
 
+#include "sim/stagerun.h"
 #include "world/figure.h"
 #include "world/map.h"
 #include "world/stage.h"
-#include "sim/stagerun.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #pragma once
 #include "stagetext.h"
 
-#include "world/replay.h"
 #include "sim/stagerun.h"
+#include "world/replay.h"
 
 #include <string>
 #include <vector>

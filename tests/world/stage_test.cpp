@@ -3,6 +3,7 @@
 #include "world_kit.h"
 
 #include "gfx/messages.h"
+#include "sim/stagerun.h"
 #include "test_env.h"
 #include "world/collision.h"
 #include "world/flowstate.h"
@@ -11,7 +12,6 @@
 #include "world/monsters.h"
 #include "world/pickups.h"
 #include "world/platforms.h"
-#include "sim/stagerun.h"
 
 #include <gtest/gtest.h>
 

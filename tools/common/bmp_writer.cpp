@@ -16,8 +16,8 @@ void put32(std::vector<unsigned char>& o, uint32_t v) {
 }
 
 // BITMAPFILEHEADER (14 bytes) followed by a BITMAPINFOHEADER (40 bytes).
-void putHeaders(std::vector<unsigned char>& o, const RgbImage& img, int bpp, uint32_t paletteEntries,
-                uint32_t rowBytes) {
+void putHeaders(std::vector<unsigned char>& o, const RgbImage& img, int bpp,
+                uint32_t paletteEntries, uint32_t rowBytes) {
     uint32_t dataOffset = 14 + 40 + 4 * paletteEntries;
     uint32_t imageBytes = rowBytes * img.height;
     o.push_back('B');
@@ -59,8 +59,7 @@ std::vector<unsigned char> encodeBMP24(const RgbImage& img) {
 }
 
 std::vector<unsigned char> encodeBMP8(const RgbImage& img, const std::vector<uint32_t>& palette) {
-    if (palette.empty() || palette.size() > 256)
-        return {};
+    if (palette.empty() || palette.size() > 256) return {};
     std::unordered_map<uint32_t, int> index;
     for (size_t i = 0; i < palette.size(); i++)
         index.emplace(palette[i] & 0xFFFFFF, (int)i);
@@ -77,8 +76,7 @@ std::vector<unsigned char> encodeBMP8(const RgbImage& img, const std::vector<uin
         size_t start = o.size();
         for (int x = 0; x < img.width; x++) {
             auto it = index.find(img.at(x, y) & 0xFFFFFF);
-            if (it == index.end())
-                return {};
+            if (it == index.end()) return {};
             o.push_back((unsigned char)it->second);
         }
         while (o.size() - start < rowBytes)
@@ -89,8 +87,7 @@ std::vector<unsigned char> encodeBMP8(const RgbImage& img, const std::vector<uin
 
 bool writeFile(const std::string& path, const std::vector<unsigned char>& bytes) {
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
+    if (!f) return false;
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return (std::fclose(f) == 0) && ok;
 }

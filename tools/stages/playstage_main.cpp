@@ -15,12 +15,12 @@
 #include "gfx/image.h"
 #include "gfx/pacing.h"
 #include "gfx/video.h"
+#include "sim/stagerun.h"
 #include "world/figure.h"
 #include "world/flowstate.h"
 #include "world/map.h"
 #include "world/render.h"
 #include "world/stage.h"
-#include "sim/stagerun.h"
 
 #include <SDL.h>
 #include <cstdio>

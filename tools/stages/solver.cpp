@@ -14,12 +14,12 @@
 #include "stagetext.h"
 
 #include "anim/anims.h"
+#include "sim/snapshot.h"
 #include "world/collision.h"
 #include "world/figure.h"
 #include "world/flowstate.h"
 #include "world/map.h"
 #include "world/pickups.h"
-#include "sim/snapshot.h"
 #include "world/stage.h"
 
 #include <algorithm>

@@ -7,11 +7,11 @@
 #include "png_writer.h"
 #include "stagetext.h"
 
+#include "sim/stagerun.h"
 #include "world/figure.h"
 #include "world/map.h"
 #include "world/replay.h"
 #include "world/stage.h"
-#include "sim/stagerun.h"
 
 #include <SDL.h>
 #include <cstdio>

@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
         std::string path = arg.substr(eq + 1);
         std::ifstream in(path, std::ios::binary);
         if (!in) {
-            std::fprintf(stderr, "zdapack: cannot read %s (member %s)\n", path.c_str(), m.name.c_str());
+            std::fprintf(stderr, "zdapack: cannot read %s (member %s)\n", path.c_str(),
+                         m.name.c_str());
             return 1;
         }
         m.data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

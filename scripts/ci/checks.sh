@@ -2,8 +2,8 @@
 # The checks, one build directory each, beside the source tree. Every build has -Werror.
 #   everyday build/         what ./test.sh runs: the suite but its slow tests
 #                           (`ctest -LE slow`), built without benchmarks or fuzzing
-#   format   (none)         every C++ source as .clang-format lays it out
 # and the gate (./test.sh all), in this order:
+#   format   (none)         every C++ source as .clang-format lays it out
 #   release  build/         the game, tools, tests and benchmarks; the whole test suite
 #                           (with the install test and the 200 000-frame soak)
 #   asan     build-asan/    the test suite under AddressSanitizer, UndefinedBehaviorSanitizer
@@ -189,8 +189,8 @@ check_format() {
     (cd "$src" && git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror)
 }
 
-gate="release asan tsan m32 fuzz e2e deb"
-known="everyday format $gate"
+gate="format release asan tsan m32 fuzz e2e deb"
+known="everyday $gate"
 checks=${*:-$gate}
 for c in $checks; do
     case " $known " in

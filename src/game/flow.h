@@ -22,7 +22,11 @@ enum TitleChoice { CHOICE_NONE = 0, CHOICE_NEW_GAME = 1, CHOICE_CONTINUE = 2 };
 extern int titleChoice;
 
 // Which loop of the flow is running, for a scripted player (tests and demo tools) that
-// has to know what is on the screen.
+// has to know what is on the screen. The game itself never reads it. Written by the loops
+// that run: the modal screens' loops (game/modal.h) from the screen they run, playAttempt
+// (title or stage), the quit dialog when it hands back to the stage, and run when it
+// returns. It is global because the player watches it from the input hook, inside those
+// loops, where nothing else can be passed.
 enum FlowScreen {
     FLOW_NONE = 0,    // run is not running
     FLOW_TITLE,       // the title stage with its menu, hiscore table and options

@@ -9,6 +9,7 @@
 #include "audio/player.h"
 #include "game/flow.h"
 #include "game/hiscore_screen.h"
+#include "game/modal.h"
 #include "gfx/font.h"
 #include "gfx/messages.h"
 #include "gfx/pacing.h"
@@ -36,38 +37,38 @@ static void stageBehind(Figure* hero) {
 static void gameOverScreen(Figure* hero) {
     char scoreLine[SCORE_LINE_SIZE];
     std::snprintf(scoreLine, sizeof scoreLine, "%s: %d", message(MSG_SCORE), score);
-    initFPS();
-    flowScreen = FLOW_GAME_OVER;
-    while (!typedAny(CTRL_JUMP | CTRL_START | CTRL_PAUSE)) {
+    auto update = [hero] {
+        if (typedAny(CTRL_JUMP | CTRL_START | CTRL_PAUSE)) return 1;
         stageBehind(hero);
         frame += 1;
-        if (!skipFrame) {
-            drawTextCenterAt(screen, message(MSG_GAME_OVER), GAME_OVER_Y, fontbig);
-            drawTextCenterAt(screen, scoreLine, SCORE_Y, fontbig);
-            if (!(frame & BLINK) && messageString[0])
-                drawTextCenterAt(screen, messageString, CAUSE_Y, fontbig);
-            flipScreen();
-        }
-        controlFPS();
-    }
+        return 0;
+    };
+    auto draw = [&scoreLine] {
+        drawTextCenterAt(screen, message(MSG_GAME_OVER), GAME_OVER_Y, fontbig);
+        drawTextCenterAt(screen, scoreLine, SCORE_Y, fontbig);
+        if (!(frame & BLINK) && messageString[0])
+            drawTextCenterAt(screen, messageString, CAUSE_Y, fontbig);
+    };
+    runModalScreen({FLOW_GAME_OVER, update, draw});
 }
 
 // Returns 1 for LEFT (yes), 0 for RIGHT.
 static int continueQuestion(Figure* hero) {
-    initFPS();
-    flowScreen = FLOW_CONTINUE;
-    while (!typedAny(CTRL_LEFT | CTRL_RIGHT)) {
+    auto update = [hero] {
+        if (typedAny(CTRL_LEFT | CTRL_RIGHT)) return 1;
         stageBehind(hero);
-        if (!skipFrame) {
-            darken();
-            drawTextCenterAt(screen, message(MSG_CONTINUE_Q), CONTINUE_Y, fontbig);
-            drawTextCenterAt(screen, message(MSG_LEFT_YES_RIGHT_NO), QUESTION_Y, font);
-            flipScreen();
-        }
-        controlFPS();
-        if (typedAny(CTRL_LEFT | CTRL_RIGHT)) break;
-        frame += 1;
-    }
+        return 0;
+    };
+    auto draw = [] {
+        darken();
+        drawTextCenterAt(screen, message(MSG_CONTINUE_Q), CONTINUE_Y, fontbig);
+        drawTextCenterAt(screen, message(MSG_LEFT_YES_RIGHT_NO), QUESTION_Y, font);
+    };
+    // the frame that brought the answer is not counted
+    auto frameEnd = [] {
+        if (!typedAny(CTRL_LEFT | CTRL_RIGHT)) frame += 1;
+    };
+    runModalScreen({FLOW_CONTINUE, update, draw, frameEnd});
     return typedAny(CTRL_LEFT);
 }
 

@@ -5,6 +5,7 @@
 
 #include "data/hiscores.h"
 #include "game/flow.h"
+#include "game/modal.h"
 #include "gfx/font.h"
 #include "gfx/messages.h"
 #include "gfx/pacing.h"
@@ -43,12 +44,10 @@ char previousNameChar(char c) {
 
 static void drawNameEntry(Figure* hero, const char* name, const char* cursor) {
     drawScreen(NO_STAGE_FRAME, hero, 0);
-    if (skipFrame) return;
     darken();
     drawTextCenterAt(screen, message(MSG_ENTER_NAME), ENTRY_TITLE_Y, fontbig);
     drawTextCenterAt(screen, name, ENTRY_NAME_Y, fontbig);
     drawTextCenterAt(screen, cursor, ENTRY_CURSOR_Y, fontbig);
-    flipScreen();
 }
 
 int checkHiscore(Figure* hero) {
@@ -59,39 +58,38 @@ int checkHiscore(Figure* hero) {
     char cursor[HISCORE_NAME_LEN + 1] = "-       ";
     int p = 0;
     int cooldown = 0;
-    initFPS();
-    flowScreen = FLOW_NAME_ENTRY;
 
     // START already held when the entry begins keeps the name "A"
-    while (!space) {
+    auto update = [&] {
+        if (space) return 1;
         if (cooldown > 0) {
             cooldown -= 1;
-        } else {
-            checkKey(level, 0); // a quit request only sets `escape`; the caller decides
-            const int k = lastKey;
-            if (k & CTRL_DOWN) {
-                name[p] = previousNameChar(name[p]);
-                cooldown = NAME_ENTRY_COOLDOWN;
-            } else if (k & CTRL_UP) {
-                name[p] = nextNameChar(name[p]);
-                cooldown = NAME_ENTRY_COOLDOWN;
-            } else if ((k & CTRL_LEFT) && p > 0) {
-                cursor[p] = ' ';
-                p -= 1;
-                cursor[p] = '-';
-                cooldown = NAME_ENTRY_COOLDOWN;
-            } else if (k & (CTRL_RIGHT | CTRL_JUMP | CTRL_PAUSE)) {
-                cursor[p] = ' ';
-                p += 1;
-                if (p == HISCORE_NAME_LEN) break; // past the last letter: the name is full
-                cursor[p] = '-';
-                if (name[p] == UNVISITED) name[p] = 'A';
-                cooldown = NAME_ENTRY_COOLDOWN;
-            }
+            return 0;
         }
-        drawNameEntry(hero, name, cursor);
-        controlFPS();
-    }
+        checkKey(level, 0); // a quit request only sets `escape`; the caller decides
+        const int k = lastKey;
+        if (k & CTRL_DOWN) {
+            name[p] = previousNameChar(name[p]);
+            cooldown = NAME_ENTRY_COOLDOWN;
+        } else if (k & CTRL_UP) {
+            name[p] = nextNameChar(name[p]);
+            cooldown = NAME_ENTRY_COOLDOWN;
+        } else if ((k & CTRL_LEFT) && p > 0) {
+            cursor[p] = ' ';
+            p -= 1;
+            cursor[p] = '-';
+            cooldown = NAME_ENTRY_COOLDOWN;
+        } else if (k & (CTRL_RIGHT | CTRL_JUMP | CTRL_PAUSE)) {
+            cursor[p] = ' ';
+            p += 1;
+            if (p == HISCORE_NAME_LEN) return 1; // past the last letter: the name is full
+            cursor[p] = '-';
+            if (name[p] == UNVISITED) name[p] = 'A';
+            cooldown = NAME_ENTRY_COOLDOWN;
+        }
+        return 0;
+    };
+    runModalScreen({FLOW_NAME_ENTRY, update, [&] { drawNameEntry(hero, name, cursor); }});
     while (space) {
         checkKey(level, 0);
         sleepMs(START_POLL_MS);

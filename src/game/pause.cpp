@@ -5,6 +5,7 @@
 #include "anim/anims.h"
 #include "audio/sound.h"
 #include "game/flow.h"
+#include "game/modal.h"
 #include "gfx/font.h"
 #include "gfx/messages.h"
 #include "gfx/pacing.h"
@@ -12,7 +13,6 @@
 #include "world/flowstate.h"
 #include "world/render.h"
 
-constexpr int QUIT_POLL_MS = 100;
 constexpr int QUIT_FRAME = 32; // drawn as a frame whose blinking items are all hidden
 constexpr int QUIT_TITLE_Y = 96;
 constexpr int QUIT_QUESTION_Y = 128;
@@ -40,20 +40,17 @@ void pauseMenuStep(Figure* hero) {
 }
 
 void quitDialog(Figure* hero) {
-    flowScreen = FLOW_QUIT_DIALOG;
-    skipFrame = 0;
-    drawScreen(QUIT_FRAME, hero, 0);
-    darken();
-    drawTextCenterAt(screen, message(MSG_SURE_TO_QUIT), QUIT_TITLE_Y, fontbig);
-    drawTextCenterAt(screen, message(MSG_LEFT_YES_RIGHT_NO), QUIT_QUESTION_Y, font);
-    drawTextCenterAt(screen, message(MSG_HISCORE_LOST), QUIT_WARNING_Y, font);
-    flipScreen();
-
     // the picture stays as it is until the answer
-    while (!typedAny(CTRL_LEFT | CTRL_RIGHT)) {
-        checkInput();
-        sleepMs(QUIT_POLL_MS);
-    }
+    auto draw = [hero] {
+        skipFrame = 0;
+        drawScreen(QUIT_FRAME, hero, 0);
+        darken();
+        drawTextCenterAt(screen, message(MSG_SURE_TO_QUIT), QUIT_TITLE_Y, fontbig);
+        drawTextCenterAt(screen, message(MSG_LEFT_YES_RIGHT_NO), QUIT_QUESTION_Y, font);
+        drawTextCenterAt(screen, message(MSG_HISCORE_LOST), QUIT_WARNING_Y, font);
+    };
+    runStillScreen(
+        FLOW_QUIT_DIALOG, draw, [] { return typedAny(CTRL_LEFT | CTRL_RIGHT); }, checkInput);
     if (typedAny(CTRL_RIGHT)) {
         initFPS(); // the wait must not count as a slow frame
         done = 0;

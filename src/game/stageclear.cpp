@@ -8,6 +8,7 @@
 #include "audio/player.h"
 #include "audio/sound.h"
 #include "game/flow.h"
+#include "game/modal.h"
 #include "gfx/font.h"
 #include "gfx/messages.h"
 #include "gfx/pacing.h"
@@ -43,9 +44,8 @@ void stageClear(Figure* hero) {
     MP_PlayMusic(stageMusic, PLAY_ONCE);
 
     hero->alive = 0; // no longer drawn
-    initFPS();
-    flowScreen = FLOW_TALLY;
-    while (frame < TALLY_END_FRAME) {
+    auto count = [&] {
+        if (frame >= TALLY_END_FRAME) return 1;
         checkInput();
         lastKey = 0;
         lastKeyTyped = 0;
@@ -57,23 +57,21 @@ void stageClear(Figure* hero) {
             playSFX(SND_TADA);
             lives += 1;
         }
-
+        return 0;
+    };
+    auto draw = [&] {
         drawScreen(frame, hero, 0);
-        if (!skipFrame) {
-            darken();
-            drawTextCenterAt(screen, message(MSG_CONGRATULATIONS), CONGRATULATIONS_Y, fontbig);
-            if (timed) drawTextCenterAt(screen, ghostLine, GHOST_LINE_Y, font);
-            if (frame >= TALLY_TIME_FRAME) drawTextCenterAt(screen, timeLine, TIME_LINE_Y, fontbig);
-            if (frame >= TALLY_LIFE_FRAME) drawTextCenterAt(screen, lifeLine, LIFE_LINE_Y, fontbig);
-            if (level < LAST_LEVEL && !(frame & BLINK)) {
-                drawTextCenterAt(screen, message(MSG_NEXT_STAGE), NEXT_STAGE_Y, fontbig);
-                drawTextCenterAt(screen, message(MSG_COMING_UP), COMING_UP_Y, fontbig);
-            }
-            flipScreen();
+        darken();
+        drawTextCenterAt(screen, message(MSG_CONGRATULATIONS), CONGRATULATIONS_Y, fontbig);
+        if (timed) drawTextCenterAt(screen, ghostLine, GHOST_LINE_Y, font);
+        if (frame >= TALLY_TIME_FRAME) drawTextCenterAt(screen, timeLine, TIME_LINE_Y, fontbig);
+        if (frame >= TALLY_LIFE_FRAME) drawTextCenterAt(screen, lifeLine, LIFE_LINE_Y, fontbig);
+        if (level < LAST_LEVEL && !(frame & BLINK)) {
+            drawTextCenterAt(screen, message(MSG_NEXT_STAGE), NEXT_STAGE_Y, fontbig);
+            drawTextCenterAt(screen, message(MSG_COMING_UP), COMING_UP_Y, fontbig);
         }
-        frame += 1;
-        controlFPS();
-    }
+    };
+    runModalScreen({FLOW_TALLY, count, draw, [] { frame += 1; }});
     hero->alive = 1;
     level += 1;
 }

@@ -4,6 +4,7 @@
 #include "game/story.h"
 
 #include "game/flow.h"
+#include "game/modal.h"
 #include "gfx/font.h"
 #include "gfx/image.h"
 #include "gfx/messages.h"
@@ -31,7 +32,6 @@ const StoryPage PAGES[NUM_STORY_PAGES] = {
 constexpr int FIRST_OPENING_PAGE = 0, LAST_OPENING_PAGE = 2;
 constexpr int FIRST_CLOSING_PAGE = 3, LAST_CLOSING_PAGE = 4;
 
-constexpr int PAGE_POLL_MS = 100;
 constexpr int CAPTION_BAND_Y = 200, CAPTION_BAND_H = SCREEN_H - CAPTION_BAND_Y;
 constexpr int CAPTION_Y = 208;
 constexpr int NAME_SIZE = 32;
@@ -44,7 +44,6 @@ void drawPage(int page) {
     freeSurface(image);
     fillRect(screen, 0, CAPTION_BAND_Y, SCREEN_W, CAPTION_BAND_H, BLACK);
     drawTextCenterAt(screen, message(PAGES[page].caption), CAPTION_Y, fontbig);
-    flipScreen();
 }
 
 } // namespace
@@ -52,16 +51,10 @@ void drawPage(int page) {
 void showStoryPage(int page) {
     if (page < 0 || page >= NUM_STORY_PAGES) return;
     storyPage = page;
-    flowScreen = FLOW_STORY;
-    drawPage(page);
-    if (!typedAny(CTRL_JUMP | CTRL_START)) {
-        for (;;) {
-            if (typedAny(CTRL_PAUSE) || escape) break;
-            checkKey(level, 0);
-            sleepMs(PAGE_POLL_MS);
-            if (typedAny(CTRL_JUMP | CTRL_START)) break;
-        }
-    }
+    runStillScreen(
+        FLOW_STORY, [page] { drawPage(page); },
+        [] { return typedAny(CTRL_JUMP | CTRL_START | CTRL_PAUSE) || escape; },
+        [] { checkKey(level, 0); });
     releasePause();
     storyPage = -1;
 }

@@ -96,13 +96,6 @@ TEST(CommandLine, OptionsOverrideEarlierOnesAndWithoutAnyTheFileChooses) {
             line += std::string(a) + " ";
         EXPECT_EQ(parse(c.args, c.cfg), c.want) << line << "with " << c.cfg;
     }
-    for (Args args : {Args{"-ghost"}, Args{"-w", "-ghost"}, Args{"-w"}}) {
-        const int ghost = args.back() == std::string("-ghost");
-        char** argv = argvOf(args);
-        StartOptions o;
-        parseCommandLine((int)args.size() - 1, argv, &o);
-        EXPECT_EQ(o.ghost, ghost) << args[1];
-    }
     aa2 = s2x = 0;
 }
 

@@ -76,7 +76,6 @@ TEST(CommandLine, OptionsOverrideEarlierOnesAndWithoutAnyTheFileChooses) {
         // "-w" turns smoothing and zoom off but leaves Scale2X as it was
         {{"-aa", "-w"}, "", {0, 0, 0, 16, 0, 0, 0}},
         {{"-s2x", "-w"}, "", {0, 0, 0, 16, 0, 1, 0}},
-        {{"-fs", "-w"}, "", {0, 0, 0, 16, 0, 0, 0}},
         {{"-s2x", "-x2"}, "", {0, 1, 0, 16, 0, 0, 0}},
         // the test mode resets the video settings; later options still apply
         {{"-fs", "-b24", "-aa", "-t"}, "", {0, 0, 0, 16, 0, 0, 1}},
@@ -86,8 +85,6 @@ TEST(CommandLine, OptionsOverrideEarlierOnesAndWithoutAnyTheFileChooses) {
         {{"-help"}, "", {0, 0, 0, 16, 0, 0, 0}},
         // no arguments: the file's screen mode; its depth bit is not read back
         {{}, FS_AA_S2X, {0, 1, 1, 16, 1, 1, 0}},
-        {{}, "gfxmode=0\n", {0, 0, 0, 16, 0, 0, 0}},
-        {{}, "gfxmode=2\n", {0, 1, 0, 16, 0, 0, 0}},
         {{}, "mus_volume=50\n", {0, 1, 0, 16, 0, 0, 0}}, // no mode: a doubled window
         // "-ghost" is no screen option
         {{"-ghost"}, FS_AA_S2X, {0, 1, 1, 16, 1, 1, 0}},
@@ -98,13 +95,6 @@ TEST(CommandLine, OptionsOverrideEarlierOnesAndWithoutAnyTheFileChooses) {
         for (const char* a : c.args)
             line += std::string(a) + " ";
         EXPECT_EQ(parse(c.args, c.cfg), c.want) << line << "with " << c.cfg;
-    }
-    for (Args args : {Args{"-ghost"}, Args{"-w", "-ghost"}, Args{"-w"}}) {
-        const int ghost = args.back() == std::string("-ghost");
-        char** argv = argvOf(args);
-        StartOptions o;
-        parseCommandLine((int)args.size() - 1, argv, &o);
-        EXPECT_EQ(o.ghost, ghost) << args[1];
     }
     aa2 = s2x = 0;
 }

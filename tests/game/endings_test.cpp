@@ -1,18 +1,15 @@
-// The ends of a stage and of a game: the stage-clear tally and its arithmetic, game over with
-// the name entry and the continue question, and the ending.
+// The ends of a game: game over with the name entry and the continue question, and the
+// ending.
 #include "flow_fixture.h"
 
 #include "data/hiscores.h"
 #include "game/ending.h"
 #include "game/flow.h"
 #include "game/gameover.h"
-#include "game/stageclear.h"
 #include "game/story.h"
 #include "world/flowstate.h"
 #include "world/map.h"
 #include "world/pickups.h"
-
-#include <map>
 
 // In a fresh working directory (the tests write ./hiscores.dat), on the built-in table.
 class EndingsTest : public FlowTest {
@@ -27,59 +24,6 @@ class EndingsTest : public FlowTest {
     }
     ScopedTempDir dir;
 };
-
-namespace {
-
-// The score and lives at the start of each frame of a blocking loop, by frame number.
-struct Watch {
-    std::map<int, int> scoreAt, livesAt;
-    int calls = 0;
-};
-Watch* watching;
-void watchHook() {
-    watching->calls++;
-    watching->scoreAt[frame] = score;
-    watching->livesAt[frame] = lives;
-    ScriptedPlayer::tap(K_SPACE); // the tally cannot be hurried
-}
-
-} // namespace
-
-TEST_F(EndingsTest, TheTallyAddsSecondsAndLivesAndAtMostOneLife) {
-    struct Case {
-        int score, timeLeft, lives, stage;
-        int afterTime, afterLives, lifeAtEnd;
-    } cases[] = {
-        {0, 1234, 6, 3, 20, 26, 6},          // 20 whole seconds
-        {990, 19 * 60, 6, 1, 1009, 1015, 7}, // past a hundred: one life
-        {9999, 5000, 6, 5, 9999, 9999, 6},   // nothing more at the top
-        {190, 600, 99, 2, 200, 299, 99},     // no life beyond 99
-        {50, 60 * 60, 98, 9, 110, 208, 99},  // two hundreds crossed, still one life
-        {9950, 8000, 6, 10, 9999, 9999, 6},  // capped within the last hundred: no life
-        {9850, 9000, 6, 10, 9999, 9999, 7},  // capped, but a new hundred was reached
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.score);
-        score = c.score;
-        timeLeft = c.timeLeft;
-        lives = c.lives;
-        level = c.stage;
-        hero.alive = 1;
-        Watch w;
-        watching = &w;
-        inputHook = watchHook;
-        stageClear(&hero);
-        inputHook = nullptr;
-        // six seconds, never skipped; the time bonus at frame 282, the lives at 342, the extra
-        // life at 492
-        EXPECT_EQ(std::vector<int>({w.calls, w.scoreAt[282], w.scoreAt[283], w.scoreAt[342],
-                                    w.scoreAt[343], score, w.livesAt[492], w.livesAt[493], lives}),
-                  std::vector<int>({360, c.score, c.afterTime, c.afterTime, c.afterLives,
-                                    c.afterLives, c.lives, c.lifeAtEnd, c.lifeAtEnd}));
-        EXPECT_EQ(std::vector<int>({level, hero.alive, frame}),
-                  std::vector<int>({c.stage + 1, 1, 552}));
-    }
-}
 
 TEST_F(EndingsTest, GameOverKeepsTheHiscoreAndContinuesAtTheLostStageOrGoesToTheTitle) {
     struct Case {

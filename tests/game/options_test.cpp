@@ -1,5 +1,5 @@
-// The options screen: navigation and its cooldown, volumes, screen settings, the reset,
-// the key and pad captures with refused duplicates, leaving without a change.
+// The options screen: the screen settings, the reset, and the key capture with refused
+// duplicates.
 #include "flow_fixture.h"
 
 #include "audio/player.h"
@@ -10,7 +10,6 @@
 #include "world/flowstate.h"
 
 #include <SDL_mixer.h>
-#include <filesystem>
 
 class OptionsTest : public FlowTest {
   protected:
@@ -46,46 +45,6 @@ class OptionsTest : public FlowTest {
         captureStep();
     }
 };
-
-TEST_F(OptionsTest, TheCursorWrapsAndAHeldDirectionRepeatsEveryElevenFrames) {
-    frames(1, CTRL_UP);
-    EXPECT_EQ(cfgIndex, OPT_BACK);
-    frames(10, 0, CTRL_UP);
-    EXPECT_EQ(cfgIndex, OPT_BACK); // still cooling down
-    frames(1, 0, CTRL_UP);
-    EXPECT_EQ(cfgIndex, OPT_RESET);
-    frames(10, 0);
-    frames(1, 0, CTRL_DOWN);
-    EXPECT_EQ(cfgIndex, OPT_BACK);
-    frames(10, 0);
-    frames(1, CTRL_DOWN);
-    EXPECT_EQ(cfgIndex, OPT_KEYS);
-}
-
-TEST_F(OptionsTest, VolumesStepByFiveWithinZeroToAHundred) {
-    struct Case {
-        int line, start, control, expected, mixer;
-    } cases[] = {
-        {OPT_MUSIC, 97, CTRL_RIGHT, 100, 128},  {OPT_MUSIC, 100, CTRL_LEFT, 95, 121},
-        {OPT_MUSIC, 100, CTRL_RIGHT, 100, 128}, {OPT_MUSIC, 3, CTRL_LEFT, 0, 0},
-        {OPT_MUSIC, 5, CTRL_LEFT, 0, 0},        {OPT_SFX, 10, CTRL_RIGHT, 15, 19},
-        {OPT_SFX, 96, CTRL_RIGHT, 100, 128},    {OPT_SFX, 4, CTRL_LEFT, 0, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "line " << c.line << " from " << c.start);
-        cfgIndex = c.line;
-        cfgCount = cfgChanged = 0;
-        int& volume = c.line == OPT_MUSIC ? _mus_volume_100_ : _sfx_volume_100_;
-        volume = c.start;
-        frames(1, 0, c.control);
-        EXPECT_EQ(volume, c.expected);
-        EXPECT_EQ(c.line == OPT_MUSIC ? _mus_volume_ : _sfx_volume_, c.mixer);
-        // what the music player and the sound channels were told (channels report their mean)
-        EXPECT_EQ(c.line == OPT_MUSIC ? mp_volume.load() : Mix_Volume(-1, -1), c.mixer);
-        EXPECT_EQ(cfgChanged, 1);
-        EXPECT_EQ(cfgRestart, 0);
-    }
-}
 
 TEST_F(OptionsTest, ScreenModesCycleBothWaysAndTheScalerLineSwitchesScale2x) {
     cfgIndex = OPT_SCREEN;
@@ -158,51 +117,4 @@ TEST_F(OptionsTest, TheKeyCaptureAsksForSevenKeysAndRefusesOnesAlreadyTakenOrEsc
     }
     const int bound[] = {START_KEY, LEFT_KEY, RIGHT_KEY, UP_KEY, DOWN_KEY, JUMP_KEY, PAUSE_KEY};
     EXPECT_EQ(std::string(bound, bound + 7), "qwertyu");
-}
-
-TEST_F(OptionsTest, EscapeDuringACaptureGivesTheOldBindingsBack) {
-    JUMP_KEY = 'j';
-    frames(1, CTRL_START);
-    cfgCount = 0;
-    offer('a');
-    ASSERT_EQ(START_KEY, 'a');
-    escape = done = 1; // Escape pressed: the frame loop ends the title attempt
-    EXPECT_EQ(decideAfterAttempt(&hero, 0), 0);
-    EXPECT_EQ(workflow, WF_OPTIONS);
-    EXPECT_EQ(escape + done + cfgStatus, 0);
-    EXPECT_EQ(START_KEY, DEFAULT_START_KEY);
-    EXPECT_EQ(LEFT_KEY, DEFAULT_LEFT_KEY);
-    EXPECT_EQ(JUMP_KEY, 'j');
-}
-
-TEST_F(OptionsTest, TheButtonCaptureRefusesTakenButtonsAndThePadLineNeedsAPad) {
-    ASSERT_EQ(joystick, nullptr);
-    cfgIndex = OPT_PAD;
-    frames(1, CTRL_START);
-    EXPECT_EQ(cfgStatus, 0); // no pad: nothing else happens
-    EXPECT_EQ(START_BUTTON, DEFAULT_START_BUTTON);
-    EXPECT_EQ(cfgCount, 10);
-
-    START_BUTTON = JUMP_BUTTON = PAUSE_BUTTON = -1;
-    cfgStatus = 1;
-    cfgCount = 0;
-    const int offered[][2] = {{0, 5}, {0, 5}, {'k', -1}, {0, 2}, {0, 9}}; // key, button
-    const int used[] = {0, 1, 0, 0, 0}, stepAfter[] = {1, 1, 1, 2, 3};
-    for (int i = 0; i < 5; i++) {
-        offer(offered[i][0], offered[i][1]);
-        EXPECT_EQ(cfgUsed, used[i]) << i;
-        EXPECT_EQ(cfgStep, stepAfter[i]) << i;
-    }
-    EXPECT_EQ(START_BUTTON, 5);
-    EXPECT_EQ(JUMP_BUTTON, 2);
-    EXPECT_EQ(PAUSE_BUTTON, 9);
-    EXPECT_EQ(cfgStatus, 0);
-}
-
-TEST_F(OptionsTest, BackToMenuWithoutAChangeWritesNoFile) {
-    ScopedTempDir dir;
-    cfgIndex = OPT_BACK;
-    frames(1, CTRL_JUMP);
-    EXPECT_EQ(workflow, WF_OPTIONS);
-    EXPECT_FALSE(std::filesystem::exists("trobz3.cfg"));
 }

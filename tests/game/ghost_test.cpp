@@ -1,11 +1,13 @@
 // Time trials: games started with -ghost on small ring stages, played once for the fixture.
-// A stage's first clear is kept over a damaged run file; only a faster clear replaces the
-// best; a clear from a checkpoint is not kept, and the next stage starts at its own start;
-// past stage 10 comes the ending.
+// A stage's first clear is kept over a damaged run file and replays the way playstage
+// replays it to the same clear; only a faster clear replaces the best; a clear from a
+// checkpoint is not kept, and the next stage starts at its own start; past stage 10 comes
+// the ending.
 #include "flow_fixture.h"
 
 #include "data/savegame.h"
 #include "game/flow.h"
+#include "sim/stagerun.h"
 #include "world/flowstate.h"
 #include "world/ghost.h"
 #include "world/ghostrun.h"
@@ -117,6 +119,31 @@ TEST_F(GhostGames, TheFirstClearIsKeptOverADamagedRunFile) {
     EXPECT_EQ(rec.first.status, 0);
     const std::string time = formatRunTime(rec.run.frames);
     EXPECT_EQ(rec.first.tally[1], "TIME " + time + "  BEST " + time + "  NEW BEST");
+}
+
+TEST_F(GhostGames, TheKeptRunReplaysToTheSameClearAlongItsTrail) {
+    ASSERT_TRUE(rec.loaded);
+    // played as playstage plays it: the stage from a new game, driven by the run file
+    Replay again;
+    std::string why;
+    ASSERT_TRUE(loadReplay(ghostRunPath(1).c_str(), &again, &why)) << why;
+    prepareFirstAttempt(1);
+    Figure hero{};
+    const std::vector<unsigned char> bytes = ringStage().bytes();
+    ASSERT_TRUE(beginAttemptFromBytes(&hero, bytes.data(), (int)bytes.size()));
+    std::vector<GhostFrame> places;
+    const StageResult res = playReplay(
+        &hero, again,
+        [](int f, Figure* h, void* places) {
+            if (f > 0)
+                static_cast<std::vector<GhostFrame>*>(places)->push_back({h->x, h->y, h->sprite});
+        },
+        &places);
+    EXPECT_EQ(std::vector<int>({res.outcome, res.frame, res.score, stars0}),
+              std::vector<int>({STAGE_CLEARED, rec.run.frames, rec.run.score, rec.run.rings}));
+    GhostRun seen = rec.run;
+    seen.trail = places;
+    EXPECT_TRUE(formatGhostRun(seen) == formatGhostRun(rec.run)) << "the trail is the hero's way";
 }
 
 TEST_F(GhostGames, OnlyAFasterClearReplacesTheBest) {

@@ -1,11 +1,14 @@
 // The stage picture: the half-speed backdrop, the two planes of cells with the actors
-// between them, animated water and mines, the hero's visibility and the status line.
+// between them, animated water and mines, the ghost of a time trial's best run, the hero's
+// visibility and the status line.
 #include "world_kit.h"
 
 #include "gfx/image.h"
 #include "gfx/video.h"
 #include "test_env.h"
 #include "world/flowstate.h"
+#include "world/ghost.h"
+#include "world/ghostrun.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/pickups.h"
@@ -81,6 +84,43 @@ TEST_F(StagePicture, ActorsGoBetweenTheTwoPlanesAndNoImagelessCellIsDrawn) {
                      {128, 56}}),
               Ints({40, 40, 66, 66, 13, 13, 204, 204, 65, 65, 81, 81, -1, 114}));
     EXPECT_EQ(tiles({{52, 40}, {68, 40}, {84, 40}, {100, 40}}), Ints({-1, -1, -1, 21}));
+}
+
+TEST_F(StagePicture, TheGhostRunsSeeThroughUnderTheHeroFromItsRecordedPlacesAndThenGoes) {
+    ScopedTempDir dir;
+    GhostRun run;
+    run.stage = 1;
+    run.frames = 2;
+    ASSERT_TRUE(appendRun(&run.input, StageInput{0, 1, 0, 0}, 2));
+    run.trail = {{100, 100, 5}, {200, 100, 6}};
+    ASSERT_TRUE(saveGhostRun(run));
+    load();
+    level = 1;
+    startf = 0;
+    ghostBeginAttempt(); // without -ghost: no ghost
+    ghostAfterFrame(StageInput{0, 1, 0, 0}, &hero);
+    show(0, 200);
+    EXPECT_EQ(pixelAt(108, 108), BLACK);
+    ghostMode = 1;
+    ghostBeginAttempt();
+    hero = heroAt(200, 100);
+    hero.sprite = 7;
+    // after 0 ... 3 frames of play, at the ghost's two places and one more: the block image
+    // seen, -2 for nothing over the (black) backdrop, -1 for a mix
+    std::vector<Ints> seen;
+    for (int played = 0; played < 4; played++) {
+        if (played == 3) hero = heroAt(250, 100); // sprite 5 is opaque again
+        hero.sprite = played == 3 ? 5 : 7;
+        show(0, 200);
+        Ints at;
+        for (int x : {108, 208, 258})
+            at.push_back(pixelAt(x, 108) == BLACK ? -2 : tileAt(x, 108));
+        seen.push_back(at);
+        ghostAfterFrame(StageInput{0, 1, 0, 0}, &hero);
+    }
+    ghostEndAttempt(&hero);
+    ghostMode = 0;
+    EXPECT_EQ(seen, (std::vector<Ints>{{-2, 7, -2}, {-1, 7, -2}, {-2, 7, -2}, {-2, -2, 5}}));
 }
 
 TEST_F(StagePicture, WaterRipplesAndMinesBlinkEveryEightFrames) {

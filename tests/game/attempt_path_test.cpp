@@ -95,13 +95,7 @@ TEST(AttemptPath, TheGameAndTheStageRunnerPlayAReplayAlike) {
         [&] {
             // at the input of play frame n the world stands as play frame n - 1 left it
             if (frame - STAGE_INTRO_FRAMES - 1 == compared) compare(theHero);
-            StageInput in = replayInput(replay, frame - STAGE_INTRO_FRAMES - 1);
-            std::vector<int> keys;
-            if (in.left) keys.push_back(K_LEFT);
-            if (in.right) keys.push_back(K_RIGHT);
-            if (in.jump) keys.push_back(K_SPACE);
-            if (in.crawl) keys.push_back(K_DOWN);
-            ScriptedPlayer::setHeld(keys);
+            ScriptedPlayer::holdStageInput(replayInput(replay, frame - STAGE_INTRO_FRAMES - 1));
         },
         1);
     player.when(

@@ -217,6 +217,15 @@ void ScriptedPlayer::setHeld(const std::vector<int>& syms) {
     held = syms;
 }
 
+void ScriptedPlayer::holdStageInput(const StageInput& in) {
+    std::vector<int> keys;
+    if (in.left) keys.push_back(K_LEFT);
+    if (in.right) keys.push_back(K_RIGHT);
+    if (in.jump) keys.push_back(K_SPACE);
+    if (in.crawl) keys.push_back(K_DOWN);
+    setHeld(keys);
+}
+
 void ScriptedPlayer::hook() {
     calls++;
     for (int s : releaseNext)

@@ -116,6 +116,7 @@ class ScriptedPlayer {
     }
     static void press(int sym);                        // held for this call, released at the next
     static void setHeld(const std::vector<int>& syms); // exactly these movement keys held
+    static void holdStageInput(const StageInput& in);  // the default keys of a replay's frame
 
     bool finished() const;
     std::string stuckAt() const; // the step waited for, "" when all ran

@@ -196,16 +196,7 @@ void GameEndToEnd::SetUpTestSuite() {
     player.repeat(
         "stage 1 played by its replay", [] { return flowScreen == FLOW_TALLY; },
         [] { return flowScreen == FLOW_STAGE && level == 1 && frame > 180; },
-        [] {
-            StageInput in = replayInput(stage1Replay, frame - 181);
-            std::vector<int> keys;
-            if (in.left) keys.push_back(K_LEFT);
-            if (in.right) keys.push_back(K_RIGHT);
-            if (in.jump) keys.push_back(K_SPACE);
-            if (in.crawl) keys.push_back(K_DOWN);
-            ScriptedPlayer::setHeld(keys);
-        },
-        1);
+        [] { ScriptedPlayer::holdStageInput(replayInput(stage1Replay, frame - 181)); }, 1);
     // the tally, and a quit request during it that waits for the next stage
     player.when(
         "the tally", [] { return flowScreen == FLOW_TALLY; },

@@ -44,7 +44,8 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
-# lintian and the smoke test run as an ordinary user, as they would for a player
+# lintian and the smoke test run as an ordinary user, as they would for a player, from a
+# directory of their own: the source tree may sit where that user cannot enter
 player=nobody
 scratch=$work/scratch
 mkdir -p "$scratch"
@@ -91,7 +92,7 @@ dirty=$(git -C "$tree" status --porcelain --ignored=no)
 [ -z "$dirty" ] || die "the package build left the tree changed: $dirty"
 
 step "lintian $(basename "$changes")"
-as_player env TMPDIR="$scratch" lintian --fail-on error,warning --display-info --pedantic "$changes" ||
+(cd "$scratch" && as_player env TMPDIR="$scratch" lintian --fail-on error,warning --display-info --pedantic "$changes") ||
     die "lintian found errors or warnings"
 
 # The libraries come from dh_shlibdeps; none of them is listed by hand.
@@ -113,7 +114,7 @@ step "the smoke test of the installed game, as an ordinary user"
 (cd "$tree" && as_player env AUTOPKGTEST_TMP="$scratch" debian/tests/smoke) ||
     die "the smoke test failed"
 # a player's directory, to be left alone by the removal
-as_player env -u XDG_DATA_HOME HOME="$scratch" /usr/games/trobz3 -h >/dev/null ||
+(cd "$scratch" && as_player env -u XDG_DATA_HOME HOME="$scratch" /usr/games/trobz3 -h >/dev/null) ||
     die "trobz3 -h failed"
 
 step "apt-get remove trobz3"

@@ -1,5 +1,4 @@
-// Monsters: walking and turning, gaps, the range around the view, and what happens when
-// they meet the hero.
+// Monsters: walking and turning, gaps, and what happens when they meet the hero.
 #include "world_kit.h"
 
 #include "audio/sound.h"
@@ -50,33 +49,10 @@ TEST_F(MonsterTest, OnlyTheSkullStridesOverAOneCellGap) {
     setMonster(0, 112, 160, MONSTER_SKULL);
     track(0, 40);
     EXPECT_EQ(Ints({monst[0].x, monst[0].y}), Ints({32, 160}));
-    load({"#####.################"}); // a BEETLE dips into the gap and falls
-    setMonster(0, 112, 160, MONSTER_BEETLE);
-    track(0, 40);
-    EXPECT_EQ(Ints({monst[0].x, monst[0].y}), Ints({73, 160}));
     load({"####..################"}); // two cells swallow even the SKULL
     setMonster(0, 112, 160, MONSTER_SKULL);
     track(0, 60);
     EXPECT_EQ(monst[0].active, 0);
-}
-
-// A monster ends when its centre is inside a wall or a block, or when it is 250 px behind
-// the view's left edge, 500 px ahead of it or below the map.
-TEST_F(MonsterTest, EmbeddingAndTheRangeAroundTheViewEndAMonster) {
-    load({"..........P"}, 60);
-    setBlock(13, 11, 240); // a cell reserved by a block in motion
-    // x, y, step, stays
-    const int cases[][4] = {
-        {160, 176, 0, 0},  {208, 176, 0, 0}, {96, 186, 0, 1}, // below the map: never embedded
-        {49, 50, 300, 0},  {50, 50, 300, 1}, {800, 50, 300, 1},
-        {801, 50, 300, 0}, {400, 200, 0, 1}, {400, 201, 0, 0}};
-    for (const auto& c : cases) {
-        setMonster(0, c[0], c[1], MONSTER_WINGEDEYE);
-        monst[0].dx = 0;
-        step = c[2];
-        updateMonsters(&idle);
-        EXPECT_EQ(monst[0].active, c[3]) << c[0] << ", " << c[1] << " at step " << c[2];
-    }
 }
 
 class MonsterTouch : public MonsterTest {
@@ -155,21 +131,6 @@ TEST_F(MonsterTouch, EachKindKillsWithItsOwnMessageAndPicture) {
         EXPECT_EQ(std::string(messageString), c.message);
         EXPECT_NE(animAt(c.anim, 159, c.y), nullptr) << "the death plays where the hero was";
         EXPECT_GE(sounds.playing(SND_AJ), 1);
-    }
-}
-
-TEST_F(MonsterTouch, TheBoxesEndExactly) {
-    const int X = 159, Y = 160; // the monster walks to x 159 before it looks for the hero
-    // hero dx, dy, vy; stomped, killed
-    const int cases[][5] = {{-15, -15, 8, 1, 0}, {16, -1, 8, 1, 0}, {-16, -8, 8, 0, 0},
-                            {17, -8, 8, 0, 0},   {0, -16, 8, 0, 0}, {0, 0, 8, 0, 1},
-                            {-12, -9, 7, 0, 1},  {13, 10, 7, 0, 1}, {-13, 0, 7, 0, 0},
-                            {14, 0, 7, 0, 0},    {0, -10, 7, 0, 0}, {0, 11, 7, 0, 0}};
-    for (const auto& c : cases) {
-        hero = heroAt(X + c[0], Y + c[1]);
-        meet(MONSTER_MASKY, X + c[0], Y + c[1], c[2]);
-        EXPECT_EQ(Ints({monst[0].dx == 0, hero.dying}), Ints({c[3], c[4]}))
-            << "hero at " << c[0] << ", " << c[1] << " vy " << c[2];
     }
 }
 

@@ -22,7 +22,6 @@ class StagePicture : public FlatArtTest {
   protected:
     Figure hero{};
     TestMap map{30};
-    Uint32 none = 0;
     bool loaded = false;
     // Loads `map` to be shown as the title's sub-screens show it: no status line, nothing
     // over the world.
@@ -32,11 +31,10 @@ class StagePicture : public FlatArtTest {
         workflow = -3;
         loaded = true;
     }
-    void show(int stepAt = 0, int frame = 200) {
-        none = markColour();
+    void show(int frame = 200) {
         if (!loaded) load();
-        step = stepAt;
-        clearScreen(none);
+        step = 0;
+        clearScreen(markColour());
         drawScreen(frame, &hero, 0);
     }
 };
@@ -72,7 +70,7 @@ TEST_F(StagePicture, TheGhostRunsSeeThroughUnderTheHeroFromItsRecordedPlacesAndT
     startf = 0;
     ghostBeginAttempt(); // without -ghost: no ghost
     ghostAfterFrame(StageInput{0, 1, 0, 0}, &hero);
-    show(0, 200);
+    show();
     EXPECT_EQ(pixelAt(108, 108), BLACK);
     ghostMode = 1;
     ghostBeginAttempt();
@@ -84,7 +82,7 @@ TEST_F(StagePicture, TheGhostRunsSeeThroughUnderTheHeroFromItsRecordedPlacesAndT
     for (int played = 0; played < 4; played++) {
         if (played == 3) hero = heroAt(250, 100); // sprite 5 is opaque again
         hero.sprite = played == 3 ? 5 : 7;
-        show(0, 200);
+        show();
         Ints at;
         for (int x : {108, 208, 258})
             at.push_back(pixelAt(x, 108) == BLACK ? -2 : tileAt(x, 108));
@@ -109,7 +107,7 @@ TEST_F(StagePicture, TheHeroShowsAfterTheIntroAndNotDuringItsDeathPicture) {
         hero.alive = c[1];
         hero.dying = c[2];
         hero.deathAnim = c[3];
-        show(0, c[0]);
+        show(c[0]);
         EXPECT_EQ(tileAt(108, 108) == 5, c[4] == 1) << c[0] << " " << c[2] << " " << c[3];
     }
     drawScreen(200, nullptr, 0); // no hero record at all

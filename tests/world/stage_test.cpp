@@ -1,11 +1,15 @@
-// The order of a stage frame, and replay files.
+// The stage economy: score and extra lives, rings and the door, the time and oxygen
+// countdowns; the order of a stage frame, and replay files.
 #include "world_kit.h"
 
+#include "audio/sound.h"
+#include "gfx/messages.h"
 #include "test_env.h"
 #include "world/collision.h"
 #include "world/flowstate.h"
 #include "world/map.h"
 #include "world/monsters.h"
+#include "world/pickups.h"
 #include "world/platforms.h"
 #include "world/replay.h"
 
@@ -14,6 +18,109 @@
 #include <fstream>
 
 namespace {
+
+TEST(Score, AnExtraLifeForEveryNewHundredUpToTheCaps) {
+    const struct {
+        int score, lives, points, scoreAfter, livesAfter;
+    } cases[] = {
+        {95, 6, 3, 98, 6},       {98, 6, 3, 101, 7},
+        {101, 6, 250, 351, 7},   // one life per call, however many hundreds
+        {9950, 6, 100, 9999, 6}, // capped: the hundreds stay 99
+        {9850, 6, 200, 9999, 7}, // capped, but the hundreds grew from 98 to 99
+        {99, 99, 1, 100, 99}     // no life, and no sound, past 99
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.score << " + " << c.points);
+        resetWorld();
+        SoundProbe sounds;
+        score = c.score;
+        lives = c.lives;
+        addScore(c.points);
+        EXPECT_EQ(Ints({score, lives, sounds.playing(SND_TADA)}),
+                  Ints({c.scoreAfter, c.livesAfter, c.livesAfter - c.lives}));
+    }
+    // the second form tells whether the hundreds grew and gives the life only when asked
+    score = 190;
+    lives = 6;
+    EXPECT_EQ(Ints({addScore2(5, 1), addScore2(5, 0), lives}), Ints({0, 1, 6}));
+    EXPECT_EQ(Ints({addScore2(100, 1), lives}), Ints({1, 7}));
+}
+
+TEST(Rings, EachRingScoresAndTheLastOpensTheDoorInTheLiveMapOnly) {
+    ASSERT_TRUE(loadTestMap(
+        TestMap(30).set(10, 10, CELL_RING).set(11, 10, CELL_RING).draw({"[]", "{}"}, 20)));
+    ASSERT_EQ(stars, 2);
+    Figure f = heroAt(16, 160);
+    f.ringsMissing = 1;
+    score = 99;
+    eatStar(&f);
+    EXPECT_EQ(Ints({score, lives, stars, cell(20, 10), f.ringsMissing}), Ints({100, 7, 1, 38, 1}));
+    eatStar(&f);
+    EXPECT_EQ(Ints({stars, f.ringsMissing}), Ints({0, 0}));
+    EXPECT_EQ(Ints({cell(20, 10), cell(21, 10), cell(20, 11), cell(21, 11), under(20, 10)}),
+              Ints({27, 28, 47, 48, 38}))
+        << "a death brings the closed door back";
+    setBlock(20, 10, 5);
+    eatStar(&f); // a ring beyond the count opens nothing again
+    EXPECT_EQ(Ints({stars, cell(20, 10)}), Ints({-1, 5}));
+    // a door cell that cannot hold a 2x2 door is never written
+    ASSERT_TRUE(loadTestMap(TestMap().set(10, 10, CELL_RING).set(20, 11, CELL_DOOR_OPEN_TL)));
+    Ints before(mapData, mapData + 21 * 12);
+    eatStar(&f);
+    EXPECT_EQ(stars, 0);
+    EXPECT_EQ(Ints(mapData, mapData + 21 * 12), before);
+}
+
+class Countdowns : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(loadTestMap(TestMap().fillRow(11, 21).set(5, 10, CELL_WATER)));
+        dry = heroAt(16, 160);
+        wet = heroAt(80, 160);
+    }
+    Figure dry, wet;
+    int splash = 0;
+};
+
+TEST_F(Countdowns, OxygenDrainsUnderWaterAndRefillsToTheTop) {
+    SoundProbe sounds;
+    const struct {
+        bool inWater;
+        int air, splash;
+    } frames[] = {{true, 619, 1},  {false, 619, 0}, // no refill above 619
+                  {true, 618, 1},  {true, 617, 1},  {false, 619, 0},
+                  {false, 619, 0}, {true, 618, 1},  {false, 620, 0}};
+    for (const auto& f : frames) {
+        countdowns(f.inWater ? &wet : &dry, &splash);
+        EXPECT_EQ(Ints({airLeft, splash}), Ints({f.air, f.splash}));
+    }
+    EXPECT_EQ(sounds.playing(SND_SPLASH), 3) << "once per dive";
+    // a dying hero still uses air under water but gets none back above it; the clock runs on
+    figureDying(&wet, "X", 0);
+    figureDying(&dry, "X", 0);
+    airLeft = 100;
+    countdowns(&wet, &splash);
+    countdowns(&dry, &splash);
+    EXPECT_EQ(Ints({airLeft, timeLeft, sounds.playing(SND_SPLASH)}),
+              Ints({99, TIME_LIMIT - 10, 3}));
+}
+
+TEST_F(Countdowns, TheHeroIsOutWhenTheAirOrTheTimeRunsOut) {
+    airLeft = 2;
+    countdowns(&wet, &splash);
+    EXPECT_EQ(wet.dying, 0);
+    countdowns(&wet, &splash);
+    EXPECT_EQ(Ints({airLeft, wet.dying, wet.deathAnim}), Ints({0, 1, ANIM_DEATH_DROWNED}));
+    EXPECT_STREQ(messageString, message(MSG_DROWNED));
+    countdowns(&wet, &splash);
+    EXPECT_EQ(airLeft, 0) << "the gauge stays at empty while the death plays on";
+    timeLeft = 2;
+    countdowns(&dry, &splash);
+    EXPECT_EQ(dry.alive, 1);
+    countdowns(&dry, &splash);
+    EXPECT_EQ(Ints({timeLeft, dry.alive, dry.dying, dry.idleCount}), Ints({0, 0, 0, 180}));
+    EXPECT_STREQ(messageString, message(MSG_TIME_UP));
+}
 
 TEST(StageFrame, TheAnimationsMoveFirstThenTheMonstersThenTheLifts) {
     // a MASKY standing still on a crumbling floor drops in the frame the floor gives way

@@ -1,17 +1,17 @@
-// Setting up attempts, the order of a stage frame, replay and run files, and how an attempt
-// played from a replay ends.
+// The stage economy: score and extra lives, rings and the door, the time and oxygen
+// countdowns; the order of a stage frame, and replay files.
 #include "world_kit.h"
 
+#include "audio/sound.h"
 #include "gfx/messages.h"
-#include "sim/stagerun.h"
 #include "test_env.h"
 #include "world/collision.h"
 #include "world/flowstate.h"
-#include "world/ghostrun.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/pickups.h"
 #include "world/platforms.h"
+#include "world/replay.h"
 
 #include <gtest/gtest.h>
 
@@ -19,42 +19,107 @@
 
 namespace {
 
-TestMap floorMap() {
-    return TestMap(30).fillRow(11, 21);
+TEST(Score, AnExtraLifeForEveryNewHundredUpToTheCaps) {
+    const struct {
+        int score, lives, points, scoreAfter, livesAfter;
+    } cases[] = {
+        {95, 6, 3, 98, 6},       {98, 6, 3, 101, 7},
+        {101, 6, 250, 351, 7},   // one life per call, however many hundreds
+        {9950, 6, 100, 9999, 6}, // capped: the hundreds stay 99
+        {9850, 6, 200, 9999, 7}, // capped, but the hundreds grew from 98 to 99
+        {99, 99, 1, 100, 99}     // no life, and no sound, past 99
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.score << " + " << c.points);
+        resetWorld();
+        SoundProbe sounds;
+        score = c.score;
+        lives = c.lives;
+        addScore(c.points);
+        EXPECT_EQ(Ints({score, lives, sounds.playing(SND_TADA)}),
+                  Ints({c.scoreAfter, c.livesAfter, c.livesAfter - c.lives}));
+    }
+    // the second form tells whether the hundreds grew and gives the life only when asked
+    score = 190;
+    lives = 6;
+    EXPECT_EQ(Ints({addScore2(5, 1), addScore2(5, 0), lives}), Ints({0, 1, 6}));
+    EXPECT_EQ(Ints({addScore2(100, 1), lives}), Ints({1, 7}));
 }
 
-TEST(StageAttempt, TheHeroStartsOnTheGroundBelowTheMarkerWithEverythingReset) {
-    Figure f{};
-    resetWorld();
-    timeLeft = airLeft = 5;
-    startMonster(0, 0, MONSTER_BEETLE);
-    startAnim(0, 0, ANIM_BRICK);
-    std::vector<unsigned char> b = floorMap().set(4, 2, 65).set(4, 7, 21).bytes();
-    ASSERT_TRUE(beginAttemptFromBytes(&f, b.data(), (int)b.size()));
-    EXPECT_EQ(
-        Ints({f.alive, f.x, f.y, f.platform, timeLeft, airLeft, activeMonsters(), activeAnims()}),
-        Ints({1, 64, 96, -1, TIME_LIMIT, AIR_LIMIT, 0, 0}));
-    // without a marker the game's start is used, held on the bottom row over a hole
-    ASSERT_TRUE(beginTestAttempt(floorMap().set(1, 11, 0), &f));
-    EXPECT_EQ(Ints({f.x, f.y}), Ints({16, 176}));
-    // the title runs without a hero, and bytes that are no map begin no attempt
-    ASSERT_TRUE(beginTestAttempt(floorMap(), &f, 0));
-    EXPECT_EQ(f.alive, 0);
-    EXPECT_STREQ(messageString, "");
-    Figure g{};
-    EXPECT_EQ(Ints({beginAttemptFromBytes(&g, b.data(), 3), g.alive}), Ints({0, 0}));
+TEST(Rings, EachRingScoresAndTheLastOpensTheDoorInTheLiveMapOnly) {
+    ASSERT_TRUE(loadTestMap(
+        TestMap(30).set(10, 10, CELL_RING).set(11, 10, CELL_RING).draw({"[]", "{}"}, 20)));
+    ASSERT_EQ(stars, 2);
+    Figure f = heroAt(16, 160);
+    f.ringsMissing = 1;
+    score = 99;
+    eatStar(&f);
+    EXPECT_EQ(Ints({score, lives, stars, cell(20, 10), f.ringsMissing}), Ints({100, 7, 1, 38, 1}));
+    eatStar(&f);
+    EXPECT_EQ(Ints({stars, f.ringsMissing}), Ints({0, 0}));
+    EXPECT_EQ(Ints({cell(20, 10), cell(21, 10), cell(20, 11), cell(21, 11), under(20, 10)}),
+              Ints({27, 28, 47, 48, 38}))
+        << "a death brings the closed door back";
+    setBlock(20, 10, 5);
+    eatStar(&f); // a ring beyond the count opens nothing again
+    EXPECT_EQ(Ints({stars, cell(20, 10)}), Ints({-1, 5}));
+    // a door cell that cannot hold a 2x2 door is never written
+    ASSERT_TRUE(loadTestMap(TestMap().set(10, 10, CELL_RING).set(20, 11, CELL_DOOR_OPEN_TL)));
+    Ints before(mapData, mapData + 21 * 12);
+    eatStar(&f);
+    EXPECT_EQ(stars, 0);
+    EXPECT_EQ(Ints(mapData, mapData + 21 * 12), before);
 }
 
-TEST(StageFrame, TheCountdownsSeeTheHeroWhereWalkLeftHimAndTheDeadStandStill) {
-    Figure f{};
-    ASSERT_TRUE(beginTestAttempt(floorMap().set(5, 10, CELL_WATER), &f));
-    f.x = 70;
+class Countdowns : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(loadTestMap(TestMap().fillRow(11, 21).set(5, 10, CELL_WATER)));
+        dry = heroAt(16, 160);
+        wet = heroAt(80, 160);
+    }
+    Figure dry, wet;
     int splash = 0;
-    stageFrame(&f, StageInput{0, 1, 0, 0}, &splash); // x 72: the centre enters the water
-    EXPECT_EQ(Ints({airLeft, splash, timeLeft}), Ints({AIR_LIMIT - 1, 1, TIME_LIMIT - 1}));
-    f.alive = 0;
-    stageFrames(&f, 5, StageInput{0, 1, 0, 0});
-    EXPECT_EQ(Ints({timeLeft, f.x}), Ints({TIME_LIMIT - 1, 72}));
+};
+
+TEST_F(Countdowns, OxygenDrainsUnderWaterAndRefillsToTheTop) {
+    SoundProbe sounds;
+    const struct {
+        bool inWater;
+        int air, splash;
+    } frames[] = {{true, 619, 1},  {false, 619, 0}, // no refill above 619
+                  {true, 618, 1},  {true, 617, 1},  {false, 619, 0},
+                  {false, 619, 0}, {true, 618, 1},  {false, 620, 0}};
+    for (const auto& f : frames) {
+        countdowns(f.inWater ? &wet : &dry, &splash);
+        EXPECT_EQ(Ints({airLeft, splash}), Ints({f.air, f.splash}));
+    }
+    EXPECT_EQ(sounds.playing(SND_SPLASH), 3) << "once per dive";
+    // a dying hero still uses air under water but gets none back above it; the clock runs on
+    figureDying(&wet, "X", 0);
+    figureDying(&dry, "X", 0);
+    airLeft = 100;
+    countdowns(&wet, &splash);
+    countdowns(&dry, &splash);
+    EXPECT_EQ(Ints({airLeft, timeLeft, sounds.playing(SND_SPLASH)}),
+              Ints({99, TIME_LIMIT - 10, 3}));
+}
+
+TEST_F(Countdowns, TheHeroIsOutWhenTheAirOrTheTimeRunsOut) {
+    airLeft = 2;
+    countdowns(&wet, &splash);
+    EXPECT_EQ(wet.dying, 0);
+    countdowns(&wet, &splash);
+    EXPECT_EQ(Ints({airLeft, wet.dying, wet.deathAnim}), Ints({0, 1, ANIM_DEATH_DROWNED}));
+    EXPECT_STREQ(messageString, message(MSG_DROWNED));
+    countdowns(&wet, &splash);
+    EXPECT_EQ(airLeft, 0) << "the gauge stays at empty while the death plays on";
+    timeLeft = 2;
+    countdowns(&dry, &splash);
+    EXPECT_EQ(dry.alive, 1);
+    countdowns(&dry, &splash);
+    EXPECT_EQ(Ints({timeLeft, dry.alive, dry.dying, dry.idleCount}), Ints({0, 0, 0, 180}));
+    EXPECT_STREQ(messageString, message(MSG_TIME_UP));
 }
 
 TEST(StageFrame, TheAnimationsMoveFirstThenTheMonstersThenTheLifts) {
@@ -71,7 +136,7 @@ TEST(StageFrame, TheAnimationsMoveFirstThenTheMonstersThenTheLifts) {
     EXPECT_EQ(monst[0].y, 145);
     // a MASKY and a sinking lift meet the hero in the same frame: the MASKY comes first
     Figure f{};
-    ASSERT_TRUE(beginTestAttempt(floorMap().set(3, 8, CELL_PLATFORM), &f));
+    ASSERT_TRUE(beginTestAttempt(TestMap(30).fillRow(11, 21).set(3, 8, CELL_PLATFORM), &f));
     f = heroAt(48, 160);
     platforms[0].y = 143;
     setMonster(0, 50, 160, MONSTER_MASKY);
@@ -115,104 +180,6 @@ TEST(ReplayFile, RunsAreReadWrittenAndReadBackTheSame) {
     EXPECT_FALSE(loadReplay("missing.replay", &back, &error));
     EXPECT_EQ(error, "cannot read missing.replay");
     EXPECT_FALSE(loadReplay(".", &back, &error));
-}
-
-TEST(ReplayFile, MalformedLinesAreRefusedWithTheirNumber) {
-    const struct {
-        const char* text;
-        const char* error;
-    } cases[] = {{"R 4\nX 5\n", "line 2: unknown control 'X'"},
-                 {"RR 4\n", "line 1: control 'R' given twice"},
-                 {"R 1000001\n", "line 1: frame count \"1000001\" is outside"}};
-    for (const auto& c : cases) {
-        Replay r;
-        std::string error;
-        ASSERT_TRUE(parseReplay("R 1\n", &r, nullptr)); // what it held is dropped too
-        EXPECT_FALSE(parseReplay(c.text, &r, &error)) << c.text;
-        EXPECT_EQ(Ints({error.rfind(c.error, 0) == 0, (int)r.runs.size(), r.totalFrames}),
-                  Ints({1, 0, 0}))
-            << "got: " << error;
-    }
-    std::string text; // the whole replay has a limit too
-    for (int i = 0; i < 100; i++)
-        text += (i % 2 ? "R 1000000\n" : "L 1000000\n");
-    Replay r;
-    std::string error;
-    EXPECT_TRUE(parseReplay(text, &r, &error)) << error;
-    EXPECT_EQ(r.totalFrames, REPLAY_MAX_FRAMES);
-    EXPECT_FALSE(parseReplay(text + "J 1\n", &r, &error));
-    EXPECT_EQ(error.rfind("line 101:", 0), 0u) << error;
-}
-
-TEST(GhostRunFile, ARunIsAReplayWithItsTrailAndOnlyAWholeRunOfItsStageIsRead) {
-    GhostRun run;
-    run.stage = 3;
-    run.frames = 3;
-    run.score = 21;
-    run.rings = 4;
-    ASSERT_TRUE(appendRun(&run.input, StageInput{0, 1, 0, 0}, 2));
-    ASSERT_TRUE(appendRun(&run.input, StageInput{0, 1, 1, 0}, 1));
-    run.trail = {{16, 160, 1}, {18, 160, 2}, {20, -40, 239}};
-    const std::string text = formatGhostRun(run);
-    EXPECT_EQ(text.substr(0, text.find('\n')),
-              "# trobz3 run stage=3 frames=3 time=0:00.05 score=21 rings=4");
-    Replay plain; // any replay reader takes it for its controls
-    ASSERT_TRUE(parseReplay(text, &plain, nullptr));
-    EXPECT_EQ(inputs(plain, 0, 3), "R R RJ - ");
-    GhostRun back;
-    ASSERT_TRUE(parseGhostRun(text, 3, &back)) << text;
-    EXPECT_EQ(formatGhostRun(back), text);
-
-    auto cut = [&](size_t from) { return text.substr(0, text.rfind("#@") + from); };
-    auto swap = [&](const std::string& a, const std::string& b) {
-        std::string t = text;
-        return t.replace(t.find(a), a.size(), b);
-    };
-    const std::string broken[] = {
-        cut(7),                       // cut inside the last frame's place
-        swap("frames=3", "frames=2"), // frames that do not match the input
-        swap("stage=3", "stage=4"),   // another stage's run
-    };
-    for (const std::string& t : broken) {
-        GhostRun r = run;
-        EXPECT_FALSE(parseGhostRun(t, 3, &r)) << t;
-        EXPECT_EQ(Ints({r.frames, (int)r.trail.size(), r.input.totalFrames}), Ints({0, 0, 0}));
-    }
-    // 60 frames a second, shown as minutes, seconds and hundredths
-    EXPECT_EQ(formatRunTime(0) + " " + formatRunTime(59) + " " + formatRunTime(3661) + " " +
-                  formatRunTime(9000),
-              "0:00.00 0:00.98 1:01.01 2:30.00");
-}
-
-// A stage with three rings (one up high), a gap and the door at the end.
-TestMap demoMap() {
-    return TestMap(40).draw({"............o.....................[]....",
-                             ".S...o.........o..................{}....",
-                             "##################...###################"});
-}
-
-TEST(StageReplay, DeathsAndRunsThatEndTooSoon) {
-    const struct {
-        TestMap map;
-        const char* replay;
-        StageOutcome outcome;
-        std::string message;
-        int rings;
-    } cases[] = {
-        {demoMap(), "R 400\n", STAGE_DIED, message(MSG_FELL), 1}, // no jump: into the gap
-        {demoMap(), "R 10\n", STAGE_ENDED, "", 3},
-        {floorMap().set(5, 10, CELL_SPIKES_UP), "R 100\n", STAGE_DIED, message(MSG_IMPALED), 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.replay);
-        Figure f{};
-        Replay r;
-        ASSERT_TRUE(beginTestAttempt(c.map, &f));
-        ASSERT_TRUE(parseReplay(c.replay, &r, nullptr));
-        StageResult res = playReplay(&f, r, nullptr, nullptr);
-        EXPECT_EQ(Ints({res.outcome, res.rings}), Ints({c.outcome, c.rings}));
-        EXPECT_EQ(res.message, c.message);
-        EXPECT_TRUE(c.outcome != STAGE_ENDED || res.frame == 10 + REPLAY_GRACE_FRAMES);
-    }
 }
 
 } // namespace

@@ -88,11 +88,10 @@ Figure heroAt(int x, int y) {
     return f;
 }
 
-Ints walkFrames(Figure* hero, int frames, int left, int right, int jump, int Figure::*field,
-                int crawl) {
+Ints walkFrames(Figure* hero, int frames, int left, int right, int jump, int Figure::*field) {
     Ints out;
     for (int i = 0; i < frames; i++) {
-        walk(hero, left, right, jump, crawl, step);
+        walk(hero, left, right, jump, 0, step);
         out.push_back(hero->*field);
     }
     return out;
@@ -130,13 +129,6 @@ int activeAnims() {
     return n;
 }
 
-int activeMonsters() {
-    int n = 0;
-    for (const Monster& m : monst)
-        n += m.active;
-    return n;
-}
-
 void fillAnimSlots() {
     for (int i = 0; i < MAX_ANIMS; i++)
         aos[i] = AnimObject{-1000, -1000 - i, 0, ANIM_DROWNED_FLOAT, 1}; // never ends
@@ -150,8 +142,16 @@ constexpr int GLYPHS = 64; // ' ' ... '_': every character the game's texts use
 // apart.
 constexpr int TILE_BLUE = 200, WATER_BLUE = 96, SMALL_BLUE = 40, BIG_BLUE = 144;
 
+Uint32 rgb(int r, int g, int b) {
+    return SDL_MapRGB(screen->format, r, g, b);
+}
+
 Uint32 tileColour(int index) {
     return rgb((index % 16) * 16 + 8, (index / 16) * 16 + 8, TILE_BLUE);
+}
+
+Uint32 waterColour(int index) {
+    return rgb(index * 32 + 8, 200, WATER_BLUE);
 }
 
 Uint32 glyphColour(int k, bool big) {
@@ -186,20 +186,8 @@ void freeImage(SDL_Surface*& s) {
 
 } // namespace
 
-Uint32 rgb(int r, int g, int b) {
-    return SDL_MapRGB(screen->format, r, g, b);
-}
-
 Uint32 markColour() {
     return rgb(40, 40, 248);
-}
-
-Uint32 waterColour(int index) {
-    return rgb(index * 32 + 8, 200, WATER_BLUE);
-}
-
-Uint32 backdropColour(int column) {
-    return rgb((column % 32) * 8, (column / 32) * 8 + 4, 16);
 }
 
 void useFlatArt() {
@@ -242,13 +230,6 @@ int tileAt(int x, int y) {
     return -1;
 }
 
-Colours pixels(std::initializer_list<std::pair<int, int>> at) {
-    Colours out;
-    for (auto [x, y] : at)
-        out.push_back(pixelAt(x, y));
-    return out;
-}
-
 std::vector<int> tiles(std::initializer_list<std::pair<int, int>> at) {
     std::vector<int> out;
     for (auto [x, y] : at)
@@ -267,13 +248,6 @@ std::string readText(int x, int y, int length, bool big) {
         out += c;
     }
     return out;
-}
-
-SDL_Surface* makeStripedBackdrop(int width, int height) {
-    SDL_Surface* s = createImage(width, height, 0);
-    for (int x = 0; x < width; x++)
-        fillRect(s, (Sint16)x, 0, 1, (Uint16)height, backdropColour(x));
-    return s;
 }
 
 namespace {

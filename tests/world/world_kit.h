@@ -12,9 +12,6 @@
 #include <utility>
 #include <vector>
 
-// Small stage maps built in memory by each test, the world state of a fresh game, and
-// short ways to read the map and the slot tables back.
-
 using Ints = std::vector<int>; // several values compared at once
 
 // A stage map of 12 rows, drawn cell by cell or as text rows.
@@ -49,7 +46,7 @@ bool beginTestAttempt(const TestMap& map, Figure* hero, int stage = 1);
 Figure heroAt(int x, int y);
 // Walks `frames` frames with the same input; returns the hero's `field` after each.
 Ints walkFrames(Figure* hero, int frames, int left, int right, int jump,
-                int Figure::*field = &Figure::x, int crawl = 0);
+                int Figure::*field = &Figure::x);
 void stageFrames(Figure* hero, int frames, StageInput in = StageInput{0, 0, 0, 0});
 void animFrames(Figure* hero, int frames);
 
@@ -58,40 +55,27 @@ int under(int column, int row); // mapOri
 // The active animation of `kind` at a cell (or pixel, for the deaths), or null.
 const AnimObject* animAt(int kind, int x, int y);
 int activeAnims();
-int activeMonsters();
 // Takes every animation slot, so that nothing new can start.
 void fillAnimSlots();
 
-// Test art for the drawing tests: every block image, water image and glyph is one flat
-// colour of its own, so that a pixel read back from the picture tells which image was
-// drawn there, independent of the game's real art. Also a probe that tells which sound
-// effects the game started.
-
-// A 16-bit test screen with flat-coloured blocks, water images and both fonts (glyphs for
-// the blank up to '_'), the darkening overlay, and no backdrop or logo.
+// Test art for the drawing tests: a 16-bit test screen on which every block image, water
+// image and glyph (the blank up to '_', both fonts) is one flat colour of its own, so that
+// a pixel read back tells which image was drawn there; with the darkening overlay, and no
+// backdrop or logo.
 void useFlatArt();
 void freeFlatArt();
 
-Uint32 waterColour(int index); // the colour of water image `index`
-Uint32 rgb(int r, int g, int b);
 // A colour of no test image, glyph or backdrop and none of the game's own: a screen cleared
 // to it shows where nothing was drawn.
 Uint32 markColour();
 Uint32 pixelAt(int x, int y); // of `screen`
 void clearScreen(Uint32 colour);
-// The block image whose colour is at (x, y), or -1.
+// The block image whose colour is at (x, y), or -1; the same for several points at once.
 int tileAt(int x, int y);
-// The same for several points at once.
-using Colours = std::vector<Uint32>;
-Colours pixels(std::initializer_list<std::pair<int, int>> at);
 std::vector<int> tiles(std::initializer_list<std::pair<int, int>> at);
 // The characters of a line of text drawn at (x, y) in the small or big font, read back
 // from glyph colours; '~' where no glyph is seen.
 std::string readText(int x, int y, int length, bool big);
-
-// A backdrop whose every column has its own colour: column x shows backdropColour(x).
-SDL_Surface* makeStripedBackdrop(int width, int height);
-Uint32 backdropColour(int column);
 
 class FlatArtTest : public ::testing::Test {
   protected:

@@ -1,13 +1,10 @@
 // Helpers of the art tests: the images makegfx wrote into the build directory, read back
-// with SDL's own BMP reader as plain 0xRRGGBB pixels, and the game palette.
+// with SDL's own BMP reader as plain 0xRRGGBB pixels.
 #pragma once
-#include "pixel_art.h"
-
 #include <SDL.h>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -73,19 +70,6 @@ inline int drawnPixels(const Picture& p) {
 
 inline bool samePixels(const Picture& a, const Picture& b) {
     return a.width == b.width && a.height == b.height && a.px == b.px;
-}
-
-// assets/gfx/palette.txt of the source tree.
-inline const Palette& gamePalette() {
-    static Palette pal;
-    static bool loaded = false;
-    std::string text, why;
-    if (!loaded &&
-        !(readTextFile(std::string(TROBZ_SOURCE_DIR) + "/assets/gfx/palette.txt", &text) &&
-          parsePalette(text, "palette.txt", &pal, &why)))
-        throw std::runtime_error("cannot read the palette: " + why);
-    loaded = true;
-    return pal;
 }
 
 // Brightness 0 ... 255 of a colour, for edge comparisons.

@@ -14,7 +14,6 @@ struct Picture {
     int width = 0, height = 0;
     std::vector<uint32_t> px;
     uint32_t at(int x, int y) const { return px[size_t(y) * width + x]; }
-    bool clear(int x, int y) const { return at(x, y) == CLEAR; }
 };
 
 inline std::vector<unsigned char> readBytes(const std::string& path) {
@@ -51,13 +50,15 @@ inline Picture builtImage(const std::string& name) {
     return decodeBMP(readBytes("gfx/" + name + ".bmp"));
 }
 
-// The 16x16 tile n of the block sheet.
-inline Picture tileOf(const Picture& sheet, int n) {
+// Cell n of a picture cut into size x size cells, row after row: a tile of the block sheet,
+// a glyph of a font.
+inline Picture cellOf(const Picture& sheet, int n, int size) {
+    const int columns = sheet.width / size;
     Picture t;
-    t.width = t.height = 16;
-    for (int y = 0; y < 16; y++)
-        for (int x = 0; x < 16; x++)
-            t.px.push_back(sheet.at((n % 20) * 16 + x, (n / 20) * 16 + y));
+    t.width = t.height = size;
+    for (int y = 0; y < size; y++)
+        for (int x = 0; x < size; x++)
+            t.px.push_back(sheet.at((n % columns) * size + x, (n / columns) * size + y));
     return t;
 }
 

@@ -54,7 +54,7 @@ std::vector<int> seq(const int (&t)[N]) {
 TEST(BlockSheet, EveryAnimationMovesAndNothingThatMattersIsInvisible) {
     const Picture sheet = builtImage("blocks");
     ASSERT_EQ(sheet.width, 320);
-    auto tile = [&](int n) { return tileOf(sheet, n); };
+    auto tile = [&](int n) { return cellOf(sheet, n, 16); };
     EXPECT_EQ(drawnPixels(tile(0)), 0) << "tile 0 stands in for the hidden hero";
     const std::vector<int> anims[] = {
         seq(blobbas),       seq(bat),           seq(death_suicide),

@@ -34,15 +34,6 @@ std::string replayPath(int stage, bool fromCheckpoint) {
            (fromCheckpoint ? "-checkpoint" : "") + ".txt";
 }
 
-const LegendFile& sourceLegend() {
-    static LegendFile legend;
-    static bool loaded = false;
-    std::string error;
-    if (!loaded) loaded = loadLegendFile(legendPath(), &legend, &error);
-    EXPECT_TRUE(loaded) << error;
-    return legend;
-}
-
 // The stage as the game reads it from data/maps.zda of the build; empty when it is missing.
 static std::vector<uint8_t> archivedStage(int stage) {
     ArchiveDir archives(std::string(TROBZ_BUILD_DIR) + "/data");

@@ -16,8 +16,6 @@ std::string stageName(int stage); // "trobz3NN"
 std::string stageSourcePath(int stage);
 std::string legendPath();
 std::string replayPath(int stage, bool fromCheckpoint = false);
-// The legend of the stage sources; the test fails at the caller when it cannot be read.
-const LegendFile& sourceLegend();
 // Stage file bytes, decoded; the test fails at the caller when they are not a stage.
 StageGrid decodeOrFail(const std::vector<uint8_t>& bytes);
 

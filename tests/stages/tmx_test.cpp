@@ -39,6 +39,9 @@ TEST(TmxRoundTrip, EveryStageComesBackByteForByteAlsoThroughTiled) {
     const bool tiled = std::system("command -v tiled >/dev/null 2>&1") == 0;
     const std::string dir = std::string(TROBZ_BUILD_DIR) + "/stages-test/tiled";
     std::system(("mkdir -p '" + dir + "'").c_str());
+    LegendFile sources;
+    std::string why;
+    ASSERT_TRUE(loadLegendFile(legendPath(), &sources, &why)) << why;
     for (int stage = 0; stage <= LAST_STAGE; stage++) {
         SCOPED_TRACE(stageName(stage));
         const std::string text = readOrFail(stageSourcePath(stage));
@@ -47,7 +50,7 @@ TEST(TmxRoundTrip, EveryStageComesBackByteForByteAlsoThroughTiled) {
         StageGrid grid;
         std::string error;
         ASSERT_TRUE(parseStageSource(text, stageSourcePath(stage), &source, &error)) << error;
-        ASSERT_TRUE(resolveLegend(sourceLegend(), source, &legend, &error)) << error;
+        ASSERT_TRUE(resolveLegend(sources, source, &legend, &error)) << error;
         ASSERT_TRUE(sourceToGrid(source, legend, &grid, &error)) << error;
         const std::string xml = writeTmx(grid, source.header, "../../gfx/blocks.bmp");
         EXPECT_EQ(stageTextOf(xml, legend, grid), text);

@@ -1,13 +1,10 @@
 // Helpers of the art tests: the images makegfx wrote into the build directory, read back
-// with SDL's own BMP reader as plain 0xRRGGBB pixels, and the game palette.
+// with SDL's own BMP reader as plain 0xRRGGBB pixels.
 #pragma once
-#include "pixel_art.h"
-
 #include <SDL.h>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,7 +14,6 @@ struct Picture {
     int width = 0, height = 0;
     std::vector<uint32_t> px;
     uint32_t at(int x, int y) const { return px[size_t(y) * width + x]; }
-    bool clear(int x, int y) const { return at(x, y) == CLEAR; }
 };
 
 inline std::vector<unsigned char> readBytes(const std::string& path) {
@@ -54,13 +50,15 @@ inline Picture builtImage(const std::string& name) {
     return decodeBMP(readBytes("gfx/" + name + ".bmp"));
 }
 
-// The 16x16 tile n of the block sheet.
-inline Picture tileOf(const Picture& sheet, int n) {
+// Cell n of a picture cut into size x size cells, row after row: a tile of the block sheet,
+// a glyph of a font.
+inline Picture cellOf(const Picture& sheet, int n, int size) {
+    const int columns = sheet.width / size;
     Picture t;
-    t.width = t.height = 16;
-    for (int y = 0; y < 16; y++)
-        for (int x = 0; x < 16; x++)
-            t.px.push_back(sheet.at((n % 20) * 16 + x, (n / 20) * 16 + y));
+    t.width = t.height = size;
+    for (int y = 0; y < size; y++)
+        for (int x = 0; x < size; x++)
+            t.px.push_back(sheet.at((n % columns) * size + x, (n / columns) * size + y));
     return t;
 }
 
@@ -73,19 +71,6 @@ inline int drawnPixels(const Picture& p) {
 
 inline bool samePixels(const Picture& a, const Picture& b) {
     return a.width == b.width && a.height == b.height && a.px == b.px;
-}
-
-// assets/gfx/palette.txt of the source tree.
-inline const Palette& gamePalette() {
-    static Palette pal;
-    static bool loaded = false;
-    std::string text, why;
-    if (!loaded &&
-        !(readTextFile(std::string(TROBZ_SOURCE_DIR) + "/assets/gfx/palette.txt", &text) &&
-          parsePalette(text, "palette.txt", &pal, &why)))
-        throw std::runtime_error("cannot read the palette: " + why);
-    loaded = true;
-    return pal;
 }
 
 // Brightness 0 ... 255 of a colour, for edge comparisons.

@@ -13,15 +13,7 @@ struct Font {
     int size; // glyph width and height
     Picture img;
     int count() const { return (img.width / size) * (img.height / size); }
-    Picture glyph(int code) const {
-        int k = code - 32, cols = img.width / size;
-        Picture g;
-        g.width = g.height = size;
-        for (int y = 0; y < size; y++)
-            for (int x = 0; x < size; x++)
-                g.px.push_back(img.at((k % cols) * size + x, (k / cols) * size + y));
-        return g;
-    }
+    Picture glyph(int code) const { return cellOf(img, code - 32, size); }
 };
 
 TEST(Fonts, HaveADifferentGlyphForEveryCharacterOfTheMessages) {

@@ -1,5 +1,5 @@
-// The art tools: the palette and pixel-art reader, derived tiles, blocks of tiles, the PNG
-// writer, and makegfx refusing broken sources with the place of the fault.
+// The art tools: derived tiles and blocks of tiles of the pixel-art reader, the PNG writer,
+// and makegfx refusing a broken source with the place of the fault.
 #include "art_files.h"
 #include "pixel_art.h"
 #include "png_writer.h"
@@ -33,51 +33,6 @@ bool buildArt(const std::string& text, std::vector<ArtEntry>* e, std::string* wh
     return parseArt(text, "f.art", testPalette(), e, why) && resolveTiles(*e, 240, why);
 }
 
-TEST(PaletteFile, ReadsColoursByCharacterAndNameAndRefusesAmbiguousLines) {
-    Palette p = testPalette();
-    EXPECT_EQ(p['r'], 0xD84030u);
-    EXPECT_EQ(p.named("blue"), 0x3070D0u);
-    EXPECT_EQ(p.charOf(0x080810), 'k');
-    bool found = true;
-    p.named("green", &found);
-    EXPECT_FALSE(found);
-    const char* const cases[][2] = {
-        {"a 112233 one\na 445566 two\n", "pal:2"}, // character twice
-        {"a 112233 one\nb 112233 two\n", "pal:2"}, // colour twice
-        {"a 11223G one\n", "pal:1"},               // not hex
-        {"# only a comment\n", "no colours"},
-    };
-    for (const auto& c : cases) {
-        Palette fresh;
-        std::string why;
-        EXPECT_FALSE(parsePalette(c[0], "pal", &fresh, &why)) << c[0];
-        EXPECT_NE(why.find(c[1]), std::string::npos) << c[0] << " -> " << why;
-    }
-}
-
-TEST(ArtFile, NamesTheFileAndLineOrTheTileOfAFault) {
-    const struct {
-        std::string text;
-        const char* expect;
-    } cases[] = {
-        {"tile 1\n" + std::string(15, '.') + "\n", "f.art:2"}, // short row
-        {"tile 1\n" + rows16("...............z"), "f.art:2"},  // not in the palette
-        {"tile 1\n................\n", "only 1 of 16 rows"},   // cut short
-        {"sprite 1\n", "f.art:1"},                             // unknown header
-        {"tile 2 = shift 1 -2147483648 0\n", "f.art:1: shift offsets are -16 to 16"},
-        {"tile 2 = copy 9\n", "source tile 9 is not defined"},
-        {"tile 2 = copy 3\ntile 3 = copy 2\n", "refer to each other"},
-        {"tile 1\n" + rows16("................") + "tile 1 = copy 1\n", "already defined"},
-        {"tile 240\n" + rows16("................"), "outside 0 ... 239"},
-    };
-    for (const auto& c : cases) {
-        std::vector<ArtEntry> e;
-        std::string why;
-        EXPECT_FALSE(buildArt(c.text, &e, &why)) << c.text;
-        EXPECT_NE(why.find(c.expect), std::string::npos) << c.text << " -> " << why;
-    }
-}
-
 TEST(ArtFile, DerivedTilesAndBlocksOfTilesFollowTheirSources) {
     std::string text = "tile 1: source\n" + rows16("rb..............") +
                        "tile 2 = mirror 1\ntile 3 = flip 1\ntile 4 = recolor 1 rb br\n"
@@ -107,6 +62,9 @@ TEST(ArtFile, DerivedTilesAndBlocksOfTilesFollowTheirSources) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(row(c.tile, c.row), c.expect) << "tile " << c.tile << " row " << c.row;
+    // a shift further than a tile is wide is refused at its line, not left to overflow
+    EXPECT_FALSE(buildArt("tile 2 = shift 1 -2147483648 0\n", &e, &why));
+    EXPECT_NE(why.find("f.art:1: shift offsets are -16 to 16"), std::string::npos) << why;
 }
 
 // What ImageMagick reads from a PNG as raw bytes of `format` (rgb or rgba); empty when it

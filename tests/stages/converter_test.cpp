@@ -1,5 +1,5 @@
-// The converter from stage text to stage files: the cells it writes, and every malformed
-// source it refuses, each with the file, line and column of the fault.
+// The converter from stage text to stage files: the cells it writes, and the malformed
+// sources it refuses, each with the file, line and column of the fault.
 #include "stage_kit.h"
 
 #include "test_env.h"
@@ -29,8 +29,8 @@ struct Map {
         rows[row].replace(size_t(column), s.size(), s);
         return *this;
     }
-    Map& row(int row, const std::string& s) {
-        rows[row] = s;
+    Map& head(const std::string& text) {
+        header = text;
         return *this;
     }
     std::string text() const { return formatStageSource(header, rows); }
@@ -79,9 +79,10 @@ TEST(StageText, BuildsTheCellsColumnAfterColumnWithTheStagesOwnSymbols) {
     narrow.resize(2 + 20 * 12, 20);
     EXPECT_FALSE(decodeStage(narrow.data(), narrow.size(), &grid, &error));
     // a stage's own symbol lines add to and replace the meanings of its tile set
-    Map m;
-    m.header = "# a rock stage with a lift\ntileset rock\nsymbol # 150 lit rock\nsymbol = 152\n";
-    c = compile(m.put(9, 6, "-"));
+    c = compile(Map()
+                    .head("# a rock stage with a lift\ntileset rock\nsymbol # 150 lit rock\n"
+                          "symbol = 152\n")
+                    .put(9, 6, "-"));
     ASSERT_TRUE(c.ok) << firstError(c);
     EXPECT_EQ(c.grid.at(0, 10), 152);
     EXPECT_EQ(c.grid.at(0, 11), 150);
@@ -90,97 +91,35 @@ TEST(StageText, BuildsTheCellsColumnAfterColumnWithTheStagesOwnSymbols) {
     EXPECT_EQ(c.source.mapLine, 5);
 }
 
-TEST(StageText, MalformedMapsAreRefusedWhereTheyGoWrong) {
-    const std::string noDoorRoom =
-        "no room for the exit door's 2x2 cells right of and below its top left";
+// One case for each kind of fault: in the header, in the size of the map, against the rules
+// of play at a cell or with none, and in the legend.
+TEST(StageText, FaultsAreRefusedWhereTheyAre) {
+    const std::string base = "symbol . 0\nsymbol @ 65\nsymbol o 41\n";
     const struct {
-        std::string text;
-        std::string error;
+        std::string legend, text, error;
     } cases[] = {
-        {Map().put(6, 4, "Q").text(), at(lineOf(4), 7, "unknown symbol 'Q'")},
-        {Map().row(6, std::string(20, '.')).text(),
-         at(lineOf(6), 21, "this row has 20 symbols, the first row 21")},
-        {Map(20).text(), at(lineOf(0), 1, "the map is 20 columns wide; a stage has 21 to 4096")},
-        {formatStageSource("tileset grass\n", std::vector<std::string>(11, std::string(21, '='))),
-         at(lineOf(11), 1, "the map has 11 rows; a stage has 12")},
-        {Map().text() + "#####################\n",
-         at(lineOf(12), 1, "text after the 12 rows of the map")},
-        {"tileset grass\n",
-         "test.stage:1: no \"map\" line: the 12 rows of the stage follow a line \"map\""},
-        {"tileset grass\nsize 21\nmap\n",
-         at(2, 1, "expected \"tileset NAME\", \"symbol C VALUE\", a comment or \"map\"")},
-        {"tileset grass\ntileset rock\nmap\n", at(2, 1, "a second \"tileset\" line")},
-        {"# no name\ntileset\nmap\n", at(2, 1, "expected \"tileset NAME\"")},
-        // the rules of a playable stage: one start with ground somewhere under it
-        {Map().put(1, 9, ".").text(), at(2, 1, "no start marker")},
-        {Map().put(3, 7, "@").text(),
-         at(lineOf(7), 4, "a second start marker; the first is at column 2, row 10")},
-        {Map().put(1, 10, ".").put(1, 11, ".").text(),
+        {TEST_LEGEND, "tileset grass\ntileset rock\nmap\n", at(2, 1, "a second \"tileset\" line")},
+        {TEST_LEGEND, Map(20).text(),
+         at(lineOf(0), 1, "the map is 20 columns wide; a stage has 21 to 4096")},
+        {TEST_LEGEND, Map().put(1, 10, ".").put(1, 11, ".").text(),
          at(lineOf(9), 2, "no ground under the start: the hero would fall out")},
-        // one door with its four cells and room for them, and rings only with a door
-        {Map().put(18, 8, "..").put(18, 9, "..").text(),
-         at(lineOf(9), 6, "rings but no exit door for them to open")},
-        {Map().put(18, 8, "..").put(18, 9, "..").put(5, 9, ".").text(), at(2, 1, "no exit door")},
-        {Map().put(18, 8, "..").put(18, 9, "..").put(20, 5, "[").text(),
-         at(lineOf(5), 21, noDoorRoom)},
-        {Map().put(18, 9, "{.").text(),
-         at(lineOf(8), 19,
-            "the exit door needs its four cells: top right beside the top left, the bottom pair "
-            "below them")},
-        {Map().put(9, 4, "[]").put(9, 5, "{}").text(),
-         at(lineOf(8), 19, "a second exit door; only one opens")},
-        {Map().put(9, 5, "}").text(),
-         at(lineOf(5), 10, "a piece of an exit door away from the door's top left")},
-        // a ring left of the view at the start, and the 65th lift
-        {Map(30).put(1, 9, ".").put(5, 9, ".").put(8, 9, "@").put(3, 6, "o").text(),
-         at(lineOf(6), 4, "a ring left of the view at the start can never be reached")},
-        {Map(70).put(2, 3, std::string(65, '-')).text(),
+        {TEST_LEGEND, Map().put(18, 8, "..").put(18, 9, "..").put(5, 9, ".").text(),
+         at(2, 1, "no exit door")},
+        {TEST_LEGEND, Map(70).put(2, 3, std::string(65, '-')).text(),
          at(lineOf(3), 67,
             "the 65th lift: a stage has at most 64, and the game ignores every cell after the "
             "64th")},
+        {base + "symbol Q 256 too big\n", Map().head("").text(),
+         "legend.txt:4:10: \"256\" is not a cell value (0 ... 255)"},
     };
     for (const auto& c : cases) {
-        Compiled got = compileWith(TEST_LEGEND, c.text, true);
-        EXPECT_FALSE(got.ok);
+        Compiled got = compileWith(c.legend, c.text, true);
+        EXPECT_FALSE(got.ok) << c.error;
         EXPECT_EQ(firstError(got), c.error);
     }
     // 64 lifts are allowed; the title has no hero, so none of the rules of play apply to it
     EXPECT_TRUE(compile(Map(70).put(2, 3, std::string(64, '-'))).ok);
     EXPECT_TRUE(compile(Map().put(1, 9, ".").put(18, 8, "..").put(18, 9, ".."), false).ok);
-}
-
-TEST(StageText, LegendFaultsAreRefusedWhereTheyAre) {
-    struct Case {
-        std::string legend;
-        std::string stageHeader;
-        std::string error;
-    };
-    const std::string base = "symbol . 0\nsymbol @ 65\nsymbol o 41\n";
-    const Case cases[] = {
-        {base + "symbol Q 256 too big\n", "",
-         "legend.txt:4:10: \"256\" is not a cell value (0 ... 255)"},
-        {base + "symbol QQ 5\n", "",
-         "legend.txt:4:8: expected one symbol character after "
-         "\"symbol\", as in \"symbol o 41 ring\""},
-        {base + "symbol o 42\n", "",
-         "legend.txt:4:8: symbol 'o' is already defined in this section"},
-        {base + "tileset a\ntileset a\n", "", "legend.txt:5:1: tileset \"a\" is defined twice"},
-        {base + "tileset\n", "", "legend.txt:4:1: expected \"tileset NAME\""},
-        {base + "colour red\n", "",
-         "legend.txt:4:1: expected \"symbol C VALUE\", \"tileset NAME\" "
-         "or a comment"},
-        {base, "symbol Z 41\n",
-         "test.stage:1:8: symbol 'Z' would mean 41, which 'o' already "
-         "stands for"},
-        {base, "tileset rock\n", "test.stage:1:9: tileset \"rock\" is not in legend.txt"},
-    };
-    for (const Case& c : cases) {
-        Map m;
-        m.header = c.stageHeader;
-        Compiled got = compileWith(c.legend, m.text(), false);
-        EXPECT_FALSE(got.ok) << c.error;
-        EXPECT_EQ(firstError(got), c.error);
-    }
 }
 
 // The program itself, as the build runs it: a broken stage fails the build with the

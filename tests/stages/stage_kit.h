@@ -16,15 +16,11 @@ std::string stageName(int stage); // "trobz3NN"
 std::string stageSourcePath(int stage);
 std::string legendPath();
 std::string replayPath(int stage, bool fromCheckpoint = false);
-// The legend of the stage sources; the test fails at the caller when it cannot be read.
-const LegendFile& sourceLegend();
-// The stage as the game reads it from data/maps.zda of the build; empty when it is missing.
-std::vector<uint8_t> archivedStage(int stage);
 // Stage file bytes, decoded; the test fails at the caller when they are not a stage.
 StageGrid decodeOrFail(const std::vector<uint8_t>& bytes);
 
-// The legend of the small test stages: ". @ o [ ] { } - X ~ B m !" for nothing, start,
-// ring, the door's four cells, lift, push block, water, brick, MASKY and flag, then the
+// The legend of the small test stages: ". @ o [ ] { } - X B m !" for nothing, start,
+// ring, the door's four cells, lift, push block, brick, MASKY and flag, then the
 // tile sets "grass" (= grass, # earth) and "rock" (= rock).
 extern const char* const TEST_LEGEND;
 

@@ -57,22 +57,6 @@ class IntroTest : public ::testing::Test {
 
 } // namespace
 
-TEST(Trig, TablesHoldSineAndCosineScaledAndTruncated) {
-    // -629 is the entry nearest a rounding edge (-629.997); the others are the turn's corners
-    EXPECT_EQ(tsin[1], 12);
-    EXPECT_EQ(tsin[128], 1024);
-    EXPECT_EQ(tsin[458], -629);
-    EXPECT_EQ(tcos[256], -1024);
-    EXPECT_EQ(tcos[330], -629);
-    // FNV-1a over every entry, as the tables were once typed out by hand
-    uint32_t hash = 2166136261u;
-    for (int v : tsin)
-        hash = (hash ^ uint32_t(v)) * 16777619u;
-    for (int v : tcos)
-        hash = (hash ^ uint32_t(v)) * 16777619u;
-    EXPECT_EQ(hash, 0xac993f95u);
-}
-
 TEST_F(IntroTest, ControlsCountOnlyOnceTheLogoHasArrived) {
     // at rest after (360 - 110) / 2 = 125 frames; logos of odd rest must reach it exactly
     for (int width : {100, 99, 97}) {

@@ -1,5 +1,5 @@
 // Start-up: the option table and its precedence, the screen mode from the configuration file,
-// the help, the fatal reports, and whole runs through the intro.
+// and whole runs through the intro.
 #include "app/startup.h"
 #include "data/archive.h"
 #include "data/settings.h"
@@ -12,9 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -48,11 +46,6 @@ Mode parse(Args args, const std::string& cfg) {
     const Mode m = {help, o.zoom, o.fullscreen, o.bpp, aa2, s2x, o.testMode};
     aa2 = s2x = 0;
     return m;
-}
-
-void withoutVideo() {
-    SDL_Quit();
-    setenv("SDL_VIDEODRIVER", "no-such-driver", 1); // any start of the video fails
 }
 
 } // namespace
@@ -97,31 +90,6 @@ TEST(CommandLine, OptionsOverrideEarlierOnesAndWithoutAnyTheFileChooses) {
         EXPECT_EQ(parse(c.args, c.cfg), c.want) << line << "with " << c.cfg;
     }
     aa2 = s2x = 0;
-}
-
-TEST(StartupDeathTest, HelpNoVideoAndNoDataEndTheProgramWithTheirMessages) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const std::string help = exitOutput("startup-help", 0, [] {
-        withoutVideo(); // the help comes before any video
-        runGame({"-b24", "-h", "-t"});
-    });
-    EXPECT_EQ(help.rfind("-w : window mode (not fullscreen)\n", 0), 0u) << help;
-    EXPECT_EQ(std::count(help.begin(), help.end(), '\n'), 9) << help; // every option
-    const std::string noVideo = exitOutput("startup-novideo", 1, [] {
-        withoutVideo();
-        runGame({"-w"});
-    });
-    EXPECT_EQ(noVideo.rfind("Unable to init SDL: ", 0), 0u) << noVideo;
-    // a fixed empty directory: the child of the death test may run this test again from the
-    // start, and it ends without cleaning up
-    const std::string empty = std::string(TROBZ_BUILD_DIR) + "/death-empty-cwd";
-    std::filesystem::remove_all(empty);
-    std::filesystem::create_directories(empty);
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(empty);
-    EXPECT_EQ(exitOutput("startup-nodata", 1, [] { runGame({"-w"}); }),
-              "Error loading gfx file: font\n");
-    std::filesystem::current_path(previous);
 }
 
 // Whole runs in a scratch directory with an archive of small test images, the clock virtual

@@ -32,7 +32,6 @@ TEST_F(EndingsTest, GameOverKeepsTheHiscoreAndContinuesAtTheLostStageOrGoesToThe
         const char* state;
     } cases[] = {
         {555, K_LEFT, true, "level 3 lives 6 score 0 menu 0 rank 5 saved 0 escape 0 done 0"},
-        {5000, K_RIGHT, false, "level 0 lives 6 score 0 menu -3 rank 0 saved 0 escape 0 done 0"},
         {40, K_RIGHT, true, "level 0 lives 6 score 0 menu 0 rank -1 saved 0 escape 0 done 0"},
     };
     for (const Case& c : cases) {

@@ -91,17 +91,10 @@ GameDirectory::GameDirectory(const std::vector<ZdaMember>& maps) {
     writeArchive("data", "maps", maps);
 }
 
-void useGameArchives(const char* dir) {
-    static std::string holder;
-    closeArchives();
-    holder = dir;
-    zdaDirectory = holder.c_str();
-    openArchives();
-}
-
 // ---- single screens
 
-void setUpFlowScreen() {
+void FlowTest::SetUp() {
+    alarm(TEST_ALARM_SECONDS);
     useTestScreen(16);
     gfxPrepareBlackScreen();
     if (!SDL_WasInit(SDL_INIT_AUDIO)) {
@@ -110,7 +103,7 @@ void setUpFlowScreen() {
             throw std::runtime_error(SDL_GetError());
         Mix_AllocateChannels(16);
     }
-    useGameArchives(TROBZ_BUILD_DIR "/data");
+    archives = std::make_unique<ArchiveDir>(TROBZ_BUILD_DIR "/data");
     destroyFonts();
     loadSpriteFont();
     initStuff();
@@ -126,7 +119,7 @@ void setUpFlowScreen() {
     drainEvents();
 }
 
-void tearDownFlowScreen() {
+void FlowTest::TearDown() {
     inputHook = nullptr;
     stopStageMusic();
     flowScreen = FLOW_NONE;
@@ -135,8 +128,8 @@ void tearDownFlowScreen() {
     destroyFonts();
     if (black) SDL_FreeSurface(black);
     black = nullptr;
-    closeArchives();
-    zdaDirectory = "./data";
+    archives.reset();
+    alarm(0);
 }
 
 std::string flowState() {

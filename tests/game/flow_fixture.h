@@ -11,6 +11,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -54,39 +55,28 @@ class GameDirectory {
     ScopedTempDir dir_;
 };
 
-// Closes the archives and opens the ones in `dir`.
-void useGameArchives(const char* dir);
-
 // ---- single screens
 
 // The flow's state in one line, for dense checks: "level L lives N score S menu W rank R
 // saved V escape E done D" (menu is `workflow`, rank `hsRank`).
 std::string flowState();
 
-// Brings up a 320x240 picture, the audio device, the fonts, block images and sounds from
-// the built archives, and a fresh game state on the title; clears all input.
-void setUpFlowScreen();
-void tearDownFlowScreen();
-
 // A screen that never sees the input it waits for would wait forever (and the game turns
 // SIGTERM into a quit request it may ignore), so every test runs under an alarm.
 constexpr unsigned TEST_ALARM_SECONDS = 120;
 
-// The fixture of the tests that drive single screens of the flow, on a virtual clock.
+// The fixture of the tests that drive single screens of the flow, on a virtual clock: a
+// 320x240 picture, the audio device, the fonts, block images and sounds from the built
+// archives, and a fresh game state on the title with all input cleared.
 class FlowTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        alarm(TEST_ALARM_SECONDS);
-        setUpFlowScreen();
-    }
-    void TearDown() override {
-        tearDownFlowScreen();
-        alarm(0);
-    }
+    void SetUp() override;
+    void TearDown() override;
     // A fresh attempt of the current `level` on this map.
     bool begin(const StageMap& map);
     VirtualClock clock;
     Figure hero = {};
+    std::unique_ptr<ArchiveDir> archives;
 };
 
 // ---- the scripted player

@@ -1,6 +1,7 @@
 // The whole game, from start-up to "EXIT", played by a scripted player on a virtual clock,
 // once for the fixture: options, a new game with its story, stage 1 cleared by its replay
-// with a quit request during the tally, stage 2 with a death past the checkpoint, the pause
+// (the world the same after every frame as when the stage runner plays that replay) with a
+// quit request during the tally, stage 2 with a death past the checkpoint, the pause
 // menu, game over with a hiscore name and the continue question, the hiscore table,
 // "CONTINUE" at the saved stage, the quit dialog, and the way out. The player only records
 // what it saw; each step is its own test of the record, so a failure names the step.
@@ -15,16 +16,49 @@
 #include "game/flow.h"
 #include "game/options.h"
 #include "game/story.h"
+#include "sim/snapshot.h"
+#include "sim/stagerun.h"
 #include "world/flowstate.h"
 #include "world/ghost.h"
 #include "world/map.h"
 #include "world/pickups.h"
+#include "world/stage.h"
 
 #include <cstring>
 #include <filesystem>
 #include <memory>
 
 namespace {
+
+// Slots in use alike; what a free slot still holds is never read again.
+template <typename Slot, size_t N>
+bool sameSlots(const Slot (&a)[N], const Slot (&b)[N]) {
+    for (size_t i = 0; i < N; i++)
+        if ((a[i].active || b[i].active) && std::memcmp(&a[i], &b[i], sizeof a[i])) return false;
+    return true;
+}
+
+// The first part of the world in which two moments differ, "" when none does.
+std::string firstDifference(const WorldSnapshot& a, const WorldSnapshot& b) {
+    if (std::memcmp(&a.hero, &b.hero, sizeof a.hero)) return "hero";
+    if (!sameSlots(a.monst, b.monst)) return "monsters";
+    if (a.pcount != b.pcount || std::memcmp(a.platforms, b.platforms, a.pcount * sizeof(Platform)))
+        return "lifts";
+    if (!sameSlots(a.aos, b.aos)) return "animation slots";
+    if (a.mapLength != b.mapLength || a.cells != b.cells || a.ori != b.ori) return "map cells";
+#define DIFFERS(type, name, init)                                                                  \
+    if (a.name != b.name) return #name;
+    WORLD_STATE(DIFFERS)
+#undef DIFFERS
+    if (std::strcmp(a.messageString, b.messageString)) return "message";
+    return "";
+}
+
+void recordFrame(int, Figure* hero, void* frames) {
+    auto* seen = static_cast<std::vector<WorldSnapshot>*>(frames);
+    seen->emplace_back();
+    saveWorld(&seen->back(), hero, 0);
+}
 
 bool exists(const char* path) {
     return std::filesystem::exists(path);
@@ -64,6 +98,9 @@ class GameEndToEnd : public ::testing::Test {
         bool cfgEarly = true;
         std::string cfgAfter;
         std::vector<int> pages, continuedPages;
+        std::vector<WorldSnapshot> runner; // stage 1 frame by frame as the stage runner plays it
+        int runnerOutcome = -1, runnerClearedAt = -1, compared = 0;
+        std::string difference;
         std::string stage1State;
         int rings = 0, loops = 0, active = 0, music = 0;
         int tallyStars = -1, tallyScore = -1, tallyLives = -1, tallyTime = -1, timed = -1;
@@ -109,6 +146,16 @@ void GameEndToEnd::SetUpTestSuite() {
     if (!realFirstStages(&built, &stage1Replay)) return; // every step fails on an empty record
     maps[0] = built[0];
     maps[1] = built[1];
+    Record& r = rec;
+    // the stage runner's way, as the stage tools play the replay
+    prepareFirstAttempt(1);
+    Figure hero{};
+    if (!beginAttemptFromBytes(&hero, built[1].data.data(), (int)built[1].data.size())) return;
+    const StageResult result = playReplay(&hero, stage1Replay, recordFrame, &r.runner);
+    r.runnerOutcome = result.outcome;
+    r.runnerClearedAt = result.frame;
+    freeLevel();
+
     dir = std::make_unique<GameDirectory>(maps);
     const char* const names[] = {"ADA", "BOB", "CY",  "DEE", "EVE",
                                  "FAY", "GUS", "HAL", "IVY", "JO"};
@@ -120,7 +167,14 @@ void GameEndToEnd::SetUpTestSuite() {
     saveBuffer();
     VirtualClock clock;
     ScriptedPlayer player;
-    Record& r = rec;
+    auto compare = [&r](const Figure& seen) {
+        if (r.compared >= (int)r.runner.size() || !r.difference.empty()) return;
+        WorldSnapshot game;
+        saveWorld(&game, &seen, 0);
+        r.difference = firstDifference(r.runner[r.compared], game);
+        if (!r.difference.empty()) r.difference += " at frame " + std::to_string(r.compared);
+        r.compared++;
+    };
 
     player.repeat(
         "the intro screens", [] { return currentScreen >= NUM_INTRO_SCREENS; }, [] { return true; },
@@ -196,12 +250,20 @@ void GameEndToEnd::SetUpTestSuite() {
     player.repeat(
         "stage 1 played by its replay", [] { return flowScreen == FLOW_TALLY; },
         [] { return flowScreen == FLOW_STAGE && level == 1 && frame > 180; },
-        [] { ScriptedPlayer::holdStageInput(replayInput(stage1Replay, frame - 181)); }, 1);
+        [&] {
+            // at the input of play frame n the world stands as play frame n - 1 left it
+            if (frame - STAGE_INTRO_FRAMES - 1 == r.compared) compare(theHero);
+            ScriptedPlayer::holdStageInput(replayInput(stage1Replay, frame - 181));
+        },
+        1);
     // the tally, and a quit request during it that waits for the next stage
     player.when(
         "the tally", [] { return flowScreen == FLOW_TALLY; },
-        [&r] {
+        [&] {
             ScriptedPlayer::setHeld({});
+            Figure cleared = theHero;
+            cleared.alive = 1; // the tally takes the hero off the stage; the door frame is here
+            compare(cleared);
             r.tallyStars = stars;
             r.tallyScore = score;
             r.tallyLives = lives;
@@ -443,6 +505,14 @@ TEST_F(GameEndToEnd, StageOneStartsWithItsEndlessMusic) {
     EXPECT_EQ(rec.music, 1);
     EXPECT_LT(rec.loops, 0); // the stage music repeats until it is stopped
     EXPECT_EQ(rec.active, 1);
+}
+
+// The stage tools prove stages clearable through the stage runner: that holds for the game
+// only if the game sets up and runs an attempt exactly as the runner does.
+TEST_F(GameEndToEnd, StageOneIsPlayedFrameByFrameAsTheStageRunnerPlaysIt) {
+    EXPECT_EQ(rec.runnerOutcome, STAGE_CLEARED);
+    EXPECT_EQ(rec.difference, "");
+    EXPECT_EQ(rec.compared, rec.runnerClearedAt + 1); // frames 0 ... the cleared one
 }
 
 TEST_F(GameEndToEnd, TallyAddsSecondsAndLivesAndIsSaved) {

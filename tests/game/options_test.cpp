@@ -1,5 +1,5 @@
 // The options screen: the screen settings, the reset, and the key capture with refused
-// duplicates.
+// duplicates and Escape.
 #include "flow_fixture.h"
 
 #include "audio/player.h"
@@ -91,7 +91,8 @@ TEST_F(OptionsTest, ResetRestoresVolumesAndBindingsButNotTheScreen) {
     EXPECT_EQ(cfgCount, 10);
 }
 
-TEST_F(OptionsTest, TheKeyCaptureAsksForSevenKeysAndRefusesOnesAlreadyTakenOrEscape) {
+TEST_F(OptionsTest,
+       TheKeyCaptureAsksForSevenKeysRefusesOnesAlreadyTakenAndEscapeGivesTheOldOnesBack) {
     frames(1, CTRL_JUMP);
     ASSERT_EQ(cfgStatus, 1);
     for (int* k : keyCaptureOrder)
@@ -117,4 +118,13 @@ TEST_F(OptionsTest, TheKeyCaptureAsksForSevenKeysAndRefusesOnesAlreadyTakenOrEsc
     }
     const int bound[] = {START_KEY, LEFT_KEY, RIGHT_KEY, UP_KEY, DOWN_KEY, JUMP_KEY, PAUSE_KEY};
     EXPECT_EQ(std::string(bound, bound + 7), "qwertyu");
+
+    // Escape (a quit request) during a new capture leaves for the menu with these keys back
+    frames(10, 0);
+    frames(1, CTRL_JUMP);
+    ASSERT_EQ(std::vector<int>({cfgStatus, START_KEY}), std::vector<int>({1, -1}));
+    escape = 1;
+    decideAfterAttempt(&hero, 0);
+    EXPECT_EQ(std::vector<int>({START_KEY, PAUSE_KEY, cfgStatus, workflow}),
+              std::vector<int>({'q', 'u', 0, WF_OPTIONS}));
 }

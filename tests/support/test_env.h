@@ -1,6 +1,6 @@
 // Shared helpers for the tests: a headless picture to draw into, a scratch directory that a
 // test can make its working directory, archives and images built in memory, a virtual clock
-// for the time seam, scripted SDL input, and tiny music modules.
+// for the time seam, and scripted SDL input.
 #pragma once
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -151,9 +151,3 @@ class InputScript {
 SDL_Event keyEvent(int sym, bool down);
 void pushEvent(SDL_Event ev);
 void drainEvents();
-
-// ---- music
-
-// A 4-channel module that plays one note on each of `rows` rows at the given speed (ticks per
-// row at 125 BPM, 20 ms a tick) and then ends: it lasts about rows x speed x 20 ms.
-std::vector<unsigned char> makeTinyModule(int rows, int speed);

@@ -1,5 +1,6 @@
-// The music and sound archives the build makes: every module lasts as long as its use, every
-// effect loads in the game, and a sound that is missing or does not decode is fatal.
+// The music and sound archives the build makes: every module loads in the game's player and
+// lasts as long as its use, every effect loads in the game, and a sound that is missing or
+// does not decode is fatal.
 #include "audio/modtiming.h"
 #include "audio/music.h"
 #include "audio/sound.h"
@@ -33,6 +34,9 @@ TEST(AudioArchives, EveryTrackLastsAsLongAsItsUseAndEveryEffectLoads) {
         std::free(bytes);
         EXPECT_GE(frames, low * RATE);
         EXPECT_LE(frames, high * RATE);
+        ModPlugFile* music = loadMusic(track); // and the game's player takes it
+        EXPECT_NE(music, nullptr);
+        stopMusic(music);
     }
     if (!SDL_getenv("SDL_AUDIODRIVER")) SDL_putenv(const_cast<char*>("SDL_AUDIODRIVER=dummy"));
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0);

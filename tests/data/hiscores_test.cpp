@@ -115,15 +115,9 @@ TEST_F(HiscoreFile, FileThatExistsButCannotBeOpenedIsNotReplaced) {
     EXPECT_TRUE(S_ISLNK(st.st_mode));
 }
 
-class HiscoreInsert : public HiscoreFile {
-  protected:
-    void SetUp() override {
-        writeFile(HS, scramble(playerTable())); // 5000, 4500, ... 500
-        loadHiscores();
-    }
-};
-
-TEST_F(HiscoreInsert, PositionsAndShiftsAreSaved) {
+TEST_F(HiscoreFile, InsertedScoresTakeTheirPlaceAndAreSaved) {
+    writeFile(HS, scramble(playerTable())); // 5000, 4500, ... 500
+    loadHiscores();
     const std::string file = readWholeFile(HS), before = table();
     for (int score : {500, -20}) { // not beating the last entry changes nothing
         EXPECT_EQ(saveHiscores(score, "NOPE"), -1) << score;

@@ -48,14 +48,3 @@ foreach(recipe ${TROBZ_EFFECTS})
     list(APPEND sound_members "${name}.wav=${out}")
 endforeach()
 trobz_pack_archive(sound MEMBERS ${sound_members})
-
-# The audio tests check every module with a second, independent module library. The test
-# targets are made after this file is read, so the link is added at the end of the project.
-pkg_check_modules(XMP IMPORTED_TARGET libxmp)
-function(trobz_link_audio_test)
-    if(TARGET test_audio AND TARGET PkgConfig::XMP)
-        target_link_libraries(test_audio PRIVATE PkgConfig::XMP)
-        target_compile_definitions(test_audio PRIVATE TROBZ_HAVE_XMP=1)
-    endif()
-endfunction()
-cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL trobz_link_audio_test)

@@ -24,7 +24,6 @@ set(TROBZ_TEST_DIR_LABELS
 # Tools a directory's tests run themselves, made before them also when the build copies its
 # assets (the stage tests name theirs in cmake/assets-stages.cmake).
 set(TROBZ_TEST_DIR_TOOLS
-    audio=trobzmod
     gfxassets=makegfx)
 
 function(trobz_test_label dir out)

@@ -15,7 +15,7 @@ dev=${1:?usage: setup-m32.sh <dir>}
 
 # i386 packages that co-install with their amd64 twins, and the 32-bit compiler
 packages="g++-multilib libsdl1.2debian:i386 libsdl-mixer1.2:i386 libmodplug-dev:i386
-zlib1g-dev:i386 libgtest-dev:i386 libxmp-dev:i386"
+zlib1g-dev:i386 libgtest-dev:i386"
 dev_debs="libsdl1.2-dev:i386 libsdl-mixer1.2-dev:i386"
 
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi

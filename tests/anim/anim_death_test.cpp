@@ -1,5 +1,5 @@
 // The hero's death sequences: how long each plays, how it hands the hero over to the final
-// fall, the two that never end, and what is drawn of them.
+// fall, and the two that never end.
 #include "../world/world_kit.h"
 #include "world/map.h"
 
@@ -10,12 +10,10 @@ namespace {
 class DeathAnim : public FlatArtTest {
   protected:
     Figure hero{};
-    Uint32 none = 0;
     void SetUp() override {
         FlatArtTest::SetUp();
         ASSERT_TRUE(loadTestMap(TestMap(24).fillRow(11, 21)));
         hero = heroAt(100, 160);
-        none = markColour();
     }
     // The hero as a fatal hit leaves it when the death has an animation.
     void dieWith(int kind) {
@@ -24,10 +22,6 @@ class DeathAnim : public FlatArtTest {
         hero.dying = 1;
         hero.deathAnim = kind;
         ASSERT_EQ(startAnim(hero.x, hero.y, kind), 1);
-    }
-    void redraw() {
-        clearScreen(none);
-        drawAnimations();
     }
 };
 
@@ -64,38 +58,6 @@ TEST_F(DeathAnim, SuicideLoopsAndTheDrownedHeroFloatsUntilTheNextAttempt) {
         << "floating where the hero drowned";
     animFrames(&hero, 5000);
     EXPECT_NE(animAt(ANIM_DROWNED_FLOAT, 100, 160), nullptr);
-}
-
-TEST_F(DeathAnim, AHeroWithoutADeathAnimationOrNoHeroAtAllIsLeftAlone) {
-    // killFigure starts a death picture without setting the hero's death animation
-    ASSERT_EQ(startAnim(hero.x, hero.y, ANIM_DEATH_DEAD), 1);
-    animFrames(&hero, 64);
-    EXPECT_EQ(Ints({aos[0].active, hero.y}), Ints({0, 160}));
-    startAnim(10, 10, ANIM_DEATH_SLASH);
-    startAnim(40, 10, ANIM_DEATH_CRUSHED);
-    animFrames(nullptr, 70);
-    EXPECT_EQ(activeAnims(), 0);
-}
-
-TEST_F(DeathAnim, ADeathIsDrawnAtItsPlaceInTheViewAndNeverWrappedOntoTheScreen) {
-    // cell effects draw nothing themselves, and far-away deaths do not wrap onto the screen
-    // (65536 px to the right is 0 in 16-bit screen coordinates)
-    step = 40;
-    startAnim(137, 61, ANIM_DEATH_DEAD);
-    startAnim(64, 16, ANIM_BRICK);
-    startAnim(96, 16, ANIM_FLAG);
-    startAnim(65536 + 60, 50, ANIM_DEATH_DEAD);
-    startAnim(-65536 + 60, 80, ANIM_DEATH_DEAD);
-    animFrames(&hero, 3);
-    redraw();
-    const int image = tileAt(97, 61);
-    EXPECT_NE(image, -1) << "the death in view is drawn";
-    EXPECT_EQ(tiles({{112, 76}, {113, 61}, {96, 61}}), Ints({image, -1, -1}));
-    int drawn = 0;
-    for (int x = 0; x < 80; x += 4)
-        for (int y : {24, 55, 85})
-            drawn += pixelAt(x, y) != none;
-    EXPECT_EQ(drawn, 0);
 }
 
 } // namespace

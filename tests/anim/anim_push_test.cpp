@@ -1,5 +1,5 @@
 // Push blocks in motion: the slide, the reserved cells, what the block uncovers, falling
-// over gaps and out of the map, the settling of stacks, and how a moving block is drawn.
+// over gaps and out of the map, and the settling of stacks.
 #include "../world/world_kit.h"
 #include "audio/sound.h"
 #include "world/map.h"
@@ -124,36 +124,6 @@ TEST_F(PushBlock, ABlockThroughTheOpenDoorLeavesItOpen) {
     frames(4);
     EXPECT_EQ(Ints({cell(7, 9), cell(7, 10), cell(6, 10), cell(5, 10)}),
               Ints({CELL_DOOR_OPEN_TR, PUSH, CELL_DOOR_OPEN_BL, PUSH}));
-}
-
-TEST_F(PushBlock, AtTheMapsEdgeNothingIsWrittenOutside) {
-    load({{23, 10, PUSH}, {0, 10, PUSH}});
-    startAnim(23 * 16, 10 * 16, ANIM_PUSH_RIGHT);
-    startAnim(0, 10 * 16, ANIM_PUSH_LEFT);
-    frames(10);
-    EXPECT_EQ(cell(23, 10) + cell(0, 10), 0) << "both blocks left the map";
-    EXPECT_EQ(cell(23, 11) + cell(0, 11), 42);
-}
-
-TEST_F(PushBlock, AMovingBlockGlidesFourPixelsAFrameOverWhatLiesUnder) {
-    load({{5, 10, PUSH}, {6, 10, CELL_WATER}});
-    auto redraw = [] {
-        clearScreen(markColour());
-        drawAnimations();
-    };
-    startAnim(5 * 16, 10 * 16, ANIM_PUSH_RIGHT);
-    frames(2);
-    redraw();
-    // the cell it leaves held only the block; the water of the one it enters shows beside it
-    const int y = 10 * 16 + 8;
-    EXPECT_EQ(tiles({{87, y}, {88, y}, {103, y}, {104, y}, {111, y}, {112, y}}),
-              Ints({-1, PUSH, PUSH, 85, 85, -1}));
-    clearAnims();
-    startAnim(5 * 16, 10 * 16, ANIM_PUSH_LEFT);
-    frames(3);
-    redraw();
-    EXPECT_EQ(tiles({{67, y}, {68, y}, {83, y}, {84, y}}), Ints({0, PUSH, PUSH, -1}))
-        << "the empty cell it enters shows as the empty image";
 }
 
 } // namespace

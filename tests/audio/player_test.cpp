@@ -72,11 +72,6 @@ long longestSilence(const std::vector<int16_t>& pcm, size_t from, size_t to) {
     return best;
 }
 
-int finishedCalls = 0;
-void countFinished() {
-    finishedCalls++;
-}
-
 std::atomic<ModPlugFile*> callbackOnUnlock{nullptr}; // see SDL_UnlockAudio below
 
 } // namespace
@@ -117,7 +112,6 @@ class Player : public ::testing::Test {
         mpFrequency = 22050;
         mpChannels = 2;
         mp_hook = nullptr;
-        finishedCalls = 0;
         MP_VolumeMusic(128);
         mp_delta = 0;
         bytes = testModule();
@@ -171,20 +165,6 @@ TEST_F(Player, PlayCountsEndTheMusicAndRepeatsJoinWithoutAGap) {
     }
 }
 
-TEST_F(Player, RepeatsAModuleOfUnknownLengthFromTheSameBuffer) {
-    // loaded behind the player's back: the end shows only as a read that comes back empty
-    applyPlayerSettings();
-    ModPlugFile* plain = ModPlug_Load(bytes.data(), int(bytes.size()));
-    ASSERT_NE(plain, nullptr);
-    MP_PlayMusic(plain, -1);
-    std::vector<int16_t> pcm;
-    EXPECT_EQ(callbacksUntilEnd(30, &pcm, plain), -1);
-    // no buffer is left empty at a repeat; only the library's short fade tail remains
-    EXPECT_LT(longestSilence(pcm, 0, pcm.size() / 2), BUFFER_FRAMES);
-    MP_HaltMusic();
-    ModPlug_Unload(plain);
-}
-
 TEST_F(Player, FadeInClimbsOneUnitPerCallbackUntilAVolumeChange) {
     MP_VolumeMusic(40);
     MP_FadeInMusic(music, -1, 300);
@@ -236,29 +216,6 @@ TEST_F(Player, FadeOutEndsAfterVolumeMinusOneCallbacks) {
     MP_VolumeMusic(3);
     MP_PlayMusic(music, -1);
     EXPECT_EQ(callbacksUntilEnd(40), -1);
-}
-
-TEST_F(Player, FinishedCallbackHaltAndStop) {
-    MP_HookMusicFinished(countFinished);
-    MP_PlayMusic(music, 1);
-    for (int i = 0; i < callbacksFor(1); i++)
-        callback();
-    EXPECT_EQ(finishedCalls, 1);
-    EXPECT_EQ(MP_PlayingMusic(), 1) << "the callback decides what happens next";
-    stopMusic(nullptr);
-    EXPECT_EQ(MP_PlayingMusic(), 1) << "stopping no music changes nothing";
-    MP_HaltMusic();
-    EXPECT_EQ(MP_PlayingMusic(), 0);
-    MP_HookMusicFinished(nullptr);
-    MP_PlayMusic(music, 1); // halted, the module is still there to play
-    EXPECT_EQ(callbacksUntilEnd(100), callbacksFor(1));
-    // stopMusic unhooks the music and the finished-callback and unloads the module
-    ModPlugFile* other = MP_LoadMusic(bytes.data(), int(bytes.size()), -1);
-    MP_HookMusicFinished(countFinished);
-    MP_PlayMusic(other, -1);
-    stopMusic(other);
-    EXPECT_EQ(MP_PlayingMusic(), 0);
-    EXPECT_EQ(mp_hook.load(), nullptr);
 }
 
 TEST_F(Player, BufferMusicPlaysOnceFreesItselfAndReplacesTheOneBefore) {

@@ -44,9 +44,9 @@ constexpr size_t entry(int i, size_t field) {
 }
 
 // The member's bytes, or "none" when the reader gives nothing back.
-std::string readMember(const char* name, const char* ext = "bin", int archive = ZDA_GFX) {
+std::string readMember(const char* name, const char* ext = "bin") {
     uint32_t size = 0;
-    unsigned char* p = loadZDAFile(archive, name, ext, &size);
+    unsigned char* p = loadZDAFile(ZDA_GFX, name, ext, &size);
     if (!p) return "none";
     std::string s((const char*)p, size);
     std::free(p);
@@ -120,21 +120,6 @@ TEST_F(ArchiveTest, ReadsTheFileFormatWrittenByHand) {
     file.insert(file.end(), stream.begin(), stream.end());
     openRaw(file);
     EXPECT_EQ(readMember("t"), "AB");
-}
-
-TEST_F(ArchiveTest, ClosedFilesReopenAndMissingArchivesAreOnlyUnavailable) {
-    writeArchive(tmp.path() + "/data", "maps", {{"m.bin", TEXT}});
-    reader = std::make_unique<ArchiveDir>(tmp.path() + "/data");
-    EXPECT_EQ(zda_full_header[ZDA_GFX], nullptr);
-    EXPECT_EQ(readMember("m", "bin", ZDA_MUSIC), "none");
-    EXPECT_EQ(loadZDAHeader(ZDA_MAPS), 1); // already present
-    closeID(ZDA_MAPS);
-    EXPECT_EQ(zda_file[ZDA_MAPS], nullptr);
-    EXPECT_EQ(readMember("m", "bin", ZDA_MAPS), str(TEXT));
-    for (int bad : {-1, (int)ZDA_COUNT})
-        EXPECT_EQ(readMember("m", "bin", bad), "none");
-    closeArchives();
-    EXPECT_EQ(readMember("m", "bin", ZDA_MAPS), "none");
 }
 
 // Damage to an archive of two members, a.bin (TEXT) and b.bin (NOISE), one case for each way

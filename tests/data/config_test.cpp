@@ -1,12 +1,10 @@
-// The configuration file: file names, the reader's scanning and range rules, the screen mode,
-// and the writer's exact output.
+// The configuration file: the reader's scanning and range rules, and the writer's exact output
+// read back.
 #include "data/config.h"
 #include "data/settings.h"
 #include "persist_files.h"
 #include "test_env.h"
 
-#include <cstdio>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -72,58 +70,6 @@ TEST_F(ConfigFile, SettingsAndBindingsAreFoundAnywhereAndBroughtIntoRange) {
         load(c.text);
         EXPECT_EQ(*c.value, c.expected);
     }
-}
-
-TEST_F(ConfigFile, DepthsDelaysAndRangesAreClamped) {
-    struct Range {
-        const char* key;
-        int* value;
-        int lo, hi;
-    } cases[] = {
-        {"mpReverbDepth=", &mpReverbDepth, 0, 100},
-        {"mpReverbDelay=", &mpReverbDelay, 40, 200},
-        {"mpBassAmount=", &mpBassAmount, 0, 100},
-        {"mpBassRange=", &mpBassRange, 10, 100},
-        {"mpSurroundDepth=", &mpSurroundDepth, 0, 100},
-        {"mpSurroundDelay=", &mpSurroundDelay, 5, 40},
-    };
-    for (const Range& c : cases) {
-        const int read[][2] = {{c.lo - 1, c.lo}, {c.lo, c.lo}, {c.hi, c.hi}, {c.hi + 1, c.hi}};
-        for (const auto& r : read) {
-            load(std::string(c.key) + std::to_string(r[0]) + "\n");
-            EXPECT_EQ(*c.value, r[1]) << c.key << r[0];
-        }
-    }
-}
-
-// Full screen, zoom, smoothing and Scale2X as four digits.
-std::string screenMode() {
-    return std::to_string(cfgFullscreen) + std::to_string(cfgZoom) + std::to_string(cfgaa2) +
-           std::to_string(cfgs2x);
-}
-
-TEST_F(ConfigFile, ScreenMode) {
-    const std::pair<const char*, const char*> cases[] = {
-        {nullptr, "0100"}, // no file: a doubled window
-        {"gfxmode=27\n", "1111"},
-        {"gfxmode=24\n", "0000"},           // the scalers need a zoomed picture
-        {"gfxmode=6\n", "0100"},            // the colour depth bit is not read back
-        {"gfxmode=2\ngfxmode=1\n", "0100"}, // the first line counts
-        {"abcgfxmode=3 ", "1100"},
-    };
-    for (const auto& c : cases) {
-        if (c.first)
-            writeFile(CFG, c.first);
-        else
-            std::remove(CFG);
-        cfgFullscreen = cfgZoom = cfgaa2 = cfgs2x = 7;
-        loadGfxConfig();
-        EXPECT_EQ(screenMode(), c.second) << (c.first ? c.first : "no file");
-    }
-    // the main reader leaves the screen alone
-    restoreStartSettings();
-    load("gfxmode=27\n");
-    EXPECT_EQ(screenMode(), "0100");
 }
 
 TEST(Controls, ResetGivesEveryKeyAndButtonItsDefault) {

@@ -1,5 +1,5 @@
-// The cell effects: the mine's blast, each kind's first and last value, and how slots are
-// taken, restarted and refused.
+// The cell effects: the mine's blast and the flag's rise frame by frame, each kind's first and
+// last value, and how slots are taken, restarted and refused.
 #include "../world/world_kit.h"
 #include "world/map.h"
 
@@ -17,17 +17,27 @@ void loadWith(int value) {
     ASSERT_TRUE(loadTestMap(TestMap(24).fillRow(11, 21).set(COL, ROW, value)));
 }
 
-TEST(CellEffect, AMineShowsItsBlastForItsFramesAndLeavesItsMark) {
-    loadWith(140);
+TEST(CellEffect, AMineAndAFlagShowEachValueForItsFramesAndEndOnTheLast) {
+    const struct {
+        int kind, start;
+        std::vector<std::pair<int, int>> run; // value, updates showing it
+    } cases[] = {{ANIM_EXPLODE, 140, {{85, 32}}}, {ANIM_FLAG, 17, {{17, 6}, {18, 6}, {19, 4}}}};
     Figure hero{};
-    ASSERT_EQ(startAnim(COL * 16 + 15, ROW * 16 + 3, ANIM_EXPLODE), 1); // any pixel of the cell
-    for (int i = 1; i <= 32; i++) {
-        updateAnims(&hero);
-        ASSERT_EQ(cell(COL, ROW), 85) << "after update " << i;
-        ASSERT_EQ(aos[0].active, i < 32) << "after update " << i;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        loadWith(c.start);
+        std::vector<int> values;
+        for (auto [value, times] : c.run)
+            values.insert(values.end(), times, value);
+        ASSERT_EQ(startAnim(COL * 16 + 15, ROW * 16 + 3, c.kind), 1); // any pixel of the cell
+        for (size_t i = 0; i < values.size(); i++) {
+            updateAnims(&hero);
+            ASSERT_EQ(cell(COL, ROW), values[i]) << "after update " << i + 1;
+            ASSERT_EQ(aos[0].active, i + 1 < values.size()) << "after update " << i + 1;
+        }
+        EXPECT_EQ(under(COL, ROW), values.back()) << "a finished effect is a permanent change";
+        EXPECT_EQ(cell(COL, ROW - 1) + cell(COL, ROW + 1) + cell(COL + 1, ROW), 0);
     }
-    EXPECT_EQ(under(COL, ROW), 85) << "a finished effect is a permanent change";
-    EXPECT_EQ(cell(COL, ROW - 1) + cell(COL, ROW + 1) + cell(COL + 1, ROW), 0);
 }
 
 TEST(AnimSlots, TheLowestFreeSlotIsTakenTheSameSpotRestartsAndAFullTableRefuses) {

@@ -1,5 +1,5 @@
 // Push blocks in motion: the slide, the reserved cells, what the block uncovers, falling
-// over gaps and out of the map, and the settling of stacks.
+// over gaps and out of the map, the settling of stacks, and how a moving block is drawn.
 #include "../world/world_kit.h"
 #include "audio/sound.h"
 #include "world/map.h"
@@ -29,7 +29,14 @@ class PushBlock : public FlatArtTest {
 TEST_F(PushBlock, SlidesInFourFramesThroughReservedCellsAndUncoversWhatLayUnder) {
     load({{5, 10, PUSH}, {4, 10, 85}});
     ASSERT_EQ(startAnim(5 * 16, 10 * 16, ANIM_PUSH_LEFT), 1);
-    frames(4);
+    frames(3);
+    // drawn 4 pixels further left each frame, over the water of the cell it enters; the
+    // cell it leaves held only the block
+    clearScreen(markColour());
+    drawAnimations();
+    const int y = 10 * 16 + 8;
+    EXPECT_EQ(tiles({{67, y}, {68, y}, {83, y}, {84, y}}), Ints({85, PUSH, PUSH, -1}));
+    frames(1);
     EXPECT_EQ(Ints({cell(4, 10), under(4, 10), cell(5, 10)}), Ints({PUSH, 85, 0}))
         << "the map under the block keeps the water";
     startAnim(4 * 16 + 8, 10 * 16 + 8, ANIM_PUSH_RIGHT);

@@ -1,9 +1,28 @@
-// The row copy of opaque images against SDL's own blit.
+// Palettized images from the graphics archive, and the row copy of opaque images against
+// SDL's own blit.
+#include "data/archive.h"
 #include "gfx/image.h"
 #include "gfx/video.h"
 #include "test_env.h"
 
 #include <gtest/gtest.h>
+
+// An 8-bit image keeps its palette's colours; with no magenta in the palette, its first
+// colour is the one that lets the background show.
+TEST(ImageTest, APaletteWithoutMagentaLetsItsFirstColourShowWhatLiesBehind) {
+    useTestScreen(16);
+    ScopedTempDir tmp;
+    RgbImage pal(2, 1, 0x00FF00);
+    pal.at(1, 0) = 0xFF8000;
+    writeArchive(tmp.path() + "/data", "gfx", {{"pal.bmp", encodeBMP8(pal, {0x00FF00, 0xFF8000})}});
+    ArchiveDir reader(tmp.path() + "/data");
+    SDL_Surface* img = loadGFX("pal", 1, KEY_R, KEY_G, KEY_B);
+    fillRect(screen, 0, 0, 320, 240, RED);
+    blitImage(img, 1, 20, screen);
+    EXPECT_EQ(pixelRGB(screen, 1, 20), 0xFF0000u);
+    EXPECT_EQ(pixelRGB(screen, 2, 20), asShown(0xFF8000));
+    freeSurface(img);
+}
 
 // The row copy of opaque images must draw exactly what SDL's blit draws, for every part of
 // the image, any position (half outside included) and a clip rectangle on the target.

@@ -100,3 +100,16 @@ TEST_F(IntroTest, TheLogoScreenEndsWhenItsJingleHasPlayed) {
     EXPECT_EQ(playing[125], 1);
     EXPECT_EQ(playing.back(), 0);
 }
+
+// The mascot's path: sine and cosine of every eighth of the turn, scaled by 1024 and
+// truncated toward zero: the quarter points exact, sin(pi / 4) x 1024 = 724.08 between them
+// with the sign of its quarter.
+TEST(Trig, TheTablesHoldTheQuarterPointsAndTheSignOfEachQuarter) {
+    std::vector<int> sines, cosines;
+    for (int i = 0; i < TRIG_STEPS; i += TRIG_STEPS / 8) {
+        sines.push_back(tsin[i]);
+        cosines.push_back(tcos[i]);
+    }
+    EXPECT_EQ(sines, (std::vector<int>{0, 724, 1024, 724, 0, -724, -1024, -724}));
+    EXPECT_EQ(cosines, (std::vector<int>{1024, 724, 0, -724, -1024, -724, 0, 724}));
+}

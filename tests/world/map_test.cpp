@@ -1,10 +1,11 @@
-// Stage maps: the checks that keep a bad file out, the start markers, the rings that count
-// after a checkpoint, and the point queries with their answers at every edge of the map.
+// Stage maps: the checks that keep a bad file out, the start and monster markers, the rings that
+// count after a checkpoint, and the point queries with their answers at every edge of the map.
 #include "world_kit.h"
 
 #include "test_env.h"
 #include "world/collision.h"
 #include "world/map.h"
+#include "world/monsters.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,11 @@ TEST(MapStart, TheLastMarkerWinsAndEveryMarkerIsCleared) {
     ASSERT_TRUE(reloadTestMap(TestMap().set(2, 5, 65).set(9, 10, CELL_FLAG)));
     EXPECT_EQ(Ints({startx, starty, cell(2, 5), cell(9, 10), under(9, 10)}),
               Ints({144, 160, 0, 19, 19}));
+    // a monster's marker goes when the scan reaches it; the fish leaves water behind
+    ASSERT_TRUE(loadTestMap(TestMap(40).set(30, 4, CELL_ACIDFISH).set(30, 5, CELL_MASKY)));
+    tileScan(30 * 16);
+    EXPECT_EQ(Ints({monst[0].kind, monst[1].kind, cell(30, 4), cell(30, 5)}),
+              Ints({MONSTER_ACIDFISH, MONSTER_MASKY, CELL_WATER, 0}));
 }
 
 TEST(MapRings, RingsOutOfTheHerosReachDoNotCountAndTheOthersCloseTheDoor) {

@@ -55,6 +55,14 @@ TEST_F(StagePicture, ActorsGoBetweenTheTwoPlanesAndNoImagelessCellIsDrawn) {
         seen.push_back(tileAt(x, 56));
     EXPECT_EQ(seen, Ints({40, 40, 66, 66, 13, 13, 204, 204, 65, 65, 81, 81, -1, 114}));
     EXPECT_EQ(tiles({{52, 40}, {68, 40}, {84, 40}, {100, 40}}), Ints({-1, -1, -1, 21}));
+    // under everything the backdrop scrolls at half the map's speed and repeats: with the
+    // map 50 px on, column 25 of a backdrop 100 wide is at x 0 and again at x 100
+    background = createImage(100, VIEW_H, 0);
+    fillRect(background, 25, 0, 1, VIEW_H, BLUE);
+    step = 50;
+    drawScreen(200, &hero, 0);
+    EXPECT_EQ(Ints({pixelAt(0, 100) == BLUE, pixelAt(1, 100) == BLUE, pixelAt(100, 100) == BLUE}),
+              Ints({1, 0, 1}));
 }
 
 TEST_F(StagePicture, TheGhostRunsSeeThroughUnderTheHeroFromItsRecordedPlacesAndThenGoes) {

@@ -7,6 +7,7 @@
 #include "test_env.h"
 #include "world/collision.h"
 #include "world/flowstate.h"
+#include "world/ghostrun.h"
 #include "world/map.h"
 #include "world/monsters.h"
 #include "world/pickups.h"
@@ -180,6 +181,8 @@ TEST(ReplayFile, RunsAreReadWrittenAndReadBackTheSame) {
     EXPECT_FALSE(loadReplay("missing.replay", &back, &error));
     EXPECT_EQ(error, "cannot read missing.replay");
     EXPECT_FALSE(loadReplay(".", &back, &error));
+    // a best run's time: minutes, seconds and hundredths of 60 frames a second
+    EXPECT_EQ(formatRunTime(3599) + " " + formatRunTime(75 * 60 + 30), "0:59.98 1:15.50");
 }
 
 } // namespace

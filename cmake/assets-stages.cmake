@@ -75,13 +75,18 @@ add_custom_target(stage-testmap ALL DEPENDS ${TROBZ_TEST_MAP})
 
 # The small stage that tools/stages/demo.replay clears, for trying out playstage.
 set(TROBZ_DEMO_STAGE ${CMAKE_BINARY_DIR}/demo.bin)
-add_custom_command(
-    OUTPUT ${TROBZ_DEMO_STAGE}
-    COMMAND stageconv --legend ${TROBZ_STAGE_LEGEND} ${TROBZ_STAGE_SOURCES}/demo.stage
-            ${TROBZ_DEMO_STAGE}
-    DEPENDS stageconv ${TROBZ_STAGE_SOURCES}/demo.stage ${TROBZ_STAGE_LEGEND}
-    COMMENT "Converting the demonstration stage"
-    VERBATIM)
+if(TROBZ_ASSETS_FROM)
+    # a cross or instrumented build may not be able to run its own converter
+    trobz_copy_made(${TROBZ_DEMO_STAGE})
+else()
+    add_custom_command(
+        OUTPUT ${TROBZ_DEMO_STAGE}
+        COMMAND stageconv --legend ${TROBZ_STAGE_LEGEND} ${TROBZ_STAGE_SOURCES}/demo.stage
+                ${TROBZ_DEMO_STAGE}
+        DEPENDS stageconv ${TROBZ_STAGE_SOURCES}/demo.stage ${TROBZ_STAGE_LEGEND}
+        COMMENT "Converting the demonstration stage"
+        VERBATIM)
+endif()
 add_custom_target(demo_stage ALL DEPENDS ${TROBZ_DEMO_STAGE} playstage)
 
 if(TROBZ_TESTS)

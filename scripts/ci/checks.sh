@@ -10,7 +10,7 @@
 #                           and LeakSanitizer
 #   tsan     build-tsan/    the audio player tests under ThreadSanitizer
 #   m32      build-m32/     the 32-bit x86 build and its test suite
-#   fuzz     build-fuzz/    every libFuzzer target for FUZZ_SECONDS (25) from its seed
+#   fuzz     build-fuzz/    every libFuzzer target for FUZZ_SECONDS (15) from its seed
 #                           corpus, two at a time
 #   e2e      build/         the real game in a real X window, driven by keys, checked on
 #                           screenshots
@@ -24,7 +24,7 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 src=$(cd "$here/../.." && pwd)
 jobs=${JOBS:-2}
-fuzz_seconds=${FUZZ_SECONDS:-25}
+fuzz_seconds=${FUZZ_SECONDS:-15}
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 
 # configure <dir> <cmake options...>: every time, so that an option changed here reaches a

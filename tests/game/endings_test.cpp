@@ -33,9 +33,12 @@ TEST_F(EndingsTest, GameOverKeepsTheHiscoreAndContinuesAtTheLostStageOrGoesToThe
     } cases[] = {
         {555, K_LEFT, true, "level 3 lives 6 score 0 menu 0 rank 5 saved 0 escape 0 done 0"},
         {40, K_RIGHT, true, "level 0 lives 6 score 0 menu 0 rank -1 saved 0 escape 0 done 0"},
+        // as many points as the last entry: no place, and so no name asked
+        {100, K_RIGHT, false, "level 0 lives 6 score 0 menu 0 rank -1 saved 0 escape 0 done 0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.score);
+        resetHiscoreTable(); // the last of 1000, 900, ... 100 again
         level = 3;
         lives = 0;
         score = c.score;
@@ -43,6 +46,7 @@ TEST_F(EndingsTest, GameOverKeepsTheHiscoreAndContinuesAtTheLostStageOrGoesToThe
         startx = 300;
         startf = 1;
         // a key on "GAME OVER!", START at once on the name entry, then the answer
+        bool named = false;
         ScriptedPlayer p;
         p.when(
             "game over", [] { return flowScreen == FLOW_GAME_OVER; },
@@ -52,8 +56,10 @@ TEST_F(EndingsTest, GameOverKeepsTheHiscoreAndContinuesAtTheLostStageOrGoesToThe
             });
         p.repeat(
             "continue?", [] { return flowScreen == FLOW_CONTINUE; }, [] { return true; },
-            [] {
-                if (flowScreen == FLOW_NAME_ENTRY) ScriptedPlayer::press(K_RETURN);
+            [&named] {
+                if (flowScreen != FLOW_NAME_ENTRY) return;
+                named = true;
+                ScriptedPlayer::press(K_RETURN);
             },
             3);
         p.tapWhen(
@@ -61,6 +67,7 @@ TEST_F(EndingsTest, GameOverKeepsTheHiscoreAndContinuesAtTheLostStageOrGoesToThe
         gameOver(&hero);
         EXPECT_TRUE(p.finished()) << p.stuckAt();
         EXPECT_EQ(flowState(), c.state);
+        EXPECT_EQ(named, hsRank >= 0); // a name is asked only for a place in the table
         EXPECT_EQ(std::vector<int>({startx, starty, startf, restartMusic}),
                   std::vector<int>({16, 100, 0, 1}));
         EXPECT_STREQ(messageString, "");

@@ -1,11 +1,12 @@
-// The ends of a game: game over with the name entry and the continue question, and the
-// ending.
+// The ends of a game: game over with the name entry and the continue question, the
+// tally's extra life, and the ending.
 #include "flow_fixture.h"
 
 #include "data/hiscores.h"
 #include "game/ending.h"
 #include "game/flow.h"
 #include "game/gameover.h"
+#include "game/stageclear.h"
 #include "game/story.h"
 #include "world/flowstate.h"
 #include "world/map.h"
@@ -119,5 +120,17 @@ TEST_F(EndingsTest, TheEndingShowsTheClosingPagesAndOpensTheTitleOnANewHiscore) 
         EXPECT_EQ(pages, c.pages);
         EXPECT_EQ(flowState(), c.state);
         EXPECT_EQ(restartMusic, 1);
+    }
+}
+
+// A bonus that carries the score into a new hundred gives one life, up to 99 and no further.
+TEST_F(EndingsTest, TheTallyGivesALifeForANewHundredButNeverAHundredth) {
+    for (int before : {98, 99}) {
+        SCOPED_TRACE(before);
+        score = 50;
+        lives = before;
+        timeLeft = 10 * FRAMES_PER_SECOND;
+        stageClear(&hero);
+        EXPECT_EQ(lives, 99);
     }
 }

@@ -1,5 +1,5 @@
 // The ends of a game: game over with the name entry and the continue question, the
-// tally's extra life, and the ending.
+// tally's extra life, and the ending, also reached by CONTINUE with every stage cleared.
 #include "flow_fixture.h"
 
 #include "data/hiscores.h"
@@ -132,5 +132,35 @@ TEST_F(EndingsTest, TheTallyGivesALifeForANewHundredButNeverAHundredth) {
         timeLeft = 10 * FRAMES_PER_SECOND;
         stageClear(&hero);
         EXPECT_EQ(lives, 99);
+    }
+}
+
+// CONTINUE starts the stage after the last one cleared, the last stage too; only a game
+// with all ten cleared goes straight to the closing pages.
+TEST_F(EndingsTest, ContinueAfterNineClearedStagesStartsTheLastOne) {
+    struct Case {
+        int cleared;
+        std::vector<int> pages;
+        int level;
+    } cases[] = {{9, {2}, LAST_LEVEL}, {LAST_LEVEL, {3, 4}, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cleared);
+        saved = c.cleared;
+        score = 0;
+        std::vector<int> pages;
+        ScriptedPlayer p;
+        p.repeat(
+            "story pages", [] { return false; }, [] { return true; },
+            [&pages] {
+                if (flowScreen != FLOW_STORY || (!pages.empty() && pages.back() == storyPage))
+                    return;
+                pages.push_back(storyPage);
+                ScriptedPlayer::tap(K_SPACE);
+            },
+            1);
+        titleChoice = CHOICE_CONTINUE;
+        decideAfterAttempt(&hero, 0);
+        EXPECT_EQ(pages, c.pages);
+        EXPECT_EQ(level, c.level);
     }
 }

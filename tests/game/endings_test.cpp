@@ -1,11 +1,12 @@
-// The ends of a game: game over with the name entry and the continue question, and the
-// ending.
+// The ends of a game: game over with the name entry and the continue question, the
+// tally's extra life, and the ending, also reached by CONTINUE with every stage cleared.
 #include "flow_fixture.h"
 
 #include "data/hiscores.h"
 #include "game/ending.h"
 #include "game/flow.h"
 #include "game/gameover.h"
+#include "game/stageclear.h"
 #include "game/story.h"
 #include "world/flowstate.h"
 #include "world/map.h"
@@ -33,9 +34,12 @@ TEST_F(EndingsTest, GameOverKeepsTheHiscoreAndContinuesAtTheLostStageOrGoesToThe
     } cases[] = {
         {555, K_LEFT, true, "level 3 lives 6 score 0 menu 0 rank 5 saved 0 escape 0 done 0"},
         {40, K_RIGHT, true, "level 0 lives 6 score 0 menu 0 rank -1 saved 0 escape 0 done 0"},
+        // as many points as the last entry: no place, and so no name asked
+        {100, K_RIGHT, false, "level 0 lives 6 score 0 menu 0 rank -1 saved 0 escape 0 done 0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.score);
+        resetHiscoreTable(); // the last of 1000, 900, ... 100 again
         level = 3;
         lives = 0;
         score = c.score;
@@ -43,6 +47,7 @@ TEST_F(EndingsTest, GameOverKeepsTheHiscoreAndContinuesAtTheLostStageOrGoesToThe
         startx = 300;
         startf = 1;
         // a key on "GAME OVER!", START at once on the name entry, then the answer
+        bool named = false;
         ScriptedPlayer p;
         p.when(
             "game over", [] { return flowScreen == FLOW_GAME_OVER; },
@@ -52,8 +57,10 @@ TEST_F(EndingsTest, GameOverKeepsTheHiscoreAndContinuesAtTheLostStageOrGoesToThe
             });
         p.repeat(
             "continue?", [] { return flowScreen == FLOW_CONTINUE; }, [] { return true; },
-            [] {
-                if (flowScreen == FLOW_NAME_ENTRY) ScriptedPlayer::press(K_RETURN);
+            [&named] {
+                if (flowScreen != FLOW_NAME_ENTRY) return;
+                named = true;
+                ScriptedPlayer::press(K_RETURN);
             },
             3);
         p.tapWhen(
@@ -61,6 +68,7 @@ TEST_F(EndingsTest, GameOverKeepsTheHiscoreAndContinuesAtTheLostStageOrGoesToThe
         gameOver(&hero);
         EXPECT_TRUE(p.finished()) << p.stuckAt();
         EXPECT_EQ(flowState(), c.state);
+        EXPECT_EQ(named, hsRank >= 0); // a name is asked only for a place in the table
         EXPECT_EQ(std::vector<int>({startx, starty, startf, restartMusic}),
                   std::vector<int>({16, 100, 0, 1}));
         EXPECT_STREQ(messageString, "");
@@ -112,5 +120,47 @@ TEST_F(EndingsTest, TheEndingShowsTheClosingPagesAndOpensTheTitleOnANewHiscore) 
         EXPECT_EQ(pages, c.pages);
         EXPECT_EQ(flowState(), c.state);
         EXPECT_EQ(restartMusic, 1);
+    }
+}
+
+// A bonus that carries the score into a new hundred gives one life, up to 99 and no further.
+TEST_F(EndingsTest, TheTallyGivesALifeForANewHundredButNeverAHundredth) {
+    for (int before : {98, 99}) {
+        SCOPED_TRACE(before);
+        score = 50;
+        lives = before;
+        timeLeft = 10 * FRAMES_PER_SECOND;
+        stageClear(&hero);
+        EXPECT_EQ(lives, 99);
+    }
+}
+
+// CONTINUE starts the stage after the last one cleared, the last stage too; only a game
+// with all ten cleared goes straight to the closing pages.
+TEST_F(EndingsTest, ContinueAfterNineClearedStagesStartsTheLastOne) {
+    struct Case {
+        int cleared;
+        std::vector<int> pages;
+        int level;
+    } cases[] = {{9, {2}, LAST_LEVEL}, {LAST_LEVEL, {3, 4}, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cleared);
+        saved = c.cleared;
+        score = 0;
+        std::vector<int> pages;
+        ScriptedPlayer p;
+        p.repeat(
+            "story pages", [] { return false; }, [] { return true; },
+            [&pages] {
+                if (flowScreen != FLOW_STORY || (!pages.empty() && pages.back() == storyPage))
+                    return;
+                pages.push_back(storyPage);
+                ScriptedPlayer::tap(K_SPACE);
+            },
+            1);
+        titleChoice = CHOICE_CONTINUE;
+        decideAfterAttempt(&hero, 0);
+        EXPECT_EQ(pages, c.pages);
+        EXPECT_EQ(level, c.level);
     }
 }

@@ -2,9 +2,10 @@
 // once for the fixture: options, a new game with its story, stage 1 cleared by its replay
 // (the world the same after every frame as when the stage runner plays that replay) with a
 // quit request during the tally, stage 2 with a death past the checkpoint, the pause
-// menu, game over with a hiscore name and the continue question, the hiscore table,
-// "CONTINUE" at the saved stage, the quit dialog, and the way out. The player only records
-// what it saw; each step is its own test of the record, so a failure names the step.
+// menu, game over with a hiscore name and the continue question, the hiscore table (left,
+// opened again and left with JUMP, opened a third time), "CONTINUE" at the saved stage, the
+// quit dialog, and the way out. The player only records what it saw; each step is its own
+// test of the record, so a failure names the step.
 #include "flow_fixture.h"
 
 #include "app/startup.h"
@@ -118,7 +119,7 @@ class GameEndToEnd : public ::testing::Test {
         int gameOverLives = -1, finalScore = -1, rank = -1, fileScore = -1;
         std::string rankName, fileName, hiscoreBytes, tableState;
         bool tableMusicSame = false;
-        int tableFade = -1, backOn = -1;
+        int tableFade = -1, backOn = -1, rankThird = -2;
         std::string continuedState;
         int continuedX = -1, dialogNoState = -1;
         std::string titleAfterQuit, hiscoresAfterQuit;
@@ -424,8 +425,19 @@ void GameEndToEnd::SetUpTestSuite() {
             r.tableMusicSame = stageMusic == r.tableMusic;
             r.tableFade = mp_fade;
             mp_fade = mp_volume.load();
-            ScriptedPlayer::tap(K_UP);
+            ScriptedPlayer::tap(K_RETURN);
         });
+    // opened again and left with JUMP: the new entry has been seen and blinks no more
+    player.tapWhen(
+        "table again", [] { return onTitle(WF_HISCORE_TABLE); }, K_SPACE);
+    tapOnMenu(player, WF_HISCORES, K_RETURN);
+    player.when(
+        "table a third time", [] { return onTitle(WF_HISCORE_TABLE); },
+        [&r] {
+            r.rankThird = hsRank;
+            ScriptedPlayer::tap(K_ESCAPE);
+        });
+    tapOnMenu(player, WF_HISCORES, K_UP);
     player.when(
         "CONTINUE chosen", [] { return onTitle(WF_CONTINUE); },
         [] { ScriptedPlayer::tap(K_RETURN); });
@@ -574,12 +586,12 @@ TEST_F(GameEndToEnd, NoContinueOpensTheTableAndEscapeGoesBackToItsMenuItem) {
     EXPECT_EQ(rec.backOn, WF_HISCORES);
     EXPECT_TRUE(rec.tableMusicSame);
     EXPECT_EQ(rec.tableFade, MARK);
+    EXPECT_EQ(rec.rankThird, -1); // the row that blinks: none once JUMP has left the table
 }
 
 TEST_F(GameEndToEnd, ContinueStartsTheSavedStageFromItsStart) {
     EXPECT_EQ(rec.continuedPages, std::vector<int>{2});
-    EXPECT_EQ(rec.continuedState, "level 2 lives 6 score 0 menu 2 rank " +
-                                      std::to_string(rec.rank) + " saved 1 escape 0 done 0");
+    EXPECT_EQ(rec.continuedState, "level 2 lives 6 score 0 menu 2 rank -1 saved 1 escape 0 done 0");
     EXPECT_EQ(rec.continuedX, 16);
 }
 

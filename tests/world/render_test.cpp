@@ -122,13 +122,15 @@ TEST_F(StagePicture, TheHeroShowsAfterTheIntroAndNotDuringItsDeathPicture) {
 }
 
 // The status line under a stage: lives in two digits, the flag icon by the rings still
-// needed, and the oxygen bar scaled to the full supply.
-TEST_F(StagePicture, TheStatusLineShowsLivesRingsAndOxygen) {
+// needed, and the time and oxygen bars scaled to the full supply: what is left in the bright
+// colour, what is used up in the dark one.
+TEST_F(StagePicture, TheStatusLineShowsLivesRingsTimeAndOxygen) {
     map.fillRow(11, 21);
     ASSERT_TRUE(loadTestMap(map, 3));
     hero = heroAt(100, 160);
     lives = 7;
     airLeft = AIR_LIMIT / 2;
+    timeLeft = TIME_LIMIT / 2;
     Ints flags;
     for (int rings : {3, 2, 1, 0}) {
         stars = rings;
@@ -139,6 +141,8 @@ TEST_F(StagePicture, TheStatusLineShowsLivesRingsAndOxygen) {
     EXPECT_EQ(readText(40, 216, 1, true) + readText(64, 216, 2, true), "X07");
     EXPECT_EQ(pixelAt(64 + 123, 210), BLUE);
     EXPECT_EQ(pixelAt(64 + 124, 210), DBLUE);
+    EXPECT_EQ(pixelAt(64 + 123, 200), RED);
+    EXPECT_EQ(pixelAt(64 + 124, 200), DRED);
 }
 
 } // namespace

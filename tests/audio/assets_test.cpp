@@ -1,6 +1,6 @@
 // The music and sound archives the build makes: every module loads in the game's player and
-// lasts as long as its use, every effect loads in the game, and a sound that is missing or
-// does not decode is fatal.
+// lasts as long as its use, every effect loads in the game and plays once when asked, and a
+// sound that is missing or does not decode is fatal.
 #include "audio/modtiming.h"
 #include "audio/music.h"
 #include "audio/sound.h"
@@ -9,6 +9,7 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <atomic>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
@@ -48,6 +49,20 @@ TEST(AudioArchives, EveryTrackLastsAsLongAsItsUseAndEveryEffectLoads) {
     ASSERT_EQ(Mix_OpenAudio(RATE, AUDIO_S16LSB, 2, 1024), 0) << SDL_GetError();
     useSound = 1;
     loadSFX();
+    // an effect asked for once is heard once: every byte of it is mixed, and no more
+    static std::atomic<int> mixed{0};
+    static std::atomic<bool> over{false};
+    ASSERT_NE(snd_data[SND_KLONK], nullptr);
+    for (int c = 0; c < Mix_AllocateChannels(-1); c++)
+        Mix_RegisterEffect(
+            c, [](int, void*, int len, void*) { mixed += len; }, nullptr, nullptr);
+    Mix_ChannelFinished([](int) { over = true; });
+    playSFX(SND_KLONK);
+    for (int ms = 0; ms < 5000 && !over; ms += 10)
+        SDL_Delay(10);
+    Mix_ChannelFinished(nullptr);
+    EXPECT_TRUE(over);
+    EXPECT_EQ(mixed.load(), (int)snd_data[SND_KLONK]->alen);
     for (int i = 0; i < NUM_SOUNDS; i++) {
         EXPECT_NE(snd_data[i], nullptr) << snd_name[i];
         freeSFX(i);

@@ -1,10 +1,11 @@
 // The music and sound archives the build makes: every module loads in the game's player and
-// lasts as long as its use, every effect loads in the game and plays once when asked, and a
-// sound that is missing or does not decode is fatal.
+// lasts as long as its use, every effect loads in the game and plays once when asked, a sound
+// that is missing or does not decode is fatal, and the MOD writer's sample loops.
 #include "audio/modtiming.h"
 #include "audio/music.h"
 #include "audio/sound.h"
 #include "data/archive.h"
+#include "song.h"
 #include "test_env.h"
 
 #include <SDL.h>
@@ -93,6 +94,27 @@ TEST(SoundLoading, AMissingOrUndecodableSoundIsFatal) {
         });
         EXPECT_EQ(out.rfind(c.says, 0), 0u) << out;
     }
+}
+
+// A looped sample keeps its loop: a MOD's sample header gives the loop's start and length in
+// words of two one-byte samples.
+TEST(ModWriter, ALoopedSampleLoopsWhereItsInstrumentSays) {
+    Song song;
+    Instrument looped;
+    looped.data.assign(64, 0);
+    looped.loopStart = 40;
+    looped.loopLength = 24;
+    song.instruments.push_back(looped);
+    song.patterns.resize(1);
+    song.order = {0};
+    std::vector<uint8_t> mod;
+    std::string fault;
+    ASSERT_TRUE(writeMod(song, mod, fault)) << fault;
+    const uint8_t* header = mod.data() + 20; // the first sample's, after the title
+    auto word = [&](int at) { return header[at] << 8 | header[at + 1]; };
+    EXPECT_EQ(word(22), 32); // the length
+    EXPECT_EQ(word(26), 20); // the loop's start
+    EXPECT_EQ(word(28), 12); // the loop's length
 }
 
 } // namespace

@@ -103,6 +103,9 @@ foreach(dir ${TEST_DIRS})
         PROPERTIES TIMEOUT 600 LABELS ${label} COST ${cost})
 endforeach()
 
+# The audio tests also check the modules the music tool's writer makes.
+target_link_libraries(test_audio PRIVATE trobz3music)
+
 # The end-to-end test of the real game in an X window (tests/e2e/xvfb_test.sh, run by
 # scripts/ci/checks.sh, not by CTest) judges its screenshots with this program.
 add_executable(e2e_look ${PROJECT_SOURCE_DIR}/tests/e2e/look.cpp)

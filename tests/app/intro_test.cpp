@@ -1,5 +1,5 @@
-// The logo screen: where the logo comes to rest, and its end conditions with and without a
-// jingle, drawn with small test images.
+// The logo screen: where the logo comes to rest, its end conditions with and without a
+// jingle, and the mascot's swing, drawn with small test images.
 #include "app/intro.h"
 #include "app/startup.h"
 #include "audio/player.h"
@@ -17,7 +17,8 @@
 #include <memory>
 #include <string>
 
-const uint32_t LOGO = 0xC0C030; // the test logo's colour
+const uint32_t LOGO = 0xC0C030;   // the test logo's colour
+const uint32_t MASCOT = 0x30C030; // the test mascot's
 
 namespace {
 
@@ -99,6 +100,29 @@ TEST_F(IntroTest, TheLogoScreenEndsWhenItsJingleHasPlayed) {
     EXPECT_EQ(playing[100], 0);
     EXPECT_EQ(playing[125], 1);
     EXPECT_EQ(playing.back(), 0);
+}
+
+// The mascot swings 8 px either way of the middle of the picture: at the right end on the
+// first frame, at the left end half a turn (256 frames) later.
+TEST_F(IntroTest, TheMascotSetsOffFromTheRightEndOfItsSwing) {
+    static std::vector<int> left; // the mascot's left edge on row 100, frame by frame
+    left.clear();
+    inputHook = [] {
+        int x = 0;
+        while (x < SCREEN_W && pixelRGB(screen, x, 100) != asShown(MASCOT))
+            x++;
+        left.push_back(x);
+        if (left.size() == TRIG_STEPS / 2) {
+            pushEvent(keyEvent(SDLK_SPACE, true));
+            pushEvent(keyEvent(SDLK_SPACE, false));
+        }
+    };
+    runIntroScreen(screens[0]);
+    inputHook = nullptr;
+    const int middle = (SCREEN_W - 40) / 2; // of the 40 px wide test mascot
+    ASSERT_EQ(left.size(), size_t(TRIG_STEPS / 2));
+    EXPECT_NEAR(left.front(), middle + 8, 1);
+    EXPECT_EQ(left.back(), middle - 8);
 }
 
 // The mascot's path: sine and cosine of every eighth of the turn, scaled by 1024 and

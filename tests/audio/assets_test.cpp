@@ -1,14 +1,16 @@
 // The music and sound archives the build makes: every module loads in the game's player and
-// lasts as long as its use, every effect loads in the game, and a sound that is missing or
-// does not decode is fatal.
+// lasts as long as its use, every effect loads in the game and plays once when asked, a sound
+// that is missing or does not decode is fatal, and the MOD writer's sample loops.
 #include "audio/modtiming.h"
 #include "audio/music.h"
 #include "audio/sound.h"
 #include "data/archive.h"
+#include "song.h"
 #include "test_env.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <atomic>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
@@ -48,6 +50,20 @@ TEST(AudioArchives, EveryTrackLastsAsLongAsItsUseAndEveryEffectLoads) {
     ASSERT_EQ(Mix_OpenAudio(RATE, AUDIO_S16LSB, 2, 1024), 0) << SDL_GetError();
     useSound = 1;
     loadSFX();
+    // an effect asked for once is heard once: every byte of it is mixed, and no more
+    static std::atomic<int> mixed{0};
+    static std::atomic<bool> over{false};
+    ASSERT_NE(snd_data[SND_KLONK], nullptr);
+    for (int c = 0; c < Mix_AllocateChannels(-1); c++)
+        Mix_RegisterEffect(
+            c, [](int, void*, int len, void*) { mixed += len; }, nullptr, nullptr);
+    Mix_ChannelFinished([](int) { over = true; });
+    playSFX(SND_KLONK);
+    for (int ms = 0; ms < 5000 && !over; ms += 10)
+        SDL_Delay(10);
+    Mix_ChannelFinished(nullptr);
+    EXPECT_TRUE(over);
+    EXPECT_EQ(mixed.load(), (int)snd_data[SND_KLONK]->alen);
     for (int i = 0; i < NUM_SOUNDS; i++) {
         EXPECT_NE(snd_data[i], nullptr) << snd_name[i];
         freeSFX(i);
@@ -78,6 +94,27 @@ TEST(SoundLoading, AMissingOrUndecodableSoundIsFatal) {
         });
         EXPECT_EQ(out.rfind(c.says, 0), 0u) << out;
     }
+}
+
+// A looped sample keeps its loop: a MOD's sample header gives the loop's start and length in
+// words of two one-byte samples.
+TEST(ModWriter, ALoopedSampleLoopsWhereItsInstrumentSays) {
+    Song song;
+    Instrument looped;
+    looped.data.assign(64, 0);
+    looped.loopStart = 40;
+    looped.loopLength = 24;
+    song.instruments.push_back(looped);
+    song.patterns.resize(1);
+    song.order = {0};
+    std::vector<uint8_t> mod;
+    std::string fault;
+    ASSERT_TRUE(writeMod(song, mod, fault)) << fault;
+    const uint8_t* header = mod.data() + 20; // the first sample's, after the title
+    auto word = [&](int at) { return header[at] << 8 | header[at + 1]; };
+    EXPECT_EQ(word(22), 32); // the length
+    EXPECT_EQ(word(26), 20); // the loop's start
+    EXPECT_EQ(word(28), 12); // the loop's length
 }
 
 } // namespace

@@ -11,6 +11,8 @@
 namespace {
 
 const char CFG[] = "trobz3.cfg";
+// The music player's features as the program starts, before any test sets them.
+const int flagsAtStart = mpFlags;
 
 class ConfigFile : public ::testing::Test {
   protected:
@@ -90,6 +92,14 @@ TEST(Controls, ResetGivesEveryKeyAndButtonItsDefault) {
 }
 
 TEST_F(ConfigFile, WrittenInOrderAndReadBackIntoTheSameSettings) {
+    // without a file the music is oversampled and noise-reduced, and a new file says so
+    mpFlags = flagsAtStart;
+    loadConfig();
+    dumpConfig();
+    EXPECT_NE(readWholeFile(CFG).find("mpFlagsOVERSAMPLING=1\nmpResamplingMode=1\n"
+                                      "mpFlagsNOISE_REDUCTION=1\n"),
+              std::string::npos)
+        << readWholeFile(CFG);
     // every setting but the flags, in file order, and the values they are given
     int* const vars[] = {&_mus_volume_100_, &_sfx_volume_100_,
                          &JUMP_BUTTON,      &PAUSE_BUTTON,

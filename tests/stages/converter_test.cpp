@@ -105,6 +105,8 @@ TEST(StageText, FaultsAreRefusedWhereTheyAre) {
          at(lineOf(9), 2, "no ground under the start: the hero would fall out")},
         {TEST_LEGEND, Map().put(18, 8, "..").put(18, 9, "..").put(5, 9, ".").text(),
          at(2, 1, "no exit door")},
+        {TEST_LEGEND, Map().put(1, 9, "o.@").text(),
+         at(lineOf(9), 2, "a ring left of the view at the start can never be reached")},
         {TEST_LEGEND, Map(70).put(2, 3, std::string(65, '-')).text(),
          at(lineOf(3), 67,
             "the 65th lift: a stage has at most 64, and the game ignores every cell after the "
@@ -119,6 +121,8 @@ TEST(StageText, FaultsAreRefusedWhereTheyAre) {
     }
     // 64 lifts are allowed; the title has no hero, so none of the rules of play apply to it
     EXPECT_TRUE(compile(Map(70).put(2, 3, std::string(64, '-'))).ok);
+    // the view starts a column left of the start: a ring there is in reach
+    EXPECT_TRUE(compile(Map().put(1, 9, ".o@")).ok);
     EXPECT_TRUE(compile(Map().put(1, 9, ".").put(18, 8, "..").put(18, 9, ".."), false).ok);
 }
 

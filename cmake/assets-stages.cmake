@@ -58,35 +58,30 @@ foreach(n RANGE 0 10)
 endforeach()
 trobz_pack_archive(maps MEMBERS ${stage_members} DEPENDS ${stage_files})
 
+# trobz_convert_stage(<output> <source name> <comment>): one stage text of assets/stages
+# converted on its own. A build with TROBZ_ASSETS_FROM copies it instead, since a cross or
+# instrumented build may not be able to run its own converter.
+function(trobz_convert_stage out name comment)
+    if(TROBZ_ASSETS_FROM)
+        trobz_copy_made(${out})
+        return()
+    endif()
+    add_custom_command(
+        OUTPUT ${out}
+        COMMAND stageconv --legend ${TROBZ_STAGE_LEGEND} ${TROBZ_STAGE_SOURCES}/${name}.stage ${out}
+        DEPENDS stageconv ${TROBZ_STAGE_SOURCES}/${name}.stage ${TROBZ_STAGE_LEGEND}
+        COMMENT "${comment}"
+        VERBATIM)
+endfunction()
+
 # The sample map of test mode ("-t"), read from maps/test.bin in the working directory.
 set(TROBZ_TEST_MAP ${CMAKE_BINARY_DIR}/maps/test.bin)
-if(TROBZ_ASSETS_FROM)
-    trobz_copy_made(${TROBZ_TEST_MAP})
-else()
-    add_custom_command(
-        OUTPUT ${TROBZ_TEST_MAP}
-        COMMAND stageconv --legend ${TROBZ_STAGE_LEGEND} ${TROBZ_STAGE_SOURCES}/test.stage
-                ${TROBZ_TEST_MAP}
-        DEPENDS stageconv ${TROBZ_STAGE_SOURCES}/test.stage ${TROBZ_STAGE_LEGEND}
-        COMMENT "Converting the test map"
-        VERBATIM)
-endif()
+trobz_convert_stage(${TROBZ_TEST_MAP} test "Converting the test map")
 add_custom_target(stage-testmap ALL DEPENDS ${TROBZ_TEST_MAP})
 
 # The small stage that tools/stages/demo.replay clears, for trying out playstage.
 set(TROBZ_DEMO_STAGE ${CMAKE_BINARY_DIR}/demo.bin)
-if(TROBZ_ASSETS_FROM)
-    # a cross or instrumented build may not be able to run its own converter
-    trobz_copy_made(${TROBZ_DEMO_STAGE})
-else()
-    add_custom_command(
-        OUTPUT ${TROBZ_DEMO_STAGE}
-        COMMAND stageconv --legend ${TROBZ_STAGE_LEGEND} ${TROBZ_STAGE_SOURCES}/demo.stage
-                ${TROBZ_DEMO_STAGE}
-        DEPENDS stageconv ${TROBZ_STAGE_SOURCES}/demo.stage ${TROBZ_STAGE_LEGEND}
-        COMMENT "Converting the demonstration stage"
-        VERBATIM)
-endif()
+trobz_convert_stage(${TROBZ_DEMO_STAGE} demo "Converting the demonstration stage")
 add_custom_target(demo_stage ALL DEPENDS ${TROBZ_DEMO_STAGE} playstage)
 
 if(TROBZ_TESTS)

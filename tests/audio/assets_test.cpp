@@ -110,6 +110,7 @@ TEST(ModWriter, ALoopedSampleLoopsWhereItsInstrumentSays) {
     std::vector<uint8_t> mod;
     std::string fault;
     ASSERT_TRUE(writeMod(song, mod, fault)) << fault;
+    ASSERT_GE(mod.size(), 20u + 30u);        // the title and the first sample's header
     const uint8_t* header = mod.data() + 20; // the first sample's, after the title
     auto word = [&](int at) { return header[at] << 8 | header[at + 1]; };
     EXPECT_EQ(word(22), 32); // the length

@@ -1,6 +1,5 @@
 // The art tools: derived tiles and blocks of tiles of the pixel-art reader, the PNG writer,
 // and makegfx refusing a broken source with the place of the fault.
-#include "art_files.h"
 #include "pixel_art.h"
 #include "png_writer.h"
 #include "test_env.h"

@@ -3,22 +3,91 @@
 // runs out, and on the way he crosses what the stage puts in his path: running right alone
 // or half the replay does not do. The stages from the fifth on need their checkpoint: the
 // replay takes the flag, and a restart there can still clear the stage.
-#include "stage_kit.h"
+#include "test_env.h"
 
+#include "data/archive.h"
+#include "sim/stagerun.h"
+#include "world/figure.h"
+#include "world/flowstate.h"
 #include "world/map.h"
 #include "world/pickups.h"
+#include "world/replay.h"
+#include "world/stage.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
 
-class StageReplay : public ::testing::TestWithParam<int> {};
+std::string replayPath(int stage, bool fromCheckpoint) {
+    char name[64];
+    std::snprintf(name, sizeof name, "/assets/replays/trobz3%02d%s.txt", stage,
+                  fromCheckpoint ? "-checkpoint" : "");
+    return TROBZ_SOURCE_DIR + std::string(name);
+}
 
 Replay loadOrFail(const std::string& path) {
     Replay r;
     std::string error;
     EXPECT_TRUE(loadReplay(path.c_str(), &r, &error)) << error;
     return r;
+}
+
+// What an attempt played from a replay went through.
+struct Playthrough {
+    StageResult result;
+    int startx = 0;                     // where the hero was placed
+    int rings = 0;                      // rings that counted at the start
+    int door = -1;                      // the door's top left cell
+    int doorOpenTL = 0, doorOpenBR = 0; // the door's cells at the end
+    int maxX = 0;                       // furthest the hero got
+    bool touchedFlag = false;           // a checkpoint was taken on the way
+    int timeLeft = 0;
+    bool alive = false, madeIt = false;
+};
+
+// Plays a stage of the built data/maps.zda, loaded by name as the game loads it, from its
+// start (or from its checkpoint flag, as after a death past it) with the given input.
+Playthrough playStage(int stage, const Replay& replay, bool fromCheckpoint = false) {
+    Playthrough p;
+    ArchiveDir archives(std::string(TROBZ_BUILD_DIR) + "/data");
+    uint32_t size = 0;
+    unsigned char* bytes = loadZDAFile(ZDA_MAPS, levelNames[stage], "bin", &size);
+    EXPECT_NE(bytes, nullptr) << levelNames[stage] << " is not in data/maps.zda";
+    if (!bytes) return p;
+    const int flag = int(std::find(bytes + 2, bytes + size, CELL_FLAG) - (bytes + 2));
+    std::free(bytes);
+    prepareFirstAttempt(stage);
+    if (fromCheckpoint) {
+        EXPECT_LT(flag + 2, int(size)) << levelNames[stage] << " has no flag";
+        startx = flag / MAP_ROWS * CELL;
+        starty = flag % MAP_ROWS * CELL;
+        startf = 1;
+    }
+    Figure hero{};
+    beginAttempt(&hero, levelNames[stage]);
+    p.startx = p.maxX = hero.x;
+    p.rings = stars0;
+    p.door = door;
+    p.result = playReplay(
+        &hero, replay,
+        [](int, Figure* figure, void* context) {
+            Playthrough* p = static_cast<Playthrough*>(context);
+            p->maxX = std::max(p->maxX, figure->x);
+            p->touchedFlag |= checkpoint != 0;
+        },
+        &p);
+    if (door >= 0) {
+        p.doorOpenTL = mapData[door];
+        p.doorOpenBR = mapData[door + MAP_ROWS + 1];
+    }
+    p.timeLeft = timeLeft;
+    p.alive = hero.alive;
+    p.madeIt = hero.madeIt;
+    return p;
 }
 
 int jumpPresses(const Replay& r) {
@@ -40,9 +109,11 @@ void expectCleared(const Playthrough& p) {
     EXPECT_EQ(p.doorOpenBR, CELL_DOOR_OPEN_BR);
 }
 
+class StageReplay : public ::testing::TestWithParam<int> {};
+
 TEST_P(StageReplay, ClearsTheStageInTimeAndReallyCrossesIt) {
     const int stage = GetParam();
-    const Replay replay = loadOrFail(replayPath(stage));
+    const Replay replay = loadOrFail(replayPath(stage, false));
     ASSERT_GT(replay.totalFrames, 0);
     Playthrough p = playStage(stage, replay);
     expectCleared(p);
@@ -79,6 +150,6 @@ TEST_P(StageReplay, ClearsTheStageInTimeAndReallyCrossesIt) {
     EXPECT_GT(restart.startx, p.startx);
 }
 
-INSTANTIATE_TEST_SUITE_P(Stages, StageReplay, ::testing::Range(1, LAST_STAGE + 1));
+INSTANTIATE_TEST_SUITE_P(Stages, StageReplay, ::testing::Range(1, 11));
 
 } // namespace

@@ -2,7 +2,7 @@
 // graphics archive unchanged at the size the game draws it, the block sheet shows every
 // animation moving and every cell that matters, the water surface and the backdrop repeat
 // without a seam, and the two fonts have a glyph of their own for every character of the
-// messages. The images are read back with SDL's own BMP reader.
+// messages.
 #include "anim/anims.h"
 #include "data/archive.h"
 #include "gfx/blocks.h"
@@ -30,25 +30,17 @@ struct Picture {
     bool operator==(const Picture& o) const { return width == o.width && px == o.px; }
 };
 
-// BMP bytes through a 32-bit surface whatever the file's depth; empty when SDL rejects them.
+// BMP bytes as SDL's own reader takes them, whatever the file's depth; empty when it rejects
+// them.
 Picture decodeBMP(const std::string& bytes) {
     Picture p;
-    SDL_Surface* s = bytes.empty()
-                         ? nullptr
-                         : SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
+    SDL_Surface* s = SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
     if (!s) return p;
-    SDL_Surface* rgb =
-        SDL_CreateRGBSurface(SDL_SWSURFACE, s->w, s->h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-    SDL_BlitSurface(s, nullptr, rgb, nullptr);
     p.width = s->w;
     p.height = s->h;
-    SDL_LockSurface(rgb);
     for (int y = 0; y < p.height; y++)
         for (int x = 0; x < p.width; x++)
-            p.px.push_back(((const Uint32*)((const Uint8*)rgb->pixels + y * rgb->pitch))[x] &
-                           0xFFFFFF);
-    SDL_UnlockSurface(rgb);
-    SDL_FreeSurface(rgb);
+            p.px.push_back(pixelRGB(s, x, y));
     SDL_FreeSurface(s);
     return p;
 }

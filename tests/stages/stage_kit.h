@@ -38,8 +38,10 @@ inline Compiled compileWith(const std::string& legendText, const std::string& st
     return c;
 }
 
-// The stage file of a playable grass stage with these rows; the test fails when it is not.
-inline std::vector<uint8_t> testStage(const std::vector<std::string>& rows) {
+// The stage file of a playable grass stage with these bottom rows under empty ones; the test
+// fails when it is not.
+inline std::vector<uint8_t> testStage(std::vector<std::string> rows) {
+    rows.insert(rows.begin(), MAP_ROWS - rows.size(), std::string(rows[0].size(), '.'));
     Compiled c = compileWith(TEST_LEGEND, formatStageSource("tileset grass\n", rows), true);
     EXPECT_TRUE(c.ok) << (c.errors.empty() ? "" : c.errors[0]);
     return encodeStage(c.grid);

@@ -1,20 +1,73 @@
 // The images makegfx builds, as a player sees them: every one reaches the game through the
 // graphics archive unchanged at the size the game draws it, the block sheet shows every
-// animation moving and every cell that matters, and the water surface and the backdrop
-// repeat without a seam.
+// animation moving and every cell that matters, the water surface and the backdrop repeat
+// without a seam, and the two fonts have a glyph of their own for every character of the
+// messages.
 #include "anim/anims.h"
-#include "art_files.h"
 #include "data/archive.h"
 #include "gfx/blocks.h"
+#include "gfx/messages.h"
+#include "test_env.h"
 #include "world/map.h"
 #include "world/monsters.h"
 
+#include <SDL.h>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace {
+
+constexpr uint32_t CLEAR = 0xFF00FF; // magenta, the transparent colour
+
+// A picture as plain 0xRRGGBB pixels.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint32_t> px;
+    uint32_t at(int x, int y) const { return px[size_t(y) * width + x]; }
+    bool operator==(const Picture& o) const { return width == o.width && px == o.px; }
+};
+
+// BMP bytes as SDL's own reader takes them, whatever the file's depth; empty when it rejects
+// them.
+Picture decodeBMP(const std::string& bytes) {
+    Picture p;
+    SDL_Surface* s = SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
+    if (!s) return p;
+    p.width = s->w;
+    p.height = s->h;
+    for (int y = 0; y < p.height; y++)
+        for (int x = 0; x < p.width; x++)
+            p.px.push_back(pixelRGB(s, x, y));
+    SDL_FreeSurface(s);
+    return p;
+}
+
+// gfx/<name>.bmp of the build directory (the tests' working directory).
+Picture builtImage(const std::string& name) {
+    return decodeBMP(readWholeFile("gfx/" + name + ".bmp"));
+}
+
+// Cell n of a picture cut into size x size cells, row after row: a tile of the block sheet,
+// a glyph of a font.
+Picture cellOf(const Picture& sheet, int n, int size) {
+    const int columns = sheet.width / size;
+    Picture t;
+    t.width = t.height = size;
+    for (int y = 0; y < size; y++)
+        for (int x = 0; x < size; x++)
+            t.px.push_back(sheet.at((n % columns) * size + x, (n / columns) * size + y));
+    return t;
+}
+
+int drawnPixels(const Picture& p) {
+    int n = 0;
+    for (uint32_t c : p.px)
+        n += c != CLEAR;
+    return n;
+}
 
 TEST(BuiltImages, ReachTheGameUnchangedAtTheirSizes) {
     const struct {
@@ -39,22 +92,18 @@ TEST(BuiltImages, ReachTheGameUnchangedAtTheirSizes) {
         uint32_t size = 0;
         unsigned char* data = loadZDAFile(ZDA_GFX, i.name, "bmp", &size);
         ASSERT_NE(data, nullptr) << "data/gfx.zda has no " << i.name << ".bmp";
-        EXPECT_TRUE(samePixels(decodeBMP(std::vector<unsigned char>(data, data + size)), p))
+        EXPECT_TRUE(decodeBMP(std::string((const char*)data, size)) == p)
             << "the archive's copy differs from the built image";
         std::free(data);
     }
     closeArchives();
 }
 
-template <size_t N>
-std::vector<int> seq(const int (&t)[N]) {
-    return std::vector<int>(t, t + N);
-}
-
 TEST(BlockSheet, EveryAnimationMovesAndNothingThatMattersIsInvisible) {
     const Picture sheet = builtImage("blocks");
     ASSERT_EQ(sheet.width, 320);
     auto tile = [&](int n) { return cellOf(sheet, n, 16); };
+    auto seq = [](const auto& t) { return std::vector<int>(std::begin(t), std::end(t)); };
     EXPECT_EQ(drawnPixels(tile(0)), 0) << "tile 0 stands in for the hidden hero";
     const std::vector<int> anims[] = {
         seq(blobbas),       seq(bat),           seq(death_suicide),
@@ -70,7 +119,7 @@ TEST(BlockSheet, EveryAnimationMovesAndNothingThatMattersIsInvisible) {
             if (f[i] == 0) continue;
             EXPECT_GT(drawnPixels(tile(f[i])), 0) << "image " << f[i] << " is empty";
             bool moves = i + 1 < f.size() && f[i + 1] != f[i] && f[i + 1] != 0;
-            EXPECT_FALSE(moves && samePixels(tile(f[i]), tile(f[i + 1])))
+            EXPECT_FALSE(moves && tile(f[i]) == tile(f[i + 1]))
                 << "images " << f[i] << " and " << f[i + 1] << " are the same";
         }
     for (int v = 1; v < NUM_BLOCKS; v++) {
@@ -84,9 +133,12 @@ TEST(BlockSheet, EveryAnimationMovesAndNothingThatMattersIsInvisible) {
     }
 }
 
-// The step in brightness between two columns of a picture, rows y0 ... y1 - 1; a see-through
-// pixel beside a drawn one is the biggest step.
+// The step in brightness (0 ... 255) between two columns of a picture, rows y0 ... y1 - 1; a
+// see-through pixel beside a drawn one is the biggest step.
 int columnStep(const Picture& p, int a, int b, int y0, int y1) {
+    auto luma = [](uint32_t c) {
+        return int((((c >> 16) & 0xFF) * 299 + ((c >> 8) & 0xFF) * 587 + (c & 0xFF) * 114) / 1000);
+    };
     int sum = 0;
     for (int y = y0; y < y1; y++) {
         uint32_t c = p.at(a, y), d = p.at(b, y);
@@ -112,6 +164,32 @@ TEST(RepeatedPictures, TheWaterSurfaceAndTheBackdropJoinWithoutASeam) {
     }
     // a flat backdrop that passes trivially is refused
     EXPECT_GE(std::set<uint32_t>(back.px.begin(), back.px.end()).size(), 8u);
+}
+
+TEST(Fonts, HaveADifferentGlyphForEveryCharacterOfTheMessages) {
+    const struct {
+        const char* image;
+        int size; // glyph width and height
+    } fonts[] = {{"font", 8}, {"fontbig", 16}};
+    for (const auto& f : fonts) {
+        SCOPED_TRACE(f.image);
+        const Picture img = builtImage(f.image);
+        const int count = (img.width / f.size) * (img.height / f.size);
+        auto glyph = [&](int code) { return cellOf(img, code - 32, f.size); };
+        ASSERT_GE(count, 'Z' - 32 + 1);
+        EXPECT_EQ(img.width % f.size, 0) << "a partial column of cells would be cut away";
+        EXPECT_EQ(img.height % f.size, 0);
+        EXPECT_EQ(drawnPixels(glyph(' ')), 0) << "the blank must be empty";
+        for (int a = '!'; a <= 'Z'; a++)
+            for (int b = a + 1; b <= 'Z'; b++)
+                EXPECT_FALSE(glyph(a) == glyph(b))
+                    << "'" << char(a) << "' and '" << char(b) << "' look alike";
+        for (int m = 0; m < NUM_MESSAGES; m++)
+            for (unsigned char c : std::string(translation[0][m])) {
+                ASSERT_TRUE(c >= 32 && c < 32 + count) << "message " << m << " uses " << c;
+                EXPECT_TRUE(c == ' ' || drawnPixels(glyph(c)) > 0) << "message " << m << c;
+            }
+    }
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // The art tools: derived tiles and blocks of tiles of the pixel-art reader, the PNG writer,
 // and makegfx refusing a broken source with the place of the fault.
-#include "art_files.h"
 #include "pixel_art.h"
 #include "png_writer.h"
 #include "test_env.h"
@@ -11,16 +10,6 @@
 
 namespace {
 
-Palette testPalette() {
-    Palette p;
-    std::string why;
-    EXPECT_TRUE(parsePalette("# test palette\n. FF00FF clear\nk 080810 ink\nr D84030 red\n"
-                             "b 3070D0 blue\n",
-                             "pal", &p, &why))
-        << why;
-    return p;
-}
-
 std::string rows16(const std::string& first) {
     std::string s = first + "\n";
     for (int i = 1; i < 16; i++)
@@ -28,9 +17,13 @@ std::string rows16(const std::string& first) {
     return s;
 }
 
-// Parses and resolves art text; the rows of each tile by number, or the error.
+// Parses and resolves art text drawn with a palette of four colours; false with the error.
 bool buildArt(const std::string& text, std::vector<ArtEntry>* e, std::string* why) {
-    return parseArt(text, "f.art", testPalette(), e, why) && resolveTiles(*e, 240, why);
+    Palette p;
+    return parsePalette("# test palette\n. FF00FF clear\nk 080810 ink\nr D84030 red\n"
+                        "b 3070D0 blue\n",
+                        "pal", &p, why) &&
+           parseArt(text, "f.art", p, e, why) && resolveTiles(*e, 240, why);
 }
 
 TEST(ArtFile, DerivedTilesAndBlocksOfTilesFollowTheirSources) {

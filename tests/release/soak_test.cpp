@@ -24,12 +24,6 @@
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define SOAK_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define SOAK_SANITIZED 1
-#endif
-#endif
-#ifdef SOAK_SANITIZED
 // in every sanitizer runtime; GCC ships no header that declares it
 extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
@@ -84,46 +78,35 @@ struct Soak {
     std::vector<int> upNext; // pressed last call, released now
     std::vector<Sample> samples;
 
-    void down(int sym) { pushEvent(keyEvent(sym, true)); }
-    void up(int sym) { pushEvent(keyEvent(sym, false)); }
+    void key(int sym, bool down) { pushEvent(keyEvent(sym, down)); }
     void tap(int sym) {
-        down(sym);
-        up(sym);
+        key(sym, true);
+        key(sym, false);
     }
     void press(int sym) { // held for this call, released at the next
-        down(sym);
+        key(sym, true);
         upNext.push_back(sym);
-    }
-    void releaseAll() {
-        for (int k : held)
-            up(k);
-        held.clear();
     }
     void hold(const std::vector<int>& keys) {
         for (int k : held)
-            if (std::find(keys.begin(), keys.end(), k) == keys.end()) up(k);
+            if (std::find(keys.begin(), keys.end(), k) == keys.end()) key(k, false);
         for (int k : keys)
-            if (std::find(held.begin(), held.end(), k) == held.end()) down(k);
+            if (std::find(held.begin(), held.end(), k) == held.end()) key(k, true);
         held = keys;
     }
     int roll(int n) { return (int)(rng() % (unsigned)n); }
 
     // The title: the cursor wanders (movement never chooses); later it is steered to
-    // "NEW GAME" and chosen.
+    // "NEW GAME" and chosen, and a sub-screen is left by choosing.
     void title() {
         if (calls < titleCalls) {
             if (roll(20) == 0) tap(roll(2) ? K_UP : K_DOWN);
-            return;
+        } else if (calls % STEER_EVERY == 0) {
+            tap(workflow == WF_NEW_GAME      ? K_RETURN
+                : workflow == WF_PRESS_START ? K_DOWN
+                : workflow > WF_NEW_GAME     ? K_UP
+                                             : K_SPACE);
         }
-        if (calls % STEER_EVERY) return;
-        if (workflow == WF_NEW_GAME)
-            tap(K_RETURN);
-        else if (workflow == WF_PRESS_START)
-            tap(K_DOWN);
-        else if (workflow > WF_NEW_GAME)
-            tap(K_UP);
-        else
-            tap(K_SPACE); // a sub-screen: choosing leaves it
     }
 
     // A stage: runs of held movement keys, mostly to the right, with jumps and crouches.
@@ -142,43 +125,33 @@ struct Soak {
         hold(keys);
     }
 
-    // After the last frame: leave the game the way a player would.
-    void leave() {
-        releaseAll();
-        if (calls % STEER_EVERY) return;
-        switch (flowScreen) {
-        case FLOW_QUIT_DIALOG:
-            tap(K_LEFT); // yes
-            break;
-        case FLOW_CONTINUE:
-            tap(K_RIGHT); // no
-            break;
-        case FLOW_NAME_ENTRY:
-            press(K_RETURN);
-            break;
-        case FLOW_STORY:
-        case FLOW_GAME_OVER:
+    // Every STEER_EVERY calls, the key that moves a waiting screen on: to more play, or out
+    // of the game once the soak is over (a stage asks first, the title acts on it).
+    void steer(bool leaving) {
+        if (flowScreen == FLOW_STORY || flowScreen == FLOW_GAME_OVER)
             tap(K_SPACE);
-            break;
-        default: { // a stage asks first, the title acts on it
-            SDL_Event quit;
-            quit.type = SDL_QUIT;
-            pushEvent(quit);
-        }
-        }
+        else if (flowScreen == FLOW_CONTINUE)
+            tap(leaving ? K_RIGHT : K_LEFT); // no, or yes: play on
+        else if (flowScreen == FLOW_QUIT_DIALOG)
+            tap(leaving ? K_LEFT : K_RIGHT); // yes, or no
+        else if (flowScreen == FLOW_NAME_ENTRY)
+            press(K_RETURN);
+        else if (leaving)
+            pushEvent(SDL_Event{SDL_QUIT});
+        else if (flowScreen == FLOW_NONE) // the intro screens end on a released JUMP or UP
+            tap(calls % (2 * STEER_EVERY) ? K_SPACE : K_UP);
     }
 
     void step() {
         calls += 1;
         VirtualClock::sleeps.clear(); // the clock's record of sleeps would grow all run long
         for (int k : upNext)
-            up(k);
+            key(k, false);
         upNext.clear();
         if (calls % SAMPLE_EVERY == 0) samples.push_back({calls, heapInUse(), residentKb()});
-
         if (flowScreen != lastFlow) {
-            releaseAll();
-            if (flowScreen == FLOW_STAGE && level == 1) stageOneEntered += 1;
+            hold({});
+            stageOneEntered += flowScreen == FLOW_STAGE && level == 1;
             lastFlow = flowScreen;
         }
         if (calls > total + GIVE_UP_AFTER) {
@@ -188,49 +161,18 @@ struct Soak {
             std::fflush(stdout);
             std::_Exit(3);
         }
-        if (calls >= total) {
-            leave();
-            return;
-        }
-        switch (flowScreen) {
-        case FLOW_NONE: // the intro screens end on a released JUMP or UP
-            if (calls % STEER_EVERY == 0) tap(calls % (2 * STEER_EVERY) ? K_SPACE : K_UP);
-            break;
-        case FLOW_TITLE:
+        const bool leaving = calls >= total;
+        if (leaving) hold({});
+        if (!leaving && flowScreen == FLOW_TITLE)
             title();
-            break;
-        case FLOW_STAGE:
+        else if (!leaving && flowScreen == FLOW_STAGE)
             stage();
-            break;
-        case FLOW_STORY:
-        case FLOW_GAME_OVER:
-            if (calls % STEER_EVERY == 0) tap(K_SPACE);
-            break;
-        case FLOW_CONTINUE:
-            if (calls % STEER_EVERY == 0) tap(K_LEFT); // yes: play on
-            break;
-        case FLOW_NAME_ENTRY:
-            if (calls % STEER_EVERY == 0) press(K_RETURN);
-            break;
-        case FLOW_QUIT_DIALOG:
-            if (calls % STEER_EVERY == 0) tap(K_RIGHT); // no
-            break;
-        default: // the tally runs by itself
-            break;
-        }
+        else if (calls % STEER_EVERY == 0)
+            steer(leaving);
     }
 };
 
 Soak* soak;
-void soakHook() {
-    soak->step();
-}
-
-long framesFromEnvironment() {
-    const char* v = std::getenv("TROBZ_SOAK_FRAMES");
-    if (!v || !*v) return DEFAULT_FRAMES;
-    return std::max(100000L, std::strtol(v, nullptr, 10)); // room for the samples
-}
 
 } // namespace
 
@@ -239,10 +181,11 @@ TEST(Soak, TitleThenStageOneWithRandomInputKeepsItsMemory) {
     std::filesystem::create_directory_symlink(std::string(TROBZ_BUILD_DIR) + "/data", "data");
     VirtualClock clock;
     Soak s;
-    s.total = framesFromEnvironment();
+    const char* frames = std::getenv("TROBZ_SOAK_FRAMES"); // at least 100 000, for the samples
+    if (frames && *frames) s.total = std::max(100000L, std::strtol(frames, nullptr, 10));
     s.titleCalls = s.total / 10;
     soak = &s;
-    inputHook = soakHook;
+    inputHook = [] { soak->step(); };
     drainEvents();
 
     char prog[] = "trobz3", window[] = "-w";
@@ -257,21 +200,16 @@ TEST(Soak, TitleThenStageOneWithRandomInputKeepsItsMemory) {
 
     // the baseline is the highest sample once the stage has run a while; the last quarter
     // of the run must stay within the slack of it
+    auto peak = [&s](long from, long to) {
+        Sample top{from, 0, 0};
+        for (const Sample& m : s.samples)
+            if (m.call >= from && m.call < to)
+                top = {from, std::max(top.heap, m.heap), std::max(top.rssKb, m.rssKb)};
+        return top;
+    };
     const long baseFrom = s.titleCalls + WARM_UP;
-    const long baseTo = baseFrom + 4 * SAMPLE_EVERY;
-    const long lateFrom = s.total - s.total / 4;
-    size_t baseHeap = 0, lateHeap = 0;
-    long baseRss = 0, lateRss = 0;
-    for (const Sample& m : s.samples) {
-        if (m.call >= baseFrom && m.call < baseTo) {
-            baseHeap = std::max(baseHeap, m.heap);
-            baseRss = std::max(baseRss, m.rssKb);
-        }
-        if (m.call >= lateFrom && m.call <= s.total) {
-            lateHeap = std::max(lateHeap, m.heap);
-            lateRss = std::max(lateRss, m.rssKb);
-        }
-    }
+    const Sample base = peak(baseFrom, baseFrom + 4 * SAMPLE_EVERY);
+    const Sample late = peak(s.total - s.total / 4, s.total + 1);
     for (const Sample& m : s.samples)
         std::printf("soak: call %7ld  heap %9zu bytes  resident %6ld kB\n", m.call, m.heap,
                     m.rssKb);
@@ -279,11 +217,11 @@ TEST(Soak, TitleThenStageOneWithRandomInputKeepsItsMemory) {
                 s.stageOneEntered);
     std::printf("soak: heap in use %zu bytes after warm-up, %zu bytes at most in the last "
                 "quarter; resident %ld kB, then %ld kB\n",
-                baseHeap, lateHeap, baseRss, lateRss);
-    ASSERT_GT(baseHeap, 0u) << "no sample was taken after the warm-up";
-    ASSERT_GT(lateHeap, 0u) << "no sample was taken in the last quarter";
-    EXPECT_LE(lateHeap, baseHeap + HEAP_SLACK) << "the heap grows while the stage is played";
+                base.heap, late.heap, base.rssKb, late.rssKb);
+    ASSERT_GT(base.heap, 0u) << "no sample was taken after the warm-up";
+    ASSERT_GT(late.heap, 0u) << "no sample was taken in the last quarter";
+    EXPECT_LE(late.heap, base.heap + HEAP_SLACK) << "the heap grows while the stage is played";
 #ifndef SOAK_SANITIZED
-    EXPECT_LE(lateRss, baseRss + RSS_SLACK_KB) << "the resident set grows";
+    EXPECT_LE(late.rssKb, base.rssKb + RSS_SLACK_KB) << "the resident set grows";
 #endif
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -65,11 +66,12 @@ TEST(StageText, BuildsTheCellsColumnAfterColumnWithTheStagesOwnSymbols) {
         {1, 9, 65}, {5, 9, CELL_RING}, {0, 10, 131}, {276, 11, 133}, {274, 8, CELL_DOOR_OPEN_TL}};
     for (const auto& x : cells)
         EXPECT_EQ(bytes[size_t(2 + x[0] * 12 + x[1])], x[2]) << x[0] << "," << x[1];
-    EXPECT_EQ(decodeOrFail(bytes).cells, c.grid.cells);
-    // a file short of the cells its header asks for and a map narrower than the view are
-    // refused; 4096 columns are the most (the picture program's test refuses 4097)
     StageGrid grid;
     std::string error;
+    ASSERT_TRUE(decodeStage(bytes.data(), bytes.size(), &grid, &error)) << error;
+    EXPECT_EQ(grid.cells, c.grid.cells);
+    // a file short of the cells its header asks for and a map narrower than the view are
+    // refused; 4096 columns are the most (the picture program's test refuses 4097)
     EXPECT_FALSE(decodeStage(bytes.data(), bytes.size() - 1, &grid, &error));
     std::vector<uint8_t> wide = {0xFF, 0x0F}; // 4096 columns, the most
     wide.resize(2 + 4096 * 12, 20);
@@ -126,65 +128,61 @@ TEST(StageText, FaultsAreRefusedWhereTheyAre) {
     EXPECT_TRUE(compile(Map().put(1, 9, ".").put(18, 8, "..").put(18, 9, ".."), false).ok);
 }
 
-// The program itself, as the build runs it: a broken stage fails the build with the
-// message and leaves no file, a good one becomes its stage file.
-TEST(StageConverterProgram, FailsOnABrokenStageAndWritesAGoodOne) {
+// The programs as the build and a modder run them, one after the other on what the one
+// before wrote: the converter fails the build on a broken stage with the message and leaves
+// no file, and with --title takes a map the rules of play refuse; the picture program draws
+// a stage file and refuses, before drawing anything, one the game would not load; the
+// solver hands back its furthest try where it is asked to, and says so when it cannot.
+TEST(StagePrograms, RefuseWhatTheyMustWithTheReasonAndWriteTheRest) {
     ScopedTempDir dir;
+    const std::string build = TROBZ_BUILD_DIR;
+    std::filesystem::create_directory_symlink(build + "/gfx", "gfx");
     std::ofstream("legend.txt") << TEST_LEGEND;
     std::ofstream("bad.stage") << Map().put(6, 4, "Q").text();
     std::ofstream("good.stage") << Map(40).text();
-    const std::string tool = std::string(TROBZ_BUILD_DIR) + "/stageconv --legend legend.txt ";
-    EXPECT_NE(std::system((tool + "bad.stage bad.bin 2>errors.txt").c_str()), 0);
-    EXPECT_EQ(readWholeFile("errors.txt"),
-              "bad.stage:" + std::to_string(lineOf(4)) + ":7: unknown symbol 'Q'\n");
-    EXPECT_FALSE(std::ifstream("bad.bin").good()) << "a broken stage left a file";
-    EXPECT_EQ(std::system((tool + "good.stage good.bin").c_str()), 0);
-    std::string bytes = readWholeFile("good.bin");
-    ASSERT_EQ(bytes.size(), 2u + 40 * 12);
-    EXPECT_EQ(bytes.substr(0, 2), std::string("\x27\0", 2)); // 39 columns after the first
-    // the title form accepts a map without hero or door
-    std::ofstream("good.stage") << Map(40).put(1, 9, ".").put(37, 8, "..").put(37, 9, "..").text();
-    EXPECT_NE(std::system((tool + "good.stage title.bin 2>/dev/null").c_str()), 0);
-    EXPECT_EQ(std::system((tool + "--title good.stage title.bin").c_str()), 0);
-}
-
-// The picture program draws a stage file and refuses, before drawing anything, one the
-// game would not load.
-TEST(StagePictureProgram, DrawsAStageAndRefusesWhatTheGameWouldNotLoad) {
-    ScopedTempDir dir;
-    const std::string build = TROBZ_BUILD_DIR;
-    const std::string tool = build + "/stagepic " + build + "/gfx/blocks.bmp ";
-    Compiled c = compile(Map(40));
-    ASSERT_TRUE(c.ok) << firstError(c);
-    std::vector<uint8_t> good = encodeStage(c.grid);
-    std::ofstream("good.bin", std::ios::binary).write((const char*)good.data(), good.size());
-    ASSERT_EQ(std::system((tool + "good.bin good.png").c_str()), 0);
-    EXPECT_EQ(readWholeFile("good.png").substr(1, 3), "PNG");
+    std::ofstream("nodoor.stage") << Map().put(18, 8, "..").put(18, 9, "..").text();
     // 4097 columns, with every byte the header asks for
-    std::string wide = std::string("\x00\x10", 2) + std::string(4097 * 12, '\x14');
-    std::ofstream("wide.bin", std::ios::binary) << wide;
-    EXPECT_NE(std::system((tool + "wide.bin wide.png 2>errors.txt").c_str()), 0);
-    EXPECT_NE(readWholeFile("errors.txt").find("4097 columns"), std::string::npos)
-        << readWholeFile("errors.txt");
-    EXPECT_FALSE(std::ifstream("wide.png").good()) << "a stage the game refuses was drawn";
-}
-
-// The solver program hands back its furthest try where it is asked to, and says so when it
-// cannot write it.
-TEST(StageSolverProgram, WritesItsBestTryOrSaysWhyNot) {
-    ScopedTempDir dir;
-    Compiled c = compile(Map().put(18, 8, "..").put(18, 9, ".."), false); // no door
-    ASSERT_TRUE(c.ok) << firstError(c);
-    std::vector<uint8_t> bytes = encodeStage(c.grid);
-    std::ofstream("nodoor.bin", std::ios::binary).write((const char*)bytes.data(), bytes.size());
-    const std::string tool = std::string(TROBZ_BUILD_DIR) + "/stagesolve nodoor.bin --best ";
-    EXPECT_NE(std::system((tool + "best.txt >out.txt").c_str()), 0);
-    EXPECT_NE(readWholeFile("out.txt").find("not cleared: rings but no exit door"),
-              std::string::npos)
-        << readWholeFile("out.txt");
-    EXPECT_EQ(readWholeFile("best.txt").rfind("# The furthest try", 0), 0u);
-    EXPECT_NE(std::system((tool + "gone/best.txt >out.txt 2>errors.txt").c_str()), 0);
-    EXPECT_EQ(readWholeFile("errors.txt"), "gone/best.txt: cannot be written\n");
+    std::ofstream("wide.bin") << std::string("\x00\x10", 2) + std::string(4097 * 12, '\x14');
+    const struct {
+        std::string command;
+        bool succeeds;
+        std::string errors;       // all it prints on the error output
+        std::string output;       // a part of what it prints otherwise
+        std::string file, begins; // a file it writes and how that begins; "": there is none
+    } runs[] = {
+        {"stageconv --legend legend.txt bad.stage bad.bin", false,
+         "bad.stage:" + std::to_string(lineOf(4)) + ":7: unknown symbol 'Q'\n", "", "bad.bin", ""},
+        {"stageconv --legend legend.txt good.stage good.bin", true, "", "", "good.bin",
+         std::string("\x27\0", 2)}, // 39 columns after the first
+        {"stageconv --legend legend.txt nodoor.stage nodoor.bin", false,
+         "nodoor.stage:" + std::to_string(lineOf(9)) +
+             ":6: rings but no exit door for them to open\n",
+         "", "nodoor.bin", ""},
+        {"stageconv --legend legend.txt --title nodoor.stage nodoor.bin", true, "", "",
+         "nodoor.bin", std::string("\x14\0", 2)},
+        {"stagepic gfx/blocks.bmp good.bin good.png", true, "", "", "good.png", "\x89PNG"},
+        {"stagepic gfx/blocks.bmp wide.bin wide.png", false,
+         "wide.bin: the header says 4097 columns; a stage has 21 to 4096, and the game loads "
+         "no other\n",
+         "", "wide.png", ""},
+        {"stagesolve nodoor.bin --best best.txt", false, "",
+         "nodoor.bin: not cleared: rings but no exit door", "best.txt", "# The furthest try"},
+        {"stagesolve nodoor.bin --best gone/best.txt", false, "gone/best.txt: cannot be written\n",
+         "", "gone/best.txt", ""},
+    };
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.command);
+        const int status =
+            std::system((build + "/" + r.command + " >out.txt 2>errors.txt").c_str());
+        EXPECT_EQ(status == 0, r.succeeds);
+        EXPECT_EQ(readWholeFile("errors.txt"), r.errors);
+        EXPECT_NE(readWholeFile("out.txt").find(r.output), std::string::npos)
+            << readWholeFile("out.txt");
+        if (r.begins.empty())
+            EXPECT_FALSE(std::ifstream(r.file).good()) << "it left " << r.file;
+        else
+            EXPECT_EQ(readWholeFile(r.file).substr(0, r.begins.size()), r.begins);
+    }
 }
 
 } // namespace

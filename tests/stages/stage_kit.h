@@ -1,28 +1,21 @@
-// What the stage tests share: where the stage sources, replays and built archives are, the
-// stages read back from the maps archive, small test stages compiled from rows of symbols,
-// and attempts played from a replay with a record of what happened on the way.
+// Small test stages for the stage tests, compiled from rows of symbols.
 #pragma once
 #include "stagetext.h"
 
-#include "sim/stagerun.h"
-#include "world/replay.h"
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-constexpr int LAST_STAGE = 10;
-
-std::string stageName(int stage); // "trobz3NN"
-std::string stageSourcePath(int stage);
-std::string legendPath();
-std::string replayPath(int stage, bool fromCheckpoint = false);
-// Stage file bytes, decoded; the test fails at the caller when they are not a stage.
-StageGrid decodeOrFail(const std::vector<uint8_t>& bytes);
-
 // The legend of the small test stages: ". @ o [ ] { } - X B m !" for nothing, start,
 // ring, the door's four cells, lift, push block, brick, MASKY and flag, then the
 // tile sets "grass" (= grass, # earth) and "rock" (= rock).
-extern const char* const TEST_LEGEND;
+inline const char* const TEST_LEGEND =
+    "# symbols for the tests\nsymbol . 0 nothing\nsymbol @ 65 start\nsymbol o 41 ring\n"
+    "symbol [ 27 door\nsymbol ] 28\nsymbol { 47\nsymbol } 48\nsymbol - 66 lift\n"
+    "symbol X 25 push block\nsymbol B 40 brick\nsymbol m 9 MASKY\n"
+    "symbol ! 17 flag\ntileset grass\nsymbol = 131 grass\nsymbol # 133 earth\n"
+    "tileset rock\nsymbol = 151 rock\n";
 
 // A stage text compiled with a legend given as text.
 struct Compiled {
@@ -31,23 +24,25 @@ struct Compiled {
     StageGrid grid;
     std::vector<std::string> errors;
 };
-Compiled compileWith(const std::string& legendText, const std::string& stageText, bool playable);
-// The stage file of a playable grass stage with these rows; the test fails when it is not.
-std::vector<uint8_t> testStage(const std::vector<std::string>& rows);
 
-// What an attempt played from a replay went through.
-struct Playthrough {
-    StageResult result;
-    int startx = 0;                     // where the hero was placed
-    int rings = 0;                      // rings that counted at the start
-    int door = -1;                      // the door's top left cell
-    int doorOpenTL = 0, doorOpenBR = 0; // the door's cells at the end
-    int maxX = 0;                       // furthest the hero got
-    bool touchedFlag = false;           // a checkpoint was taken on the way
-    int timeLeft = 0;
-    bool alive = false, madeIt = false;
-};
+inline Compiled compileWith(const std::string& legendText, const std::string& stageText,
+                            bool playable) {
+    Compiled c;
+    LegendFile legend;
+    std::string error;
+    if (!parseLegendFile(legendText, "legend.txt", &legend, &error)) {
+        c.errors.push_back(error);
+        return c;
+    }
+    c.ok = compileStage(stageText, "test.stage", legend, playable, &c.source, &c.grid, &c.errors);
+    return c;
+}
 
-// Plays a stage of the built archive from its start (or from its checkpoint flag, as after
-// a death past it) with the given input.
-Playthrough playStage(int stage, const Replay& replay, bool fromCheckpoint = false);
+// The stage file of a playable grass stage with these bottom rows under empty ones; the test
+// fails when it is not.
+inline std::vector<uint8_t> testStage(std::vector<std::string> rows) {
+    rows.insert(rows.begin(), MAP_ROWS - rows.size(), std::string(rows[0].size(), '.'));
+    Compiled c = compileWith(TEST_LEGEND, formatStageSource("tileset grass\n", rows), true);
+    EXPECT_TRUE(c.ok) << (c.errors.empty() ? "" : c.errors[0]);
+    return encodeStage(c.grid);
+}

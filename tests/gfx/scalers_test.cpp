@@ -1,7 +1,7 @@
 // The three scalers held bit for bit against a plain per-pixel version written straight from
 // their rules, on random pictures of many sizes at 16 and 24 bits (red or blue in the high
 // bits), with and without the SIMD paths, into a display taller than the picture (smoothing
-// centres it there).
+// centres it there); and the choice of scaler when a frame is shown.
 #include "gfx/scalers.h"
 #include "gfx/video.h"
 #include "test_env.h"
@@ -59,21 +59,6 @@ Uint32 plain(Which which, SDL_Surface* src, int X, int Y) {
 }
 
 const Uint32 UNTOUCHED = 0x3456;
-std::vector<Uint32> buffer;
-
-// Runs a scaler into a target `extraRows` taller than twice the source.
-SDL_Surface* scaled(Which which, SDL_Surface* src, int depth, int simd, int extraRows) {
-    SDL_Surface* dst = makeSurface(2 * src->w, 2 * src->h + extraRows, depth);
-    SDL_FillRect(dst, nullptr, UNTOUCHED);
-    buffer.assign((size_t)src->w * src->h * 2, 0);
-    const int saved = scalerUseSimd;
-    scalerUseSimd = simd;
-    which == ZOOM      ? zoom2Surface(src, dst)
-    : which == SCALE2X ? scale2xSurface(src, dst)
-                       : antiAlias2Surface(src, dst, buffer.data());
-    scalerUseSimd = saved;
-    return dst;
-}
 
 class ScalerTest : public ::testing::TestWithParam<int> {
   protected:
@@ -91,12 +76,15 @@ class ScalerTest : public ::testing::TestWithParam<int> {
 
 TEST_P(ScalerTest, MatchThePlainVersionOnPicturesOfManySizes) {
     std::mt19937 rng(99);
+    std::vector<Uint32> buffer;
+    const int simdAtStart = scalerUseSimd;
     const int sizes[][2] = {{320, 240}, {1, 1}, {2, 1}, {1, 2},  {7, 5},  {9, 3},  {17, 13},
                             {33, 1},    {1, 9}, {8, 8}, {15, 2}, {24, 7}, {31, 31}};
     const Uint32 few[] = {0, 0xF800, 0x07E0, 0xABCDEF}; // many equal neighbours
     for (auto [w, h] : sizes)
         for (bool noise : {false, true}) {
             std::vector<Uint32> px(w * h);
+            buffer.assign(2 * px.size(), 0);
             for (Uint32& v : px)
                 v = noise ? rng() : few[rng() % 4];
             SDL_Surface* src = picture(w, h, px);
@@ -105,7 +93,13 @@ TEST_P(ScalerTest, MatchThePlainVersionOnPicturesOfManySizes) {
                     SCOPED_TRACE(::testing::Message()
                                  << "scaler " << which << " simd " << simd << " " << w << "x" << h
                                  << " noise " << noise);
-                    SDL_Surface* dst = scaled(which, src, GetParam(), simd, 6);
+                    // into a target taller than twice the source
+                    SDL_Surface* dst = makeSurface(2 * w, 2 * h + 6, GetParam());
+                    SDL_FillRect(dst, nullptr, UNTOUCHED);
+                    scalerUseSimd = simd;
+                    which == ZOOM      ? zoom2Surface(src, dst)
+                    : which == SCALE2X ? scale2xSurface(src, dst)
+                                       : antiAlias2Surface(src, dst, buffer.data());
                     const int top = which == ANTIALIAS ? 3 : 0;
                     [&] { // stops at the first difference
                         for (int Y = 0; Y < 2 * h + 6; Y++)
@@ -119,6 +113,7 @@ TEST_P(ScalerTest, MatchThePlainVersionOnPicturesOfManySizes) {
                 }
             SDL_FreeSurface(src);
         }
+    scalerUseSimd = simdAtStart;
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, ScalerTest, ::testing::Values(16, 24, -16, -24),
@@ -126,3 +121,60 @@ INSTANTIATE_TEST_SUITE_P(Depths, ScalerTest, ::testing::Values(16, 24, -16, -24)
                              return (info.param < 0 ? "bgr" : "") +
                                     std::to_string(std::abs(info.param)) + "bpp";
                          });
+
+namespace {
+
+std::vector<Uint32> smoothBuffer(640 * 240);
+void smooth(SDL_Surface* src, SDL_Surface* dst) {
+    antiAlias2Surface(src, dst, smoothBuffer.data());
+}
+
+// True when the display shows the picture as this scaler enlarges it.
+bool shownThrough(void (*scale)(SDL_Surface*, SDL_Surface*)) {
+    const SDL_PixelFormat* f = fscreen->format;
+    SDL_Surface* want = SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, f->BitsPerPixel, f->Rmask,
+                                             f->Gmask, f->Bmask, 0);
+    scale(screen, want);
+    bool same = true;
+    for (int y = 0; y < 480 && same; y++)
+        for (int x = 0; x < 640 && same; x++)
+            same = rawPixel(want, x, y) == rawPixel(fscreen, x, y);
+    SDL_FreeSurface(want);
+    return same;
+}
+
+} // namespace
+
+TEST(Video, PresentingPicksExactlyOneScaler) {
+    for (int bpp : {16, 24}) {
+        SCOPED_TRACE(bpp);
+        useTestScreen(bpp);
+        // a display and a picture in its format, showing a corner and a dot on which the
+        // three scalers differ
+        fscreen = SDL_SetVideoMode(640, 480, bpp, SDL_SWSURFACE);
+        const SDL_PixelFormat* f = fscreen->format;
+        screen = SDL_CreateRGBSurface(SDL_SWSURFACE, 320, 240, f->BitsPerPixel, f->Rmask, f->Gmask,
+                                      f->Bmask, f->Amask);
+        gfxInitColors();
+        fillRect(screen, 0, 0, 320, 240, BLACK);
+        fillRect(screen, 100, 100, 40, 40, SDL_MapRGB(f, 255, 255, 255));
+        fillRect(screen, 140, 100, 1, 1, RED);
+        void (*const scalers[])(SDL_Surface*, SDL_Surface*) = {zoom2Surface, scale2xSurface,
+                                                               smooth};
+        struct {
+            int aa2, s2x, shown; // the flags, and the scaler that must be used
+        } cases[] = {{1, 0, 0}, {0, 0, 0}, {0, 1, 1}, {1, 1, 2}};
+        for (const auto& c : cases) {
+            aa2 = c.aa2;
+            s2x = c.s2x;
+            if (&c == &cases[3]) gfxInit(); // smoothing needs its buffer, else plain doubling
+            flipScreen();
+            for (int k = 0; k < 3; k++)
+                EXPECT_EQ(shownThrough(scalers[k]), k == c.shown) << c.aa2 << c.s2x << " " << k;
+        }
+        gfxShutdown();
+        SDL_FreeSurface(screen);
+        screen = fscreen = nullptr;
+        aa2 = s2x = 0;
+    }
+}

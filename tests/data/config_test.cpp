@@ -38,8 +38,6 @@ class ConfigFile : public ::testing::Test {
 
 TEST_F(ConfigFile, SettingsAndBindingsAreFoundAnywhereAndBroughtIntoRange) {
     const char* const scanEnds = "k_jump=a\nj_jump=5\nk_jump=b\nj_jump=6\n";
-    const char* const negativeButton = "k_jump=a\nj_jump=-1\nj_jump=6\nk_jump=b\n";
-    const char* const negativeKey = "j_jump=2\nk_jump=-7\nk_jump=c\nj_jump=3\n";
     struct Case {
         std::string text;
         int* value;
@@ -67,8 +65,8 @@ TEST_F(ConfigFile, SettingsAndBindingsAreFoundAnywhereAndBroughtIntoRange) {
         // a control's scan ends once both its key and its button are known
         {scanEnds, &JUMP_KEY, 'a'},
         {scanEnds, &JUMP_BUTTON, 5},
-        {negativeButton, &JUMP_BUTTON, 6},
-        {negativeKey, &JUMP_KEY, 'c'},
+        {"k_jump=a\nj_jump=-1\nj_jump=6\nk_jump=b\n", &JUMP_BUTTON, 6}, // -1 is no button
+        {"j_jump=2\nk_jump=-7\nk_jump=c\nj_jump=3\n", &JUMP_KEY, 'c'},  // nor -7 a key
         // two bytes must follow a prefix
         {"k_left=q\nk_right=a", &LEFT_KEY, 'q'},
         {"k_left=q\nk_right=a", &RIGHT_KEY, DEFAULT_RIGHT_KEY},

@@ -83,7 +83,8 @@ TEST_F(ConfigFile, SettingsAndBindingsAreFoundAnywhereAndBroughtIntoRange) {
 }
 
 TEST_F(ConfigFile, WrittenInOrderReadBackAndBackToTheDefaultsAfterAReset) {
-    // every setting but the flags, in file order, and the values they are given
+    // every setting but the flags, in file order, and the values they are given: no control
+    // at its default, so that the reset below must change each one
     int* const vars[] = {&_mus_volume_100_, &_sfx_volume_100_,
                          &JUMP_BUTTON,      &PAUSE_BUTTON,
                          &START_BUTTON,     &UP_BUTTON,
@@ -97,7 +98,7 @@ TEST_F(ConfigFile, WrittenInOrderReadBackAndBackToTheDefaultsAfterAReset) {
                          &mpBassRange,      &mpSurroundDepth,
                          &mpSurroundDelay,  &cfgFullscreen,
                          &cfgaa2,           &cfgs2x};
-    const int values[] = {85,      0,   1,       6, 9,  10,  11, 12, 5,  'q', -1, 13, 'z',
+    const int values[] = {85,      0,   1,       6, 9,  10,  11, 12, 5,  'q', -1, 14, 'z',
                           'a' - 1, 'a', 'z' + 1, 3, 11, 120, 33, 44, 55, 22,  1,  1,  1};
     static_assert(std::size(vars) == std::size(values));
     for (size_t i = 0; i < std::size(values); i++)
@@ -108,7 +109,7 @@ TEST_F(ConfigFile, WrittenInOrderReadBackAndBackToTheDefaultsAfterAReset) {
     EXPECT_EQ(readWholeFile(CFG),
               "mus_volume=85\nsfx_volume=0\n"
               "j_jump=1\nj_pause=6\nj_start=9\nj_up=10\nj_down=11\nj_left=12\nj_right=5\n"
-              "k_jump=q\nk_pause=-1\nk_start=13\nk_up=z\nk_down=96\nk_left=a\nk_right=123\n"
+              "k_jump=q\nk_pause=-1\nk_start=14\nk_up=z\nk_down=96\nk_left=a\nk_right=123\n"
               "mpFlagsOVERSAMPLING=0\nmpResamplingMode=3\nmpFlagsNOISE_REDUCTION=1\n"
               "mpFlagsREVERB=0\nmpReverbDepth=11\nmpReverbDelay=120\nmpFlagsMEGABASS=1\n"
               "mpBassAmount=33\nmpBassRange=44\nmpFlagsSURROUND=1\nmpSurroundDepth=55\n"

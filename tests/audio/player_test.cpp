@@ -123,19 +123,17 @@ class Player : public ::testing::Test {
         MP_FreeMusic(music);
         mp_hook = nullptr;
     }
-    // One callback of `module` as the mixer makes it; returns whether music is still hooked.
-    bool callback(std::vector<int16_t>* out = nullptr, ModPlugFile* module = nullptr) {
-        std::vector<int16_t> buffer(BUFFER_FRAMES * 2, 0);
-        MP_HookMusic(module ? module : music, reinterpret_cast<Uint8*>(buffer.data()),
-                     BUFFER_BYTES);
-        if (out) out->insert(out->end(), buffer.begin(), buffer.end());
-        return MP_PlayingMusic();
-    }
-    // Callbacks until the music stops, at most `limit`; returns how many ran, or -1.
+    // Up to `limit` callbacks of `module` as the mixer makes them, until the music stops;
+    // returns how many ran then, or -1 when it still plays.
     int callbacksUntilEnd(int limit, std::vector<int16_t>* out = nullptr,
                           ModPlugFile* module = nullptr) {
-        for (int i = 1; i <= limit; i++)
-            if (!callback(out, module)) return i;
+        for (int i = 1; i <= limit; i++) {
+            std::vector<int16_t> buffer(BUFFER_FRAMES * 2, 0);
+            MP_HookMusic(module ? module : music, reinterpret_cast<Uint8*>(buffer.data()),
+                         BUFFER_BYTES);
+            if (out) out->insert(out->end(), buffer.begin(), buffer.end());
+            if (!MP_PlayingMusic()) return i;
+        }
         return -1;
     }
     std::vector<uint8_t> bytes;
@@ -166,28 +164,7 @@ TEST_F(Player, PlayCountsEndTheMusicAndRepeatsJoinWithoutAGap) {
 }
 
 TEST_F(Player, FadeInClimbsOneUnitPerCallbackUntilAVolumeChange) {
-    MP_VolumeMusic(40);
-    MP_FadeInMusic(music, -1, 300);
-    EXPECT_EQ(mp_delta, 1);
-    for (int i = 0; i < 41; i++) {
-        if (i == 5) MP_PlayMusic(music, -1); // a restart keeps the ramp where it was
-        ASSERT_EQ(mp_fade, std::min(1 + i, 40)) << "callback " << i;
-        ASSERT_EQ(int(ModPlug_GetMasterVolume(music)), std::min(1 + i, 40));
-        callback();
-    }
-    MP_VolumeMusic(100);
-    MP_FadeInMusic(music, -1, 300);
-    for (int i = 0; i < 10; i++)
-        callback();
-    callbackOnUnlock = music; // the hook runs right after the change: the ramp must be over
-    MP_VolumeMusic(64);
-    EXPECT_EQ(int(ModPlug_GetMasterVolume(music)), 64);
-    callback();
-    EXPECT_EQ(mp_fade, 64);
-    EXPECT_EQ(mp_volume, 64);
-}
-
-TEST_F(Player, NothingStartsAtVolumeZeroOrWithoutMusic) {
+    // nothing starts at volume zero or without music
     MP_VolumeMusic(0);
     MP_FadeInMusic(music, -1, 300);
     EXPECT_EQ(MP_PlayingMusic(), 0);
@@ -196,6 +173,24 @@ TEST_F(Player, NothingStartsAtVolumeZeroOrWithoutMusic) {
     MP_FadeInMusic(nullptr, -1, 300);
     MP_PlayMusic(nullptr, -1);
     EXPECT_EQ(MP_PlayingMusic(), 0);
+    MP_VolumeMusic(40);
+    MP_FadeInMusic(music, -1, 300);
+    EXPECT_EQ(mp_delta, 1);
+    for (int i = 0; i < 41; i++) {
+        if (i == 5) MP_PlayMusic(music, -1); // a restart keeps the ramp where it was
+        ASSERT_EQ(mp_fade, std::min(1 + i, 40)) << "callback " << i;
+        ASSERT_EQ(int(ModPlug_GetMasterVolume(music)), std::min(1 + i, 40));
+        callbacksUntilEnd(1);
+    }
+    MP_VolumeMusic(100);
+    MP_FadeInMusic(music, -1, 300);
+    callbacksUntilEnd(10);
+    callbackOnUnlock = music; // the hook runs right after the change: the ramp must be over
+    MP_VolumeMusic(64);
+    EXPECT_EQ(int(ModPlug_GetMasterVolume(music)), 64);
+    callbacksUntilEnd(1);
+    EXPECT_EQ(mp_fade, 64);
+    EXPECT_EQ(mp_volume, 64);
 }
 
 TEST_F(Player, FadeOutEndsAfterVolumeMinusOneCallbacks) {
@@ -245,34 +240,21 @@ TEST(Catalogue, StagesCycleThroughTheTenStageTracks) {
     EXPECT_EQ(loadMusic(NUM_TRACKS), nullptr);
 }
 
-class Device : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        if (!SDL_getenv("SDL_AUDIODRIVER")) SDL_putenv(const_cast<char*>("SDL_AUDIODRIVER=dummy"));
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
-        ASSERT_EQ(MP_OpenAudio(22050, AUDIO_S16LSB, 2, 1024), 0) << SDL_GetError();
-        EXPECT_EQ(mpFrequency, 22050);
-        EXPECT_EQ(mpChannels, 2);
-        bytes = testModule();
-        MP_VolumeMusic(128);
-    }
-    void TearDown() override {
-        Mix_HookMusic(nullptr, nullptr);
-        mp_music = nullptr;
-        mp_hook = nullptr;
-        Mix_CloseAudio();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
-    // Waits up to three seconds for the music to stop (one play is a third of a second).
-    bool waitForEnd() {
-        for (int t = 0; t < 3000 && MP_PlayingMusic(); t += 10)
-            SDL_Delay(10);
-        return !MP_PlayingMusic();
-    }
-    std::vector<uint8_t> bytes;
-};
+// Waits up to three seconds for the music to stop (one play is a third of a second).
+bool waitForEnd() {
+    for (int t = 0; t < 3000 && MP_PlayingMusic(); t += 10)
+        SDL_Delay(10);
+    return !MP_PlayingMusic();
+}
 
-TEST_F(Device, MusicChangesWhileTheAudioThreadPlaysIt) {
+TEST(Device, MusicChangesWhileTheAudioThreadPlaysIt) {
+    if (!SDL_getenv("SDL_AUDIODRIVER")) SDL_putenv(const_cast<char*>("SDL_AUDIODRIVER=dummy"));
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
+    ASSERT_EQ(MP_OpenAudio(22050, AUDIO_S16LSB, 2, 1024), 0) << SDL_GetError();
+    EXPECT_EQ(mpFrequency, 22050);
+    EXPECT_EQ(mpChannels, 2);
+    const std::vector<uint8_t> bytes = testModule();
+    MP_VolumeMusic(128);
     for (int round = 0; round < 3; round++) {
         ModPlugFile* music = MP_LoadMusic(bytes.data(), int(bytes.size()), -1);
         ASSERT_NE(music, nullptr);
@@ -298,6 +280,11 @@ TEST_F(Device, MusicChangesWhileTheAudioThreadPlaysIt) {
     EXPECT_NE(musBuf.load(), nullptr);
     EXPECT_TRUE(waitForEnd());
     EXPECT_EQ(musBuf.load(), nullptr);
+    Mix_HookMusic(nullptr, nullptr);
+    mp_music = nullptr;
+    mp_hook = nullptr;
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 } // namespace

@@ -69,7 +69,6 @@ class ArchiveTest : public ::testing::Test {
         writeWholeFile(tmp.path() + "/data/gfx.zda", bytes);
         reader = std::make_unique<ArchiveDir>(tmp.path() + "/data");
     }
-    void TearDown() override { reader.reset(); }
 };
 
 const Bytes TEXT = bytesOf("a member's bytes, plain and simple");

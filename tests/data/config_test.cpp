@@ -1,8 +1,7 @@
-// The configuration file: the reader's scanning and range rules, and the writer's exact output
-// read back.
+// The configuration file: the reader's scanning and range rules, the writer's exact output read
+// back, and the file the settings at program start make.
 #include "data/config.h"
 #include "data/settings.h"
-#include "persist_files.h"
 #include "test_env.h"
 
 #include <gtest/gtest.h>
@@ -14,24 +13,33 @@ const char CFG[] = "trobz3.cfg";
 // The music player's features as the program starts, before any test sets them.
 const int flagsAtStart = mpFlags;
 
+// Every setting the file holds back to its value at program start.
+void restoreStartSettings() {
+    resetDefaultControls();
+    _mus_volume_100_ = DEFAULT_MUS_VOLUME;
+    _sfx_volume_100_ = DEFAULT_SFX_VOLUME;
+    _mus_volume_ = mixerVolume(DEFAULT_MUS_VOLUME);
+    _sfx_volume_ = mixerVolume(DEFAULT_SFX_VOLUME);
+    cfgFullscreen = cfgaa2 = cfgs2x = 0;
+    cfgZoom = 1;
+    cfgbpp = 16;
+    mpFlags = flagsAtStart;
+    mpResamplingMode = 1;
+    mpReverbDepth = mpReverbDelay = mpBassAmount = mpBassRange = 0;
+    mpSurroundDepth = mpSurroundDelay = 0;
+}
+
 class ConfigFile : public ::testing::Test {
   protected:
     void SetUp() override { restoreStartSettings(); }
     void TearDown() override { restoreStartSettings(); }
-    static void load(const std::string& text) {
-        writeFile(CFG, text);
-        loadConfig();
-    }
     ScopedTempDir dir;
 };
 
 TEST_F(ConfigFile, SettingsAndBindingsAreFoundAnywhereAndBroughtIntoRange) {
-    const int startFlags = MP_FLAG_OVERSAMPLING | MP_FLAG_NOISE_REDUCTION;
     const char* const scanEnds = "k_jump=a\nj_jump=5\nk_jump=b\nj_jump=6\n";
-    const char* const negativeButton = "k_jump=a\nj_jump=-1\nj_jump=6\nk_jump=b\n";
-    const char* const negativeKey = "j_jump=2\nk_jump=-7\nk_jump=c\nj_jump=3\n";
     struct Case {
-        const char* text;
+        std::string text;
         int* value;
         int expected;
     } cases[] = {
@@ -46,9 +54,9 @@ TEST_F(ConfigFile, SettingsAndBindingsAreFoundAnywhereAndBroughtIntoRange) {
         {"mpReverbDepth=80\nmpReverbDepth=20\n", &mpReverbDepth, 20}, // the last one wins
         // the music player's features can only be switched on
         {"mpFlagsOVERSAMPLING=0\nmpFlagsNOISE_REDUCTION=0\nmpFlagsREVERB=2\n", &mpFlags,
-         startFlags},
+         flagsAtStart},
         {"mpFlagsREVERB=1\nmpFlagsSURROUND=1\n", &mpFlags,
-         startFlags | MP_FLAG_REVERB | MP_FLAG_SURROUND},
+         flagsAtStart | MP_FLAG_REVERB | MP_FLAG_SURROUND},
         {"k_jump=x\n", &JUMP_KEY, 120},
         {"k_pause=X\n", &PAUSE_KEY, 0}, // an upper-case letter is no number
         {"", &LEFT_KEY, 'l'},           // without its line a key keeps its binding
@@ -57,8 +65,8 @@ TEST_F(ConfigFile, SettingsAndBindingsAreFoundAnywhereAndBroughtIntoRange) {
         // a control's scan ends once both its key and its button are known
         {scanEnds, &JUMP_KEY, 'a'},
         {scanEnds, &JUMP_BUTTON, 5},
-        {negativeButton, &JUMP_BUTTON, 6},
-        {negativeKey, &JUMP_KEY, 'c'},
+        {"k_jump=a\nj_jump=-1\nj_jump=6\nk_jump=b\n", &JUMP_BUTTON, 6}, // -1 is no button
+        {"j_jump=2\nk_jump=-7\nk_jump=c\nj_jump=3\n", &JUMP_KEY, 'c'},  // nor -7 a key
         // two bytes must follow a prefix
         {"k_left=q\nk_right=a", &LEFT_KEY, 'q'},
         {"k_left=q\nk_right=a", &RIGHT_KEY, DEFAULT_RIGHT_KEY},
@@ -67,40 +75,16 @@ TEST_F(ConfigFile, SettingsAndBindingsAreFoundAnywhereAndBroughtIntoRange) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         restoreStartSettings();
-        LEFT_BUTTON = 11;
         LEFT_KEY = 'l';
-        load(c.text);
+        writeWholeFile(CFG, {c.text.begin(), c.text.end()});
+        loadConfig();
         EXPECT_EQ(*c.value, c.expected);
     }
 }
 
-TEST(Controls, ResetGivesEveryKeyAndButtonItsDefault) {
-    const std::pair<int*, int> controls[] = {
-        {&START_KEY, DEFAULT_START_KEY},     {&LEFT_KEY, DEFAULT_LEFT_KEY},
-        {&RIGHT_KEY, DEFAULT_RIGHT_KEY},     {&UP_KEY, DEFAULT_UP_KEY},
-        {&DOWN_KEY, DEFAULT_DOWN_KEY},       {&JUMP_KEY, DEFAULT_JUMP_KEY},
-        {&PAUSE_KEY, DEFAULT_PAUSE_KEY},     {&START_BUTTON, DEFAULT_START_BUTTON},
-        {&JUMP_BUTTON, DEFAULT_JUMP_BUTTON}, {&PAUSE_BUTTON, DEFAULT_PAUSE_BUTTON},
-        {&UP_BUTTON, DEFAULT_UP_BUTTON},     {&RIGHT_BUTTON, DEFAULT_RIGHT_BUTTON},
-        {&DOWN_BUTTON, DEFAULT_DOWN_BUTTON}, {&LEFT_BUTTON, DEFAULT_LEFT_BUTTON},
-    };
-    for (auto [control, value] : controls)
-        *control = 99;
-    resetDefaultControls();
-    for (auto [control, value] : controls)
-        EXPECT_EQ(*control, value);
-}
-
-TEST_F(ConfigFile, WrittenInOrderAndReadBackIntoTheSameSettings) {
-    // without a file the music is oversampled and noise-reduced, and a new file says so
-    mpFlags = flagsAtStart;
-    loadConfig();
-    dumpConfig();
-    EXPECT_NE(readWholeFile(CFG).find("mpFlagsOVERSAMPLING=1\nmpResamplingMode=1\n"
-                                      "mpFlagsNOISE_REDUCTION=1\n"),
-              std::string::npos)
-        << readWholeFile(CFG);
-    // every setting but the flags, in file order, and the values they are given
+TEST_F(ConfigFile, WrittenInOrderReadBackAndBackToTheDefaultsAfterAReset) {
+    // every setting but the flags, in file order, and the values they are given: no control
+    // at its default, so that the reset below must change each one
     int* const vars[] = {&_mus_volume_100_, &_sfx_volume_100_,
                          &JUMP_BUTTON,      &PAUSE_BUTTON,
                          &START_BUTTON,     &UP_BUTTON,
@@ -114,10 +98,10 @@ TEST_F(ConfigFile, WrittenInOrderAndReadBackIntoTheSameSettings) {
                          &mpBassRange,      &mpSurroundDepth,
                          &mpSurroundDelay,  &cfgFullscreen,
                          &cfgaa2,           &cfgs2x};
-    const int values[] = {85,      0,   1,       6, 9,  10,  11, 12, 5,  'q', -1, 13, 'z',
+    const int values[] = {85,      0,   1,       6, 9,  10,  11, 12, 5,  'q', -1, 14, 'z',
                           'a' - 1, 'a', 'z' + 1, 3, 11, 120, 33, 44, 55, 22,  1,  1,  1};
-    static_assert(sizeof vars / sizeof vars[0] == sizeof values / sizeof values[0], "");
-    for (size_t i = 0; i < sizeof values / sizeof values[0]; i++)
+    static_assert(std::size(vars) == std::size(values));
+    for (size_t i = 0; i < std::size(values); i++)
         *vars[i] = values[i];
     mpFlags = MP_FLAG_NOISE_REDUCTION | MP_FLAG_MEGABASS | MP_FLAG_SURROUND;
     cfgbpp = 24;
@@ -125,7 +109,7 @@ TEST_F(ConfigFile, WrittenInOrderAndReadBackIntoTheSameSettings) {
     EXPECT_EQ(readWholeFile(CFG),
               "mus_volume=85\nsfx_volume=0\n"
               "j_jump=1\nj_pause=6\nj_start=9\nj_up=10\nj_down=11\nj_left=12\nj_right=5\n"
-              "k_jump=q\nk_pause=-1\nk_start=13\nk_up=z\nk_down=96\nk_left=a\nk_right=123\n"
+              "k_jump=q\nk_pause=-1\nk_start=14\nk_up=z\nk_down=96\nk_left=a\nk_right=123\n"
               "mpFlagsOVERSAMPLING=0\nmpResamplingMode=3\nmpFlagsNOISE_REDUCTION=1\n"
               "mpFlagsREVERB=0\nmpReverbDepth=11\nmpReverbDelay=120\nmpFlagsMEGABASS=1\n"
               "mpBassAmount=33\nmpBassRange=44\nmpFlagsSURROUND=1\nmpSurroundDepth=55\n"
@@ -134,9 +118,21 @@ TEST_F(ConfigFile, WrittenInOrderAndReadBackIntoTheSameSettings) {
     mpFlags = 0;
     loadGfxConfig();
     loadConfig();
-    for (size_t i = 0; i < sizeof values / sizeof values[0]; i++)
+    for (size_t i = 0; i < std::size(values); i++)
         EXPECT_EQ(*vars[i], values[i]) << i;
     EXPECT_EQ(mpFlags, MP_FLAG_NOISE_REDUCTION | MP_FLAG_MEGABASS | MP_FLAG_SURROUND);
+    // the controls reset to their defaults, and the music oversampled and noise-reduced as
+    // at program start
+    restoreStartSettings();
+    dumpConfig();
+    EXPECT_EQ(readWholeFile(CFG),
+              "mus_volume=100\nsfx_volume=15\n"
+              "j_jump=0\nj_pause=3\nj_start=7\nj_up=1\nj_down=4\nj_left=8\nj_right=2\n"
+              "k_jump=32\nk_pause=9\nk_start=13\nk_up=273\nk_down=274\nk_left=276\nk_right=275\n"
+              "mpFlagsOVERSAMPLING=1\nmpResamplingMode=1\nmpFlagsNOISE_REDUCTION=1\n"
+              "mpFlagsREVERB=0\nmpReverbDepth=0\nmpReverbDelay=0\nmpFlagsMEGABASS=0\n"
+              "mpBassAmount=0\nmpBassRange=0\nmpFlagsSURROUND=0\nmpSurroundDepth=0\n"
+              "mpSurroundDelay=0\ngfxmode=2\n");
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 // The three scalers held bit for bit against a plain per-pixel version written straight from
 // their rules, on random pictures of many sizes at 16 and 24 bits (red or blue in the high
-// bits), with and without the SIMD paths, into a display taller than the picture (smoothing
-// centres it there).
+// bits), with and without the SIMD paths; and the choice of scaler when a frame is shown.
 #include "gfx/scalers.h"
 #include "gfx/video.h"
 #include "test_env.h"
@@ -10,6 +9,7 @@
 
 #include <cstdlib>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -58,71 +58,94 @@ Uint32 plain(Which which, SDL_Surface* src, int X, int Y) {
     return right ? (down ? avg(d, r) : avg(e, r)) : (down ? avg(e, d) : e);
 }
 
-const Uint32 UNTOUCHED = 0x3456;
-std::vector<Uint32> buffer;
-
-// Runs a scaler into a target `extraRows` taller than twice the source.
-SDL_Surface* scaled(Which which, SDL_Surface* src, int depth, int simd, int extraRows) {
-    SDL_Surface* dst = makeSurface(2 * src->w, 2 * src->h + extraRows, depth);
-    SDL_FillRect(dst, nullptr, UNTOUCHED);
-    buffer.assign((size_t)src->w * src->h * 2, 0);
-    const int saved = scalerUseSimd;
-    scalerUseSimd = simd;
+// Enlarges `src` with one scaler into a target six rows taller than twice the source (which
+// smoothing centres in it) and returns the first pixel that differs from the plain version,
+// or "" when none does.
+std::string firstDifference(Which which, SDL_Surface* src, int depth) {
+    const Uint32 untouched = 0x3456;
+    const int w = src->w, h = src->h, top = which == ANTIALIAS ? 3 : 0;
+    SDL_Surface* dst = makeSurface(2 * w, 2 * h + 6, depth);
+    SDL_FillRect(dst, nullptr, untouched);
+    std::vector<Uint32> buffer(2 * w * h);
     which == ZOOM      ? zoom2Surface(src, dst)
     : which == SCALE2X ? scale2xSurface(src, dst)
                        : antiAlias2Surface(src, dst, buffer.data());
-    scalerUseSimd = saved;
-    return dst;
+    std::string diff;
+    for (int Y = 0; Y < 2 * h + 6 && diff.empty(); Y++)
+        for (int X = 0; X < 2 * w && diff.empty(); X++)
+            if (rawPixel(dst, X, Y) !=
+                (Y < top || Y >= top + 2 * h ? untouched : plain(which, src, X, Y - top)))
+                diff = "out(" + std::to_string(X) + ", " + std::to_string(Y) + ")";
+    SDL_FreeSurface(dst);
+    return diff;
 }
-
-class ScalerTest : public ::testing::TestWithParam<int> {
-  protected:
-    void SetUp() override { useTestScreen(16); }
-    SDL_Surface* picture(int w, int h, const std::vector<Uint32>& px) {
-        SDL_Surface* s = makeSurface(w, h, GetParam());
-        for (int i = 0; i < w * h; i++)
-            putRawPixel(s, i % w, i / w,
-                        px[i] & (s->format->BitsPerPixel == 16 ? 0xFFFFu : 0xFFFFFFu));
-        return s;
-    }
-};
 
 } // namespace
 
-TEST_P(ScalerTest, MatchThePlainVersionOnPicturesOfManySizes) {
+TEST(Scalers, MatchThePlainVersionOnPicturesOfManySizesAndDepths) {
+    useTestScreen(16);
     std::mt19937 rng(99);
+    const int simdAtStart = scalerUseSimd;
     const int sizes[][2] = {{320, 240}, {1, 1}, {2, 1}, {1, 2},  {7, 5},  {9, 3},  {17, 13},
                             {33, 1},    {1, 9}, {8, 8}, {15, 2}, {24, 7}, {31, 31}};
     const Uint32 few[] = {0, 0xF800, 0x07E0, 0xABCDEF}; // many equal neighbours
-    for (auto [w, h] : sizes)
-        for (bool noise : {false, true}) {
-            std::vector<Uint32> px(w * h);
-            for (Uint32& v : px)
-                v = noise ? rng() : few[rng() % 4];
-            SDL_Surface* src = picture(w, h, px);
-            for (Which which : {ZOOM, SCALE2X, ANTIALIAS})
-                for (int simd : {1, 0}) {
-                    SCOPED_TRACE(::testing::Message()
-                                 << "scaler " << which << " simd " << simd << " " << w << "x" << h
-                                 << " noise " << noise);
-                    SDL_Surface* dst = scaled(which, src, GetParam(), simd, 6);
-                    const int top = which == ANTIALIAS ? 3 : 0;
-                    [&] { // stops at the first difference
-                        for (int Y = 0; Y < 2 * h + 6; Y++)
-                            for (int X = 0; X < 2 * w; X++)
-                                ASSERT_EQ(rawPixel(dst, X, Y), Y < top || Y >= top + 2 * h
-                                                                   ? UNTOUCHED
-                                                                   : plain(which, src, X, Y - top))
-                                    << "out(" << X << ", " << Y << ")";
-                    }();
-                    SDL_FreeSurface(dst);
-                }
-            SDL_FreeSurface(src);
-        }
+    for (int depth : {16, 24, -16, -24})
+        for (auto [w, h] : sizes)
+            for (bool noise : {false, true}) {
+                SDL_Surface* src = makeSurface(w, h, depth);
+                for (int i = 0; i < w * h; i++)
+                    putRawPixel(src, i % w, i / w,
+                                (noise ? rng() : few[rng() % 4]) &
+                                    (src->format->BitsPerPixel == 16 ? 0xFFFFu : 0xFFFFFFu));
+                for (Which which : {ZOOM, SCALE2X, ANTIALIAS})
+                    for (int simd : {1, 0}) {
+                        scalerUseSimd = simd;
+                        EXPECT_EQ(firstDifference(which, src, depth), "")
+                            << "scaler " << which << " simd " << simd << " depth " << depth << " "
+                            << w << "x" << h << " noise " << noise;
+                    }
+                SDL_FreeSurface(src);
+            }
+    scalerUseSimd = simdAtStart;
 }
 
-INSTANTIATE_TEST_SUITE_P(Depths, ScalerTest, ::testing::Values(16, 24, -16, -24),
-                         [](const auto& info) {
-                             return (info.param < 0 ? "bgr" : "") +
-                                    std::to_string(std::abs(info.param)) + "bpp";
-                         });
+// True when the display shows the picture as this scaler's rule enlarges it.
+bool shownThrough(Which which) {
+    for (int y = 0; y < 480; y++)
+        for (int x = 0; x < 640; x++)
+            if (rawPixel(fscreen, x, y) != plain(which, screen, x, y)) return false;
+    return true;
+}
+
+TEST(Video, PresentingPicksExactlyOneScaler) {
+    for (int bpp : {16, 24}) {
+        SCOPED_TRACE(bpp);
+        useTestScreen(bpp);
+        // a display and a picture in its format, showing a corner and a dot on which the
+        // three scalers differ
+        fscreen = SDL_SetVideoMode(640, 480, bpp, SDL_SWSURFACE);
+        const SDL_PixelFormat* f = fscreen->format;
+        screen = SDL_CreateRGBSurface(SDL_SWSURFACE, 320, 240, f->BitsPerPixel, f->Rmask, f->Gmask,
+                                      f->Bmask, f->Amask);
+        gfxInitColors();
+        fillRect(screen, 0, 0, 320, 240, BLACK);
+        fillRect(screen, 100, 100, 40, 40, SDL_MapRGB(f, 255, 255, 255));
+        fillRect(screen, 140, 100, 1, 1, RED);
+        struct {
+            int aa2, s2x;
+            Which shown; // the flags, and the scaler that must be used
+        } cases[] = {{1, 0, ZOOM}, {0, 0, ZOOM}, {0, 1, SCALE2X}, {1, 1, ANTIALIAS}};
+        for (const auto& c : cases) {
+            aa2 = c.aa2;
+            s2x = c.s2x;
+            if (&c == &cases[3]) gfxInit(); // smoothing needs its buffer, else plain doubling
+            flipScreen();
+            for (Which k : {ZOOM, SCALE2X, ANTIALIAS})
+                EXPECT_EQ(shownThrough(k), k == c.shown) << c.aa2 << c.s2x << " " << k;
+        }
+        gfxShutdown();
+        SDL_FreeSurface(screen);
+        screen = fscreen = nullptr;
+        aa2 = s2x = 0;
+    }
+}

@@ -1,7 +1,6 @@
 // The hero's walk: pushing, every touch probe, the ways to die and riding the lifts, with
-// the lifts' own turning points and crushing. Walking, the jump, momentum and
-// the view following the hero are held by the stage replays, which every change to them
-// breaks.
+// the lifts' own turning points and crushing. Walking, the jump, momentum and the view
+// following the hero are held by the stage replays, which every change to them breaks.
 #include "world_kit.h"
 
 #include "audio/sound.h"
@@ -15,30 +14,30 @@
 
 namespace {
 
-// A floor on row 11 across the map; the hero stands on it at y 160.
-TestMap floorMap(int columns = 21) {
-    return TestMap(columns).fillRow(11, 21);
+// The hero standing still for one frame at (x, y) on `map`.
+Figure standOn(const TestMap& map, int x, int y) {
+    EXPECT_TRUE(loadTestMap(map));
+    Figure f = heroAt(x, y);
+    walkFrames(&f, 1, 0, 0, 0);
+    return f;
 }
 
 TEST(HeroPush, ABlockMovesAfterFourFramesOfPushingOnTheGround) {
-    ASSERT_TRUE(loadTestMap(floorMap().set(3, 10, CELL_PUSH).set(9, 10, CELL_PUSH)));
+    ASSERT_TRUE(loadTestMap(TestMap().floor().set(3, 10, CELL_PUSH).set(9, 10, CELL_PUSH)));
     // from an odd x the first step is a single pixel, back onto the even grid the block
     // needs the hero on
     Figure f = heroAt(31, 160);
-    walkFrames(&f, 1, 0, 1, 0);
-    EXPECT_EQ(f.x, 32);
-    walkFrames(&f, 3, 0, 1, 0);
+    EXPECT_EQ(walkFrames(&f, 4, 0, 1, 0), Ints({32, 32, 32, 32}));
     EXPECT_EQ(activeAnims(), 0);
     walkFrames(&f, 1, 0, 1, 0);
     EXPECT_NE(animAt(ANIM_PUSH_RIGHT, 3, 10), nullptr);
-    EXPECT_EQ(f.x, 32);
     f = heroAt(160, 160); // and to the left
     walkFrames(&f, 4, 1, 0, 0);
     EXPECT_NE(animAt(ANIM_PUSH_LEFT, 9, 10), nullptr);
 }
 
 TEST(HeroDeath, FallingBelowTheMapAndTheDyingMotion) {
-    ASSERT_TRUE(loadTestMap(floorMap().set(10, 11, 0)));
+    ASSERT_TRUE(loadTestMap(TestMap().floor().set(10, 11, 0)));
     Figure f = heroAt(160, 249);
     f.vy = 4;
     EXPECT_EQ(walkFrames(&f, 2, 0, 0, 0, &Figure::alive), Ints({1, 0})) << "at 250, then 251";
@@ -56,54 +55,49 @@ TEST(HeroDeath, FallingBelowTheMapAndTheDyingMotion) {
 }
 
 TEST(HeroProbes, TheFirstLethalPointDecidesTheDeath) {
-    // the probe points lie in four cells: top-left (2,9), top-right (3,9), bottom-right
-    // (3,10), bottom-left (2,10)
+    // the hero's probe points lie in four cells: top-left (2,9), top-right (3,9),
+    // bottom-right (3,10), bottom-left (2,10); the mine of the top-right one goes off, and
+    // the dying motion runs at once
     ASSERT_TRUE(loadTestMap(TestMap().set(3, 9, CELL_MINE)));
     setBlock(2, 10, 87); // the scan hid the spikes of the file
     Figure f = heroAt(40, 152);
-    walk(&f, 0, 0, 0, 0, step);
+    walkFrames(&f, 1, 0, 0, 0);
     EXPECT_STREQ(messageString, message(MSG_BLOWN_UP));
     EXPECT_NE(animAt(ANIM_EXPLODE, 3, 9), nullptr);
-    EXPECT_EQ(Ints({f.deathAnim, f.x}), Ints({0, 39})) << "the dying motion ran at once";
-    ASSERT_TRUE(loadTestMap(TestMap().set(2, 9, CELL_SPIKES_UP).set(3, 10, CELL_MINE)));
-    f = heroAt(40, 152);
-    walk(&f, 0, 0, 0, 0, step);
+    EXPECT_EQ(Ints({f.deathAnim, f.x}), Ints({0, 39}));
+    f = standOn(TestMap().set(2, 9, CELL_SPIKES_UP).set(3, 10, CELL_MINE), 40, 152);
     EXPECT_STREQ(messageString, message(MSG_IMPALED));
     EXPECT_EQ(f.deathAnim, ANIM_DEATH_SLASH);
     EXPECT_EQ(animAt(ANIM_EXPLODE, 3, 10), nullptr);
 }
 
 TEST(HeroProbes, TheDoorLetsTheHeroOutOnlyWhenOpen) {
-    TestMap m = floorMap(30).draw({"[]", "{}", "##"}, 5);
-    ASSERT_TRUE(loadTestMap(m)); // no rings: the door stays open
-    Figure f = heroAt(96, 160);
-    walk(&f, 0, 0, 0, 0, step);
-    EXPECT_TRUE(haveMadeit(&f));
-    ASSERT_TRUE(loadTestMap(m.set(20, 10, CELL_RING)));
-    f = heroAt(96, 160);
-    walk(&f, 0, 0, 0, 0, step);
+    TestMap m = TestMap(30).floor().draw({"[]", "{}", "##"}, 5);
+    Figure f = standOn(m, 96, 160);
+    EXPECT_TRUE(haveMadeit(&f)) << "no rings: the door stays open";
+    f = standOn(m.set(20, 10, CELL_RING), 96, 160);
     EXPECT_EQ(Ints({f.madeIt, f.ringsMissing}), Ints({0, 1}));
     f.x = 80; // the bottom-left door cell is not the way out
     setDoor(27, 28, 47, 48);
-    walk(&f, 0, 0, 0, 0, step);
+    walkFrames(&f, 1, 0, 0, 0);
     EXPECT_EQ(f.madeIt, 0);
 }
 
 TEST(HeroProbes, ACheckpointRecordsTheRestartEvenWithoutAFreeSlot) {
-    ASSERT_TRUE(loadTestMap(floorMap().set(6, 10, CELL_FLAG)));
+    ASSERT_TRUE(loadTestMap(TestMap().floor().set(6, 10, CELL_FLAG)));
     Figure f = heroAt(88, 160);
     fillAnimSlots();
-    walk(&f, 0, 0, 0, 0, step);
+    walkFrames(&f, 1, 0, 0, 0);
     EXPECT_EQ(Ints({startx, starty, startf, checkpoint}), Ints({96, 160, 1, 0}));
     clearAnims();
     startx = 0;
-    walk(&f, 0, 0, 0, 0, step);
+    walkFrames(&f, 1, 0, 0, 0);
     EXPECT_EQ(Ints({startx, checkpoint}), Ints({96, 1}));
     EXPECT_NE(animAt(ANIM_FLAG, 6, 10), nullptr);
 }
 
 TEST(HeroProbes, TheHeadBreaksBricksAndBumpsAndTheFeetCrumbleFloors) {
-    ASSERT_TRUE(loadTestMap(floorMap().set(2, 8, CELL_BRICK).set(6, 8, CELL_BUMP)));
+    ASSERT_TRUE(loadTestMap(TestMap().floor().set(2, 8, CELL_BRICK).set(6, 8, CELL_BUMP)));
     SoundProbe sounds;
     Figure f = heroAt(32, 160);
     walkFrames(&f, 4, 0, 0, 1);
@@ -113,23 +107,27 @@ TEST(HeroProbes, TheHeadBreaksBricksAndBumpsAndTheFeetCrumbleFloors) {
     walkFrames(&f, 4, 0, 0, 1);
     EXPECT_EQ(Ints({score, sounds.playing(SND_KRACK), sounds.playing(SND_KLONK)}), Ints({1, 1, 1}));
     EXPECT_NE(animAt(ANIM_SHINE, 6, 8), nullptr);
-    // under the centre, or under an edge when the centre is not on solid ground
-    ASSERT_TRUE(
-        loadTestMap(floorMap().set(2, 11, CELL_CRUMBLE).set(3, 11, 0).set(8, 11, CELL_CRUMBLE)));
+    // under the centre, or under an edge when the centre is not on solid ground: at 136 the
+    // centre stands on solid ground
+    ASSERT_TRUE(loadTestMap(
+        TestMap().floor().set(2, 11, CELL_CRUMBLE).set(3, 11, 0).set(8, 11, CELL_CRUMBLE)));
     for (int x : {40, 136, 120}) {
         f = heroAt(x, 160);
-        walk(&f, 0, 0, 0, 0, step);
+        walkFrames(&f, 1, 0, 0, 0);
     }
-    EXPECT_NE(animAt(ANIM_CRUMBLE, 2, 11), nullptr);
-    EXPECT_NE(animAt(ANIM_CRUMBLE, 8, 11), nullptr);
-    EXPECT_EQ(activeAnims(), 2) << "at 136 the centre stands on solid ground";
+    EXPECT_EQ(Ints({animAt(ANIM_CRUMBLE, 2, 11) != nullptr, animAt(ANIM_CRUMBLE, 8, 11) != nullptr,
+                    activeAnims()}),
+              Ints({1, 1, 2}));
 }
 
 TEST(HeroProbes, TrapdoorsShutBehindTheHeroAndSpikeTrapsSpring) {
-    TestMap m = floorMap().set(3, 10, CELL_TRAPDOOR).set(4, 10, CELL_TRAPDOOR);
-    ASSERT_TRUE(loadTestMap(m.set(8, 10, CELL_SPIKES)));
+    ASSERT_TRUE(loadTestMap(TestMap()
+                                .floor()
+                                .set(3, 10, CELL_TRAPDOOR)
+                                .set(4, 10, CELL_TRAPDOOR)
+                                .set(8, 10, CELL_SPIKES)));
     Figure f = heroAt(36, 160); // only the right edge is over the first trapdoor
-    walk(&f, 0, 0, 0, 0, step);
+    walkFrames(&f, 1, 0, 0, 0);
     EXPECT_EQ(Ints({f.trapLatched, f.trapX, f.trapY}), Ints({1, 48, 160}));
     walkFrames(&f, 14, 0, 1, 0); // x 64: from the first straight onto the second
     EXPECT_EQ(Ints({f.trapLatched, f.trapX}), Ints({1, 64}));
@@ -149,8 +147,8 @@ TEST(HeroProbes, TrapdoorsShutBehindTheHeroAndSpikeTrapsSpring) {
 TEST(HeroRide, PlatformsCarryTheHeroAndCrushHimUnderACeiling) {
     // column 3: a ceiling (solid or spikes) on row 2, the platform on row 6, a floor on row 8
     for (int ceiling : {21, int(CELL_SPIKES_UP)}) {
-        ASSERT_TRUE(
-            loadTestMap(floorMap().set(3, 2, ceiling).set(3, 6, CELL_PLATFORM).set(3, 8, 21)));
+        ASSERT_TRUE(loadTestMap(
+            TestMap().floor().set(3, 2, ceiling).set(3, 6, CELL_PLATFORM).set(3, 8, 21)));
         Figure f = heroAt(48, 80);
         int frames = 0, strays = 0;
         while (!f.dying && frames++ < 200) {
@@ -164,7 +162,7 @@ TEST(HeroRide, PlatformsCarryTheHeroAndCrushHimUnderACeiling) {
         EXPECT_STREQ(messageString, message(MSG_SMASHED));
     }
     // ground takes over from a sinking lift
-    ASSERT_TRUE(loadTestMap(floorMap().set(3, 5, CELL_PLATFORM).set(4, 9, 21)));
+    ASSERT_TRUE(loadTestMap(TestMap().floor().set(3, 5, CELL_PLATFORM).set(4, 9, 21)));
     Figure f = heroAt(56, 127); // riding, half over the ground of column 4
     platforms[0] = Platform{48, 142, 1};
     for (int frame = 0; frame < 2; frame++) {

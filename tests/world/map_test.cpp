@@ -65,7 +65,7 @@ TEST(MapRings, RingsOutOfTheHerosReachDoNotCountAndTheOthersCloseTheDoor) {
               Ints({38, 39, 58, 59, 38}));
     // near the map's end the view stops short of the restart point, at x 159: the ring of
     // column 10 is in the hero's reach and counts, that of column 9 does not
-    TestMap end = TestMap(30).fillRow(11, 21).set(9, 10, CELL_RING).set(10, 10, CELL_RING);
+    TestMap end = TestMap(30).floor().set(9, 10, CELL_RING).set(10, 10, CELL_RING);
     end.draw({"[]", "{}"}, 27);
     startx = 416;
     starty = 160;
@@ -99,35 +99,26 @@ TEST(MapQueries, PointQueriesAtEveryEdge) {
     EXPECT_EQ(
         Ints({getBlock(3, 11), getBlock(-1, 0), getBlock(0, -1), getBlock(21, 0), getBlock(3, 12)}),
         Ints({105, 0, 0, 0, 0}));
-    // water at the hero's centre: 160 ... 166, 145, 146 and 85
-    const int water[6] = {160, 166, 145, 146, 85, 167};
-    Ints wet;
-    for (int c = 8; c < 14; c++) {
-        setBlock(c, 3, water[c - 8]);
-        Figure f = heroAt(c * 16, 48);
-        wet.push_back(isWet(&f));
+    // the hero is wet when his centre is in water 160 ... 166, 145, 146 or 85: the value of
+    // cell (8, 3), the hero's place, wet
+    const int wet[][4] = {{160, 128, 48, 1}, {166, 128, 48, 1}, {145, 128, 48, 1},
+                          {146, 128, 48, 1}, {85, 128, 48, 1},  {167, 128, 48, 0},
+                          {160, 120, 48, 1}, {160, 119, 48, 0}, // the cell's first pixel
+                          {160, 128, 40, 1}, {160, 128, 39, 0}, // its top row: not the feet
+                          {160, -8, 0, 0}};
+    for (const auto& c : wet) {
+        setBlock(8, 3, c[0]);
+        Figure f = heroAt(c[1], c[2]);
+        EXPECT_EQ(isWet(&f), c[3]) << c[0] << " at (" << c[1] << ", " << c[2] << ")";
     }
-    EXPECT_EQ(wet, Ints({1, 1, 1, 1, 1, 0}));
-    Figure f = heroAt(8 * 16 - 8, 48); // the centre on the water cell's first pixel
-    EXPECT_TRUE(isWet(&f));
-    f.x--;
-    EXPECT_FALSE(isWet(&f));
-    f = heroAt(8 * 16, 40); // and on its top row: the feet count for nothing
-    EXPECT_TRUE(isWet(&f));
-    f.y--;
-    EXPECT_FALSE(isWet(&f));
-    f = heroAt(-8, 0);
-    EXPECT_FALSE(isWet(&f));
 }
 
 TEST(MapQueries, SetBlockKeepsWhatLiesUnderMovingBlocks) {
-    ASSERT_TRUE(loadTestMap(TestMap().set(0, 11, 21)));
-    setBlock(10, 10, 25);
-    EXPECT_EQ(Ints({cell(10, 10), under(10, 10)}), Ints({25, 0}));
-    setBlock(10, 10, 240);
-    EXPECT_EQ(Ints({cell(10, 10), under(10, 10)}), Ints({240, 0}));
-    setBlock(10, 10, 138);
-    EXPECT_EQ(Ints({cell(10, 10), under(10, 10)}), Ints({138, 138}));
+    ASSERT_TRUE(loadTestMap(TestMap()));
+    for (auto [value, kept] : {std::pair{25, 0}, {240, 0}, {138, 138}}) {
+        setBlock(10, 10, value);
+        EXPECT_EQ(Ints({cell(10, 10), under(10, 10)}), Ints({value, kept}));
+    }
 }
 
 } // namespace

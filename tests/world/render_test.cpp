@@ -125,7 +125,7 @@ TEST_F(StagePicture, TheHeroShowsAfterTheIntroAndNotDuringItsDeathPicture) {
 // needed, and the time and oxygen bars scaled to the full supply: what is left in the bright
 // colour, what is used up in the dark one.
 TEST_F(StagePicture, TheStatusLineShowsLivesRingsTimeAndOxygen) {
-    map.fillRow(11, 21);
+    map.floor();
     ASSERT_TRUE(loadTestMap(map, 3));
     hero = heroAt(100, 160);
     lives = 7;

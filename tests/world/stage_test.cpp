@@ -75,7 +75,7 @@ TEST(Rings, EachRingScoresAndTheLastOpensTheDoorInTheLiveMapOnly) {
 class Countdowns : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(loadTestMap(TestMap().fillRow(11, 21).set(5, 10, CELL_WATER)));
+        ASSERT_TRUE(loadTestMap(TestMap().floor().set(5, 10, CELL_WATER)));
         dry = heroAt(16, 160);
         wet = heroAt(80, 160);
     }
@@ -137,7 +137,7 @@ TEST(StageFrame, TheAnimationsMoveFirstThenTheMonstersThenTheLifts) {
     EXPECT_EQ(monst[0].y, 145);
     // a MASKY and a sinking lift meet the hero in the same frame: the MASKY comes first
     Figure f{};
-    ASSERT_TRUE(beginTestAttempt(TestMap(30).fillRow(11, 21).set(3, 8, CELL_PLATFORM), &f));
+    ASSERT_TRUE(beginTestAttempt(TestMap(30).floor().set(3, 8, CELL_PLATFORM), &f));
     f = heroAt(48, 160);
     platforms[0].y = 143;
     setMonster(0, 50, 160, MONSTER_MASKY);

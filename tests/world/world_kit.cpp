@@ -29,9 +29,9 @@ TestMap& TestMap::set(int column, int row, int value) {
     return *this;
 }
 
-TestMap& TestMap::fillRow(int row, int value, int from, int to) {
-    for (int c = from; c <= (to < 0 ? columns_ - 1 : to); c++)
-        set(c, row, value);
+TestMap& TestMap::floor() {
+    for (int c = 0; c < columns_; c++)
+        set(c, 11, 21);
     return *this;
 }
 

@@ -19,8 +19,7 @@ class TestMap {
   public:
     explicit TestMap(int columns = 21);
     TestMap& set(int column, int row, int value);
-    // Fills row `row` from column `from` to column `to` (inclusive; -1 = the last).
-    TestMap& fillRow(int row, int value, int from = 0, int to = -1);
+    TestMap& floor(); // solid 21 across the bottom row
     // Text rows whose last string is row 11, one character per cell:
     // '.' empty, '#' solid 21, 'P' push 25, 'o' ring 41, '~' water 85, 'S' start 65,
     // '[' ']' '{' '}' the open door 27 28 / 47 48.

@@ -168,7 +168,7 @@ TEST_F(PushBlock, SlidesInFourFramesThroughReservedCellsAndUncoversWhatLayUnder)
     clearScreen(markColour());
     drawAnimations();
     const int y = 10 * 16 + 8;
-    EXPECT_EQ(tiles({{67, y}, {68, y}, {83, y}, {84, y}}), Ints({85, PUSH, PUSH, -1}));
+    EXPECT_EQ(tilesAlong(y, {67, 68, 83, 84}), Ints({85, PUSH, PUSH, -1}));
     frames(1);
     EXPECT_EQ(Ints({cell(4, 10), under(4, 10), cell(5, 10)}), Ints({PUSH, 85, 0}))
         << "the map under the block keeps the water";

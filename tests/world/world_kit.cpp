@@ -230,9 +230,9 @@ int tileAt(int x, int y) {
     return -1;
 }
 
-std::vector<int> tiles(std::initializer_list<std::pair<int, int>> at) {
-    std::vector<int> out;
-    for (auto [x, y] : at)
+Ints tilesAlong(int y, std::initializer_list<int> xs) {
+    Ints out;
+    for (int x : xs)
         out.push_back(tileAt(x, y));
     return out;
 }

@@ -69,9 +69,9 @@ void freeFlatArt();
 Uint32 markColour();
 Uint32 pixelAt(int x, int y); // of `screen`
 void clearScreen(Uint32 colour);
-// The block image whose colour is at (x, y), or -1; the same for several points at once.
+// The block image whose colour is at (x, y), or -1; the same at several x along a line.
 int tileAt(int x, int y);
-std::vector<int> tiles(std::initializer_list<std::pair<int, int>> at);
+Ints tilesAlong(int y, std::initializer_list<int> xs);
 // The characters of a line of text drawn at (x, y) in the small or big font, read back
 // from glyph colours; '~' where no glyph is seen.
 std::string readText(int x, int y, int length, bool big);

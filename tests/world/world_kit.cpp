@@ -254,7 +254,6 @@ namespace {
 // Four seconds of silence at 22050 Hz, 16-bit stereo, shared by all samples.
 std::vector<Uint8> silence(22050 * 4 * 4, 0);
 Mix_Chunk* probeChunks[NUM_SOUNDS];
-Mix_Chunk* savedChunks[NUM_SOUNDS];
 } // namespace
 
 SoundProbe::SoundProbe() {
@@ -270,19 +269,11 @@ SoundProbe::SoundProbe() {
         Mix_AllocateChannels(16);
     }
     for (int i = 0; i < NUM_SOUNDS; i++) {
-        savedChunks[i] = snd_data[i];
-        probeChunks[i] = Mix_QuickLoad_RAW(silence.data(), (Uint32)silence.size());
+        if (!probeChunks[i])
+            probeChunks[i] = Mix_QuickLoad_RAW(silence.data(), (Uint32)silence.size());
         snd_data[i] = probeChunks[i];
     }
-}
-
-SoundProbe::~SoundProbe() {
-    Mix_HaltChannel(-1);
-    for (int i = 0; i < NUM_SOUNDS; i++) {
-        Mix_FreeChunk(probeChunks[i]);
-        probeChunks[i] = nullptr;
-        snd_data[i] = savedChunks[i];
-    }
+    reset();
 }
 
 int SoundProbe::playing(int sound) const {

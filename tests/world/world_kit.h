@@ -82,14 +82,13 @@ class FlatArtTest : public ::testing::Test {
     void TearDown() override { freeFlatArt(); }
 };
 
-// Puts long silent samples of its own in place of the sound effects, so that playSFX runs
-// for real on the dummy audio device, and reads back which ones play.
+// Puts long silent samples of its own in place of the sound effects (they stay there), so
+// that playSFX runs for real on the dummy audio device, and reads back which ones play. Every
+// channel is stopped when a probe begins and ends.
 class SoundProbe {
   public:
     SoundProbe();
-    ~SoundProbe();
-    SoundProbe(const SoundProbe&) = delete;
-    SoundProbe& operator=(const SoundProbe&) = delete;
+    ~SoundProbe() { reset(); }
     int playing(int sound) const; // channels playing sound `sound` now
     void reset();                 // every channel stopped
 };

@@ -91,14 +91,10 @@ TEST(AnimSlots, ACountPutBackOutsideItsRunStillPicksAnEntryOfTheTable) {
     }
 }
 
-class DeathAnim : public FlatArtTest {
+class DeathAnim : public ::testing::Test {
   protected:
     Figure hero{};
-    void SetUp() override {
-        FlatArtTest::SetUp();
-        ASSERT_TRUE(loadTestMap(TestMap(24).floor()));
-        hero = heroAt(100, 160);
-    }
+    void SetUp() override { ASSERT_TRUE(loadTestMap(TestMap(24).floor())); }
     // The hero as a fatal hit leaves it when the death has an animation.
     void dieWith(int kind) {
         clearAnims();

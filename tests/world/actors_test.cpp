@@ -20,8 +20,7 @@ namespace {
 
 // The hero standing still for one frame at (x, y) on `map`.
 Figure standOn(const TestMap& map, int x, int y) {
-    EXPECT_TRUE(loadTestMap(map));
-    Figure f = heroAt(x, y);
+    Figure f = heroOn(map, x, y);
     walkFrames(&f, 1, 0, 0, 0);
     return f;
 }
@@ -41,8 +40,7 @@ TEST(HeroPush, ABlockMovesAfterFourFramesOfPushingOnTheGround) {
 }
 
 TEST(HeroDeath, FallingBelowTheMapAndTheDyingMotion) {
-    ASSERT_TRUE(loadTestMap(TestMap().floor().set(10, 11, 0)));
-    Figure f = heroAt(160, 249);
+    Figure f = heroOn(TestMap().floor().set(10, 11, 0), 160, 249);
     f.vy = 4;
     EXPECT_EQ(walkFrames(&f, 2, 0, 0, 0, &Figure::alive), Ints({1, 0})) << "at 250, then 251";
     EXPECT_STREQ(messageString, message(MSG_FELL));
@@ -88,8 +86,7 @@ TEST(HeroProbes, TheDoorLetsTheHeroOutOnlyWhenOpen) {
 }
 
 TEST(HeroProbes, ACheckpointRecordsTheRestartEvenWithoutAFreeSlot) {
-    ASSERT_TRUE(loadTestMap(TestMap().floor().set(6, 10, CELL_FLAG)));
-    Figure f = heroAt(88, 160);
+    Figure f = heroOn(TestMap().floor().set(6, 10, CELL_FLAG), 88, 160);
     fillAnimSlots();
     walkFrames(&f, 1, 0, 0, 0);
     EXPECT_EQ(Ints({startx, starty, startf, checkpoint}), Ints({96, 160, 1, 0}));
@@ -125,12 +122,8 @@ TEST(HeroProbes, TheHeadBreaksBricksAndBumpsAndTheFeetCrumbleFloors) {
 }
 
 TEST(HeroProbes, TrapdoorsShutBehindTheHeroAndSpikeTrapsSpring) {
-    ASSERT_TRUE(loadTestMap(TestMap()
-                                .floor()
-                                .set(3, 10, CELL_TRAPDOOR)
-                                .set(4, 10, CELL_TRAPDOOR)
-                                .set(8, 10, CELL_SPIKES)));
-    Figure f = heroAt(36, 160); // only the right edge is over the first trapdoor
+    TestMap m = TestMap().floor().set(3, 10, CELL_TRAPDOOR).set(4, 10, CELL_TRAPDOOR);
+    Figure f = heroOn(m.set(8, 10, CELL_SPIKES), 36, 160); // only its right edge on the first
     walkFrames(&f, 1, 0, 0, 0);
     EXPECT_EQ(Ints({f.trapLatched, f.trapX, f.trapY}), Ints({1, 48, 160}));
     walkFrames(&f, 14, 0, 1, 0); // x 64: from the first straight onto the second
@@ -151,9 +144,8 @@ TEST(HeroProbes, TrapdoorsShutBehindTheHeroAndSpikeTrapsSpring) {
 TEST(HeroRide, PlatformsCarryTheHeroAndCrushHimUnderACeiling) {
     // column 3: a ceiling (solid or spikes) on row 2, the platform on row 6, a floor on row 8
     for (int ceiling : {21, int(CELL_SPIKES_UP)}) {
-        ASSERT_TRUE(loadTestMap(
-            TestMap().floor().set(3, 2, ceiling).set(3, 6, CELL_PLATFORM).set(3, 8, 21)));
-        Figure f = heroAt(48, 80);
+        Figure f = heroOn(
+            TestMap().floor().set(3, 2, ceiling).set(3, 6, CELL_PLATFORM).set(3, 8, 21), 48, 80);
         int frames = 0, strays = 0;
         while (!f.dying && frames++ < 200) {
             stageFrames(&f, 1);
@@ -165,8 +157,8 @@ TEST(HeroRide, PlatformsCarryTheHeroAndCrushHimUnderACeiling) {
         EXPECT_STREQ(messageString, message(MSG_SMASHED));
     }
     // ground takes over from a sinking lift
-    ASSERT_TRUE(loadTestMap(TestMap().floor().set(3, 5, CELL_PLATFORM).set(4, 9, 21)));
-    Figure f = heroAt(56, 127); // riding, half over the ground of column 4
+    // the hero riding, half over the ground of column 4
+    Figure f = heroOn(TestMap().floor().set(3, 5, CELL_PLATFORM).set(4, 9, 21), 56, 127);
     platforms[0] = Platform{48, 142, 1};
     for (int frame = 0; frame < 2; frame++) {
         updatePlatforms(&f);
@@ -179,8 +171,7 @@ TEST(HeroRide, PlatformsCarryTheHeroAndCrushHimUnderACeiling) {
 }
 
 TEST(Platforms, TurnAtTheTopAndBottomRowsAndAtAnyCellThatIsNotPassable) {
-    ASSERT_TRUE(loadTestMap(TestMap().set(2, 1, CELL_PLATFORM).set(5, 10, CELL_PLATFORM)));
-    Figure away = heroAt(300, 160);
+    Figure away = heroOn(TestMap().set(2, 1, CELL_PLATFORM).set(5, 10, CELL_PLATFORM), 300, 160);
     platforms[0].dy = -1; // up through free cells
     for (int i = 0; i < 16; i++)
         updatePlatforms(&away);
@@ -216,8 +207,7 @@ TEST(Platforms, ADescendingPlatformCrushesAHeroOnTheGroundAndGoesOn) {
         {21, 1}, {CELL_PUSH, 1}, {CELL_SPIKES_UP, 1}, {CELL_MINE, 1}, {CELL_WATER, 0}};
     for (const auto& c : under) {
         SCOPED_TRACE(c[0]);
-        ASSERT_TRUE(loadTestMap(TestMap().set(3, 11, c[0]).set(3, 8, CELL_PLATFORM)));
-        Figure f = heroAt(48, 160);
+        Figure f = heroOn(TestMap().set(3, 11, c[0]).set(3, 8, CELL_PLATFORM), 48, 160);
         platforms[0].y = 127;
         updatePlatform(&platforms[0], &f); // y 128: a free cell is left between them
         EXPECT_EQ(f.dying, 0);

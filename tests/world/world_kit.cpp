@@ -88,6 +88,11 @@ Figure heroAt(int x, int y) {
     return f;
 }
 
+Figure heroOn(const TestMap& map, int x, int y) {
+    EXPECT_TRUE(loadTestMap(map));
+    return heroAt(x, y);
+}
+
 Ints walkFrames(Figure* hero, int frames, int left, int right, int jump, int Figure::*field) {
     Ints out;
     for (int i = 0; i < frames; i++) {

@@ -41,8 +41,9 @@ bool reloadTestMap(const TestMap& map);
 // resetWorld, then an attempt begun on the map as the game begins one.
 bool beginTestAttempt(const TestMap& map, Figure* hero, int stage = 1);
 
-// A hero placed at (x, y) at rest (vy 7, as on the ground).
+// A hero placed at (x, y) at rest (vy 7, as on the ground); heroOn loads the map first.
 Figure heroAt(int x, int y);
+Figure heroOn(const TestMap& map, int x, int y);
 // Walks `frames` frames with the same input; returns the hero's `field` after each.
 Ints walkFrames(Figure* hero, int frames, int left, int right, int jump,
                 int Figure::*field = &Figure::x);

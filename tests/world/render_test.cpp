@@ -50,11 +50,9 @@ TEST_F(StagePicture, ActorsGoBetweenTheTwoPlanesAndNoImagelessCellIsDrawn) {
     hero = heroAt(52, 48);                 // x 52 ... 67
     hero.sprite = 65;
     show();
-    Ints seen;
-    for (int x : {32, 35, 36, 39, 40, 43, 44, 51, 52, 63, 64, 79, 80, 128})
-        seen.push_back(tileAt(x, 56));
-    EXPECT_EQ(seen, Ints({40, 40, 66, 66, 13, 13, 204, 204, 65, 65, 81, 81, -1, 114}));
-    EXPECT_EQ(tiles({{52, 40}, {68, 40}, {84, 40}, {100, 40}}), Ints({-1, -1, -1, 21}));
+    EXPECT_EQ(tilesAlong(56, {32, 35, 36, 39, 40, 43, 44, 51, 52, 63, 64, 79, 80, 128}),
+              Ints({40, 40, 66, 66, 13, 13, 204, 204, 65, 65, 81, 81, -1, 114}));
+    EXPECT_EQ(tilesAlong(40, {52, 68, 84, 100}), Ints({-1, -1, -1, 21}));
     // under everything the backdrop scrolls at half the map's speed and repeats: with the
     // map 50 px on, column 25 of a backdrop 100 wide is at x 0 and again at x 100
     background = createImage(100, VIEW_H, 0);
@@ -125,7 +123,7 @@ TEST_F(StagePicture, TheHeroShowsAfterTheIntroAndNotDuringItsDeathPicture) {
 // needed, and the time and oxygen bars scaled to the full supply: what is left in the bright
 // colour, what is used up in the dark one.
 TEST_F(StagePicture, TheStatusLineShowsLivesRingsTimeAndOxygen) {
-    map.fillRow(11, 21);
+    map.floor();
     ASSERT_TRUE(loadTestMap(map, 3));
     hero = heroAt(100, 160);
     lives = 7;
@@ -139,10 +137,10 @@ TEST_F(StagePicture, TheStatusLineShowsLivesRingsTimeAndOxygen) {
     }
     EXPECT_EQ(flags, Ints({CELL_FLAG, CELL_FLAG, CELL_FLAG + 1, CELL_FLAG + 2}));
     EXPECT_EQ(readText(40, 216, 1, true) + readText(64, 216, 2, true), "X07");
-    EXPECT_EQ(pixelAt(64 + 123, 210), BLUE);
-    EXPECT_EQ(pixelAt(64 + 124, 210), DBLUE);
-    EXPECT_EQ(pixelAt(64 + 123, 200), RED);
-    EXPECT_EQ(pixelAt(64 + 124, 200), DRED);
+    // half of each bar, 123 px from x 64, is left
+    EXPECT_EQ(std::vector<Uint32>(
+                  {pixelAt(187, 210), pixelAt(188, 210), pixelAt(187, 200), pixelAt(188, 200)}),
+              std::vector<Uint32>({BLUE, DBLUE, RED, DRED}));
 }
 
 } // namespace

@@ -29,9 +29,9 @@ TestMap& TestMap::set(int column, int row, int value) {
     return *this;
 }
 
-TestMap& TestMap::fillRow(int row, int value, int from, int to) {
-    for (int c = from; c <= (to < 0 ? columns_ - 1 : to); c++)
-        set(c, row, value);
+TestMap& TestMap::floor() {
+    for (int c = 0; c < columns_; c++)
+        set(c, 11, 21);
     return *this;
 }
 
@@ -86,6 +86,11 @@ Figure heroAt(int x, int y) {
     placeFigure(&f, x, y);
     f.vy = 7;
     return f;
+}
+
+Figure heroOn(const TestMap& map, int x, int y) {
+    EXPECT_TRUE(loadTestMap(map));
+    return heroAt(x, y);
 }
 
 Ints walkFrames(Figure* hero, int frames, int left, int right, int jump, int Figure::*field) {
@@ -230,9 +235,9 @@ int tileAt(int x, int y) {
     return -1;
 }
 
-std::vector<int> tiles(std::initializer_list<std::pair<int, int>> at) {
-    std::vector<int> out;
-    for (auto [x, y] : at)
+Ints tilesAlong(int y, std::initializer_list<int> xs) {
+    Ints out;
+    for (int x : xs)
         out.push_back(tileAt(x, y));
     return out;
 }
@@ -254,7 +259,6 @@ namespace {
 // Four seconds of silence at 22050 Hz, 16-bit stereo, shared by all samples.
 std::vector<Uint8> silence(22050 * 4 * 4, 0);
 Mix_Chunk* probeChunks[NUM_SOUNDS];
-Mix_Chunk* savedChunks[NUM_SOUNDS];
 } // namespace
 
 SoundProbe::SoundProbe() {
@@ -270,19 +274,11 @@ SoundProbe::SoundProbe() {
         Mix_AllocateChannels(16);
     }
     for (int i = 0; i < NUM_SOUNDS; i++) {
-        savedChunks[i] = snd_data[i];
-        probeChunks[i] = Mix_QuickLoad_RAW(silence.data(), (Uint32)silence.size());
+        if (!probeChunks[i])
+            probeChunks[i] = Mix_QuickLoad_RAW(silence.data(), (Uint32)silence.size());
         snd_data[i] = probeChunks[i];
     }
-}
-
-SoundProbe::~SoundProbe() {
-    Mix_HaltChannel(-1);
-    for (int i = 0; i < NUM_SOUNDS; i++) {
-        Mix_FreeChunk(probeChunks[i]);
-        probeChunks[i] = nullptr;
-        snd_data[i] = savedChunks[i];
-    }
+    reset();
 }
 
 int SoundProbe::playing(int sound) const {

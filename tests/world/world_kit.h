@@ -19,8 +19,7 @@ class TestMap {
   public:
     explicit TestMap(int columns = 21);
     TestMap& set(int column, int row, int value);
-    // Fills row `row` from column `from` to column `to` (inclusive; -1 = the last).
-    TestMap& fillRow(int row, int value, int from = 0, int to = -1);
+    TestMap& floor(); // solid 21 across the bottom row
     // Text rows whose last string is row 11, one character per cell:
     // '.' empty, '#' solid 21, 'P' push 25, 'o' ring 41, '~' water 85, 'S' start 65,
     // '[' ']' '{' '}' the open door 27 28 / 47 48.
@@ -42,8 +41,9 @@ bool reloadTestMap(const TestMap& map);
 // resetWorld, then an attempt begun on the map as the game begins one.
 bool beginTestAttempt(const TestMap& map, Figure* hero, int stage = 1);
 
-// A hero placed at (x, y) at rest (vy 7, as on the ground).
+// A hero placed at (x, y) at rest (vy 7, as on the ground); heroOn loads the map first.
 Figure heroAt(int x, int y);
+Figure heroOn(const TestMap& map, int x, int y);
 // Walks `frames` frames with the same input; returns the hero's `field` after each.
 Ints walkFrames(Figure* hero, int frames, int left, int right, int jump,
                 int Figure::*field = &Figure::x);
@@ -70,9 +70,9 @@ void freeFlatArt();
 Uint32 markColour();
 Uint32 pixelAt(int x, int y); // of `screen`
 void clearScreen(Uint32 colour);
-// The block image whose colour is at (x, y), or -1; the same for several points at once.
+// The block image whose colour is at (x, y), or -1; the same at several x along a line.
 int tileAt(int x, int y);
-std::vector<int> tiles(std::initializer_list<std::pair<int, int>> at);
+Ints tilesAlong(int y, std::initializer_list<int> xs);
 // The characters of a line of text drawn at (x, y) in the small or big font, read back
 // from glyph colours; '~' where no glyph is seen.
 std::string readText(int x, int y, int length, bool big);
@@ -83,14 +83,13 @@ class FlatArtTest : public ::testing::Test {
     void TearDown() override { freeFlatArt(); }
 };
 
-// Puts long silent samples of its own in place of the sound effects, so that playSFX runs
-// for real on the dummy audio device, and reads back which ones play.
+// Puts long silent samples of its own in place of the sound effects (they stay there), so
+// that playSFX runs for real on the dummy audio device, and reads back which ones play. Every
+// channel is stopped when a probe begins and ends.
 class SoundProbe {
   public:
     SoundProbe();
-    ~SoundProbe();
-    SoundProbe(const SoundProbe&) = delete;
-    SoundProbe& operator=(const SoundProbe&) = delete;
+    ~SoundProbe() { reset(); }
     int playing(int sound) const; // channels playing sound `sound` now
     void reset();                 // every channel stopped
 };

@@ -11,6 +11,7 @@
 #include "world/flowstate.h"
 #include "world/map.h"
 #include "world/pickups.h"
+#include "world/stage.h"
 
 // In a fresh working directory (the tests write ./hiscores.dat), on the built-in table.
 class EndingsTest : public FlowTest {
@@ -19,7 +20,8 @@ class EndingsTest : public FlowTest {
         FlowTest::SetUp();
         resetHiscoreTable();
         level = 3;
-        ASSERT_TRUE(begin(ringStage()));
+        const Bytes map = ringStage();
+        ASSERT_TRUE(beginAttemptFromBytes(&hero, map.data(), (int)map.size()));
         hero.madeIt = 1;
         frame = 700;
     }
@@ -56,7 +58,7 @@ TEST_F(EndingsTest, GameOverKeepsTheHiscoreAndContinuesAtTheLostStageOrGoesToThe
                 ScriptedPlayer::tap(K_RETURN);
             });
         p.repeat(
-            "continue?", [] { return flowScreen == FLOW_CONTINUE; }, [] { return true; },
+            "continue?", [] { return flowScreen == FLOW_CONTINUE; },
             [&named] {
                 if (flowScreen != FLOW_NAME_ENTRY) return;
                 named = true;
@@ -98,23 +100,18 @@ TEST_F(EndingsTest, TheEndingShowsTheClosingPagesAndOpensTheTitleOnANewHiscore) 
         std::vector<int> pages;
         bool named = false;
         ScriptedPlayer p;
-        p.repeat(
-            "closing pages", [] { return false; }, [] { return true; },
-            [&] {
-                if (flowScreen == FLOW_NAME_ENTRY && !named) {
-                    named = true;
+        p.always([&] {
+            if (flowScreen == FLOW_NAME_ENTRY && !named) {
+                named = true;
+                pushEvent(SDL_Event{SDL_QUIT});
+                ScriptedPlayer::press(K_RETURN);
+            } else if (notePage(pages)) {
+                if (c.quitOnPages)
                     pushEvent(SDL_Event{SDL_QUIT});
-                    ScriptedPlayer::press(K_RETURN);
-                } else if (flowScreen == FLOW_STORY &&
-                           (pages.empty() || pages.back() != storyPage)) {
-                    pages.push_back(storyPage);
-                    if (c.quitOnPages)
-                        pushEvent(SDL_Event{SDL_QUIT});
-                    else
-                        ScriptedPlayer::tap(K_SPACE);
-                }
-            },
-            1);
+                else
+                    ScriptedPlayer::tap(K_SPACE);
+            }
+        });
         level = 11;
         ending(&hero);
         EXPECT_EQ(pages, c.pages);
@@ -149,15 +146,9 @@ TEST_F(EndingsTest, ContinueAfterNineClearedStagesStartsTheLastOne) {
         score = 0;
         std::vector<int> pages;
         ScriptedPlayer p;
-        p.repeat(
-            "story pages", [] { return false; }, [] { return true; },
-            [&pages] {
-                if (flowScreen != FLOW_STORY || (!pages.empty() && pages.back() == storyPage))
-                    return;
-                pages.push_back(storyPage);
-                ScriptedPlayer::tap(K_SPACE);
-            },
-            1);
+        p.always([&pages] {
+            if (notePage(pages)) ScriptedPlayer::tap(K_SPACE);
+        });
         titleChoice = CHOICE_CONTINUE;
         decideAfterAttempt(&hero, 0);
         EXPECT_EQ(pages, c.pages);

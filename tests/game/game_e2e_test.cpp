@@ -25,6 +25,9 @@
 #include "world/pickups.h"
 #include "world/stage.h"
 
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -55,10 +58,14 @@ std::string firstDifference(const WorldSnapshot& a, const WorldSnapshot& b) {
     return "";
 }
 
-void recordFrame(int, Figure* hero, void* frames) {
-    auto* seen = static_cast<std::vector<WorldSnapshot>*>(frames);
-    seen->emplace_back();
-    saveWorld(&seen->back(), hero, 0);
+// Labelled values in one line, for a step's record that a test compares as a whole.
+__attribute__((format(printf, 1, 2))) std::string describe(const char* format, ...) {
+    char text[300];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return text;
 }
 
 bool exists(const char* path) {
@@ -70,19 +77,17 @@ bool onTitle(int menu) {
 bool optionsReady(int line) {
     return onTitle(WF_OPTIONS_MENU) && cfgIndex == line && cfgCount == 0;
 }
+bool onPause(int item) {
+    return paused && workflow == item;
+}
 bool playing(int stage) {
     return flowScreen == FLOW_STAGE && level == stage && frame > 181 && !paused;
 }
-void tapOnMenu(ScriptedPlayer& p, int menu, int sym) {
-    p.tapWhen(
-        "menu " + std::to_string(menu), [menu] { return onTitle(menu); }, sym);
-}
-void tapOnOption(ScriptedPlayer& p, int line, int sym) {
-    p.tapWhen(
-        "options line " + std::to_string(line), [line] { return optionsReady(line); }, sym);
-}
-bool fileHas(const char* path, const char* line) {
-    return readWholeFile(path).find(line) != std::string::npos;
+// Taps each key once the menu is on its item, `on(item)` telling when it is.
+void tapsOn(ScriptedPlayer& p, bool (*on)(int), const std::vector<std::pair<int, int>>& itemKeys) {
+    for (auto [item, key] : itemKeys)
+        p.tapWhen(
+            "item " + std::to_string(item), [on, item = item] { return on(item); }, key);
 }
 
 constexpr int MARK = 77; // put into state that a fresh start would reset
@@ -94,40 +99,18 @@ class GameEndToEnd : public ::testing::Test {
   protected:
     // What the player saw and the game held at the steps of the run.
     struct Record {
-        std::string titleState, titleFiles, tenthName;
-        int musicVolume = -1, mixerVolume = -1, changed = -1, changedEarly = -1;
-        bool cfgEarly = true;
-        std::string cfgAfter;
+        std::string title, options, cfgAfter, stage1, stage2, death, retry, gameOver, table,
+            continued, titleAfterQuit, end;
         std::vector<int> pages, continuedPages;
         std::vector<WorldSnapshot> runner; // stage 1 frame by frame as the stage runner plays it
         int runnerOutcome = -1, runnerClearedAt = -1, compared = 0;
         std::string difference;
-        std::string stage1State;
-        int rings = 0, loops = 0, active = 0, music = 0;
-        int tallyStars = -1, tallyScore = -1, tallyLives = -1, tallyTime = -1, timed = -1;
-        int stage2Score = -1, stage2Lives = -1, saved = -1, savegame = -1, savedBytes = -1,
-            stage2Start = -1, stage2Checkpoint = -1, quitAfterTallyAt = -1;
+        int rings = 0, tallyStars = -1, tallyScore = -1, tallyLives = -1, tallyTime = -1,
+            timed = -1, stage2Score = -1, stage2Lives = -1, quitAfterTallyAt = -1;
         ModPlugFile *stage2Music = nullptr, *tableMusic = nullptr;
-        std::string deathMessage;
-        int checkpointX = -1, checkpointY = -1, checkpointF = -1, deathAt = 0, retryAt = 0;
-        int retryX = -1, retryY = -1, retryScore = -1, retryFade = -1, retrySplash = -1;
-        bool retryMusicSame = false;
-        std::string retryMessage;
-        int pausedAt = 0, pausedTime = -1, timeAfterPause = -1;
-        int unpausedMenu = -1;
-        std::string gameOverMessage;
-        int gameOverLives = -1, finalScore = -1, rank = -1, fileScore = -1;
-        std::string rankName, fileName, hiscoreBytes, tableState;
-        bool tableMusicSame = false;
-        int tableFade = -1, backOn = -1, rankThird = -2;
-        std::string continuedState;
-        int continuedX = -1, dialogNoState = -1;
-        std::string titleAfterQuit, hiscoresAfterQuit;
-        int status = -1;
-        bool finished = false;
-        std::string stuckAt;
-        int flowAtEnd = -1, savegameAtEnd = -1;
-        bool cfgAtEnd = false, runsAtEnd = true;
+        int deathAt = 0, retryAt = 0, pausedAt = 0, pausedTime = -1, timeAfterPause = -1,
+            unpausedMenu = -1, finalScore = -1, rank = -1, fileScore = -1, dialogNoState = -1;
+        std::string rankName, fileName, hiscoreBytes, hiscoresAfterQuit, stuckAt;
     };
     static Record rec;
     static std::unique_ptr<GameDirectory> dir;
@@ -141,18 +124,37 @@ std::unique_ptr<GameDirectory> GameEndToEnd::dir;
 
 void GameEndToEnd::SetUpTestSuite() {
     alarm(TEST_ALARM_SECONDS);
-    // the title and stage 1 as built, stage 1 cleared by its replay; stage 2 our spike stage
-    std::vector<ZdaMember> maps = testStageMembers(), built;
-    static Replay stage1Replay;
-    if (!realFirstStages(&built, &stage1Replay)) return; // every step fails on an empty record
-    maps[0] = built[0];
-    maps[1] = built[1];
     Record& r = rec;
+    // the title and stage 1 as the build packed them, stage 1 cleared by its replay from the
+    // sources; stage 2 our spike stage. Without them every step fails on an empty record.
+    static Replay stage1Replay;
+    std::string why;
+    if (!loadReplay(TROBZ_SOURCE_DIR "/assets/replays/trobz301.txt", &stage1Replay, &why)) return;
+    std::vector<ZdaMember> maps;
+    {
+        ArchiveDir built(TROBZ_BUILD_DIR "/data");
+        for (const char* name : {"trobz300", "trobz301"}) {
+            uint32_t size = 0;
+            unsigned char* bytes = loadZDAFile(ZDA_MAPS, name, "bin", &size);
+            if (!bytes) return;
+            maps.push_back({std::string(name) + ".bin", Bytes(bytes, bytes + size)});
+            std::free(bytes);
+        }
+    }
+    maps.push_back({"trobz302.bin", spikeStage()});
     // the stage runner's way, as the stage tools play the replay
     prepareFirstAttempt(1);
     Figure hero{};
-    if (!beginAttemptFromBytes(&hero, built[1].data.data(), (int)built[1].data.size())) return;
-    const StageResult result = playReplay(&hero, stage1Replay, recordFrame, &r.runner);
+    const Bytes& stage1 = maps[1].data;
+    if (!beginAttemptFromBytes(&hero, stage1.data(), (int)stage1.size())) return;
+    const StageResult result = playReplay(
+        &hero, stage1Replay,
+        [](int, Figure* hero, void* frames) {
+            auto* seen = static_cast<std::vector<WorldSnapshot>*>(frames);
+            seen->emplace_back();
+            saveWorld(&seen->back(), hero, 0);
+        },
+        &r.runner);
     r.runnerOutcome = result.outcome;
     r.runnerClearedAt = result.frame;
     freeLevel();
@@ -178,44 +180,37 @@ void GameEndToEnd::SetUpTestSuite() {
     };
 
     player.repeat(
-        "the intro screens", [] { return currentScreen >= NUM_INTRO_SCREENS; }, [] { return true; },
+        "the intro screens", [] { return currentScreen >= NUM_INTRO_SCREENS; },
         [] { ScriptedPlayer::tap(K_SPACE); }, 6);
 
-    // the title: a fresh game, the menu opens on NEW GAME without a savegame, and wraps
+    // the title: a fresh game; the menu opens on NEW GAME without a savegame, and wraps
     player.when(
         "PRESS START", [] { return onTitle(WF_PRESS_START) && frame > 5; },
         [&r] {
-            r.titleState = flowState();
-            r.titleFiles =
-                std::to_string(exists("savegame.dat")) + std::to_string(exists("trobz3.cfg"));
-            r.tenthName = hiscores[9].name;
+            r.title = flowState() + describe(" files %d%d tenth %s", exists("savegame.dat"),
+                                             exists("trobz3.cfg"), hiscores[9].name);
             ScriptedPlayer::tap(K_RETURN);
         });
-    tapOnMenu(player, WF_NEW_GAME, K_UP);
-    tapOnMenu(player, WF_EXIT, K_DOWN);
-    tapOnMenu(player, WF_NEW_GAME, K_DOWN);
-    tapOnMenu(player, WF_CONTINUE, K_DOWN);
-    tapOnMenu(player, WF_HISCORES, K_RIGHT);
-    tapOnMenu(player, WF_OPTIONS, K_SPACE);
-
-    // the options: music volume down one step, then back to the menu
-    tapOnOption(player, OPT_KEYS, K_DOWN);
-    tapOnOption(player, OPT_PAD, K_DOWN);
-    tapOnOption(player, OPT_MUSIC, K_LEFT);
-    player.when(
-        "music volume lowered", [] { return optionsReady(OPT_MUSIC) && _mus_volume_100_ != 100; },
-        [&r] {
-            r.musicVolume = _mus_volume_100_;
-            r.mixerVolume = _mus_volume_;
-            r.changed = cfgChanged;
-            ScriptedPlayer::tap(K_UP);
-        });
-    tapOnOption(player, OPT_PAD, K_UP);
-    tapOnOption(player, OPT_KEYS, K_UP);
+    tapsOn(player, onTitle,
+           {{WF_NEW_GAME, K_UP},
+            {WF_EXIT, K_DOWN},
+            {WF_NEW_GAME, K_DOWN},
+            {WF_CONTINUE, K_DOWN},
+            {WF_HISCORES, K_RIGHT},
+            {WF_OPTIONS, K_SPACE}});
+    // the options: music volume down one step, then up and around to BACK TO MENU
+    tapsOn(player, optionsReady,
+           {{OPT_KEYS, K_DOWN},
+            {OPT_PAD, K_DOWN},
+            {OPT_MUSIC, K_LEFT},
+            {OPT_MUSIC, K_UP},
+            {OPT_PAD, K_UP},
+            {OPT_KEYS, K_UP}});
     player.when(
         "options wrapped to BACK TO MENU", [] { return optionsReady(OPT_BACK); },
         [&r] {
-            r.cfgEarly = exists("trobz3.cfg");
+            r.options = describe("music %d mixer %d changed %d file %d", _mus_volume_100_,
+                                 _mus_volume_, cfgChanged, exists("trobz3.cfg"));
             ScriptedPlayer::tap(K_RETURN);
         });
     player.when(
@@ -224,9 +219,7 @@ void GameEndToEnd::SetUpTestSuite() {
             r.cfgAfter = readWholeFile("trobz3.cfg");
             ScriptedPlayer::tap(K_LEFT);
         });
-    tapOnMenu(player, WF_HISCORES, K_UP);
-    tapOnMenu(player, WF_CONTINUE, K_UP);
-    tapOnMenu(player, WF_NEW_GAME, K_SPACE);
+    tapsOn(player, onTitle, {{WF_HISCORES, K_UP}, {WF_CONTINUE, K_UP}, {WF_NEW_GAME, K_SPACE}});
 
     // the story of a new game: three pages, the first passed with PAUSE
     for (int page = 0; page < 3; page++)
@@ -242,21 +235,26 @@ void GameEndToEnd::SetUpTestSuite() {
     player.when(
         "stage 1 intro", [] { return flowScreen == FLOW_STAGE && level == 1; },
         [&r] {
-            r.stage1State = flowState();
+            r.stage1 =
+                flowState() + describe(" music %d endless %d active %d", stageMusic != nullptr,
+                                       mpLoops < 0, isActive(&theHero));
             r.rings = stars;
-            r.music = stageMusic != nullptr;
-            r.loops = mpLoops;
-            r.active = isActive(&theHero);
         });
     player.repeat(
         "stage 1 played by its replay", [] { return flowScreen == FLOW_TALLY; },
-        [] { return flowScreen == FLOW_STAGE && level == 1 && frame > 180; },
         [&] {
+            if (flowScreen != FLOW_STAGE || level != 1 || frame <= STAGE_INTRO_FRAMES) return;
             // at the input of play frame n the world stands as play frame n - 1 left it
             if (frame - STAGE_INTRO_FRAMES - 1 == r.compared) compare(theHero);
-            ScriptedPlayer::holdStageInput(replayInput(stage1Replay, frame - 181));
-        },
-        1);
+            const StageInput in = replayInput(stage1Replay, frame - STAGE_INTRO_FRAMES - 1);
+            std::vector<int> keys;
+            for (auto [on, key] : {std::pair{in.left, K_LEFT},
+                                   {in.right, K_RIGHT},
+                                   {in.jump, K_SPACE},
+                                   {in.crawl, K_DOWN}})
+                if (on) keys.push_back(key);
+            ScriptedPlayer::setHeld(keys);
+        });
     // the tally, and a quit request during it that waits for the next stage
     player.when(
         "the tally", [] { return flowScreen == FLOW_TALLY; },
@@ -281,11 +279,9 @@ void GameEndToEnd::SetUpTestSuite() {
         [&r] {
             r.stage2Score = score;
             r.stage2Lives = lives;
-            r.saved = saved;
-            r.savegame = loadGame();
-            r.savedBytes = (int)readWholeFile("savegame.dat").size();
-            r.stage2Start = startx;
-            r.stage2Checkpoint = startf;
+            r.stage2 =
+                describe("saved %d savegame %d of %d bytes start x %d flag %d", saved, loadGame(),
+                         (int)readWholeFile("savegame.dat").size(), startx, startf);
             r.stage2Music = stageMusic;
         });
     player.tapWhen(
@@ -303,10 +299,7 @@ void GameEndToEnd::SetUpTestSuite() {
         "hero on the spikes", [] { return theHero.dying == 1; },
         [&r] {
             ScriptedPlayer::keyUp(K_RIGHT);
-            r.deathMessage = messageString;
-            r.checkpointX = startx;
-            r.checkpointY = starty;
-            r.checkpointF = startf;
+            r.death = describe("%s restart %d %d flag %d", messageString, startx, starty, startf);
             r.deathAt = ScriptedPlayer::calls;
             // marks a fresh attempt would reset and a retry must not
             mp_delta = 0;
@@ -321,20 +314,16 @@ void GameEndToEnd::SetUpTestSuite() {
             splashPlayed = 1;
             return true;
         },
-        [] { return true; }, [] { ScriptedPlayer::tap(K_SPACE); }, 1);
+        [] { ScriptedPlayer::tap(K_SPACE); });
     player.when(
         "retry from the checkpoint",
         [] { return flowScreen == FLOW_STAGE && level == 2 && frame == 1; },
         [&r] {
             r.retryAt = ScriptedPlayer::calls;
-            r.retryX = theHero.x;
-            r.retryY = theHero.y;
-            r.retryMusicSame = stageMusic == r.stage2Music;
-            r.retryFade = mp_fade;
+            r.retry = describe("at %d %d same music %d fade %d splash %d message '%s' score %d",
+                               theHero.x, theHero.y, stageMusic == r.stage2Music, mp_fade.load(),
+                               splashPlayed, messageString, score - r.stage2Score);
             mp_fade = mp_volume.load();
-            r.retrySplash = splashPlayed;
-            r.retryMessage = messageString;
-            r.retryScore = score;
         });
 
     // the pause menu: nothing moves while it is open; GO ON, then SUICIDE (reached by
@@ -342,7 +331,7 @@ void GameEndToEnd::SetUpTestSuite() {
     player.tapWhen(
         "pause opened", [] { return playing(2) && isActive(&theHero); }, K_TAB);
     player.when(
-        "paused", [] { return paused && workflow == PAUSE_GO_ON; },
+        "paused", [] { return onPause(PAUSE_GO_ON); },
         [&r] {
             r.pausedAt = ScriptedPlayer::calls;
             r.pausedTime = timeLeft;
@@ -356,14 +345,12 @@ void GameEndToEnd::SetUpTestSuite() {
     player.when(
         "pause left", [] { return playing(2); }, [&r] { r.unpausedMenu = workflow; });
     player.repeat(
-        "suicides", [] { return flowScreen == FLOW_GAME_OVER; }, [] { return true; },
+        "suicides", [] { return flowScreen == FLOW_GAME_OVER; },
         [] {
             if (playing(2) && isActive(&theHero))
                 ScriptedPlayer::tap(K_RETURN);
-            else if (paused && workflow == PAUSE_SUICIDE)
-                ScriptedPlayer::tap(K_SPACE);
             else if (paused)
-                ScriptedPlayer::tap(K_DOWN);
+                ScriptedPlayer::tap(workflow == PAUSE_SUICIDE ? K_SPACE : K_DOWN);
         },
         3);
 
@@ -371,8 +358,7 @@ void GameEndToEnd::SetUpTestSuite() {
     player.when(
         "game over", [] { return flowScreen == FLOW_GAME_OVER; },
         [&r] {
-            r.gameOverLives = lives;
-            r.gameOverMessage = messageString;
+            r.gameOver = describe("lives %d %s", lives, messageString);
             r.finalScore = score;
             ScriptedPlayer::tap(K_SPACE);
         });
@@ -385,8 +371,10 @@ void GameEndToEnd::SetUpTestSuite() {
     pressed = 0;
     player.repeat(
         "the name keys", [] { return pressed == nameKeys.size(); },
-        [] { return flowScreen == FLOW_NAME_ENTRY; },
-        [] { ScriptedPlayer::press(nameKeys[pressed++]); }, 2);
+        [] {
+            if (flowScreen == FLOW_NAME_ENTRY) ScriptedPlayer::press(nameKeys[pressed++]);
+        },
+        2);
     player.when(
         "name entered", [] { return flowScreen == FLOW_NAME_ENTRY; },
         [] { ScriptedPlayer::keyDown(K_RETURN); });
@@ -412,7 +400,7 @@ void GameEndToEnd::SetUpTestSuite() {
     player.when(
         "hiscore table", [] { return onTitle(WF_HISCORE_TABLE) && frame > 70; },
         [&r] {
-            r.tableState = flowState();
+            r.table = flowState();
             r.tableMusic = stageMusic;
             mp_delta = 0;
             mp_fade = MARK;
@@ -421,26 +409,20 @@ void GameEndToEnd::SetUpTestSuite() {
     player.when(
         "table left", [] { return flowScreen == FLOW_TITLE && workflow != WF_HISCORE_TABLE; },
         [&r] {
-            r.backOn = workflow;
-            r.tableMusicSame = stageMusic == r.tableMusic;
-            r.tableFade = mp_fade;
+            r.table += describe(" back on %d same music %d fade %d", workflow,
+                                stageMusic == r.tableMusic, mp_fade.load());
             mp_fade = mp_volume.load();
             ScriptedPlayer::tap(K_RETURN);
         });
     // opened again and left with JUMP: the new entry has been seen and blinks no more
-    player.tapWhen(
-        "table again", [] { return onTitle(WF_HISCORE_TABLE); }, K_SPACE);
-    tapOnMenu(player, WF_HISCORES, K_RETURN);
+    tapsOn(player, onTitle, {{WF_HISCORE_TABLE, K_SPACE}, {WF_HISCORES, K_RETURN}});
     player.when(
         "table a third time", [] { return onTitle(WF_HISCORE_TABLE); },
         [&r] {
-            r.rankThird = hsRank;
+            r.table += describe(" blinking %d", hsRank);
             ScriptedPlayer::tap(K_ESCAPE);
         });
-    tapOnMenu(player, WF_HISCORES, K_UP);
-    player.when(
-        "CONTINUE chosen", [] { return onTitle(WF_CONTINUE); },
-        [] { ScriptedPlayer::tap(K_RETURN); });
+    tapsOn(player, onTitle, {{WF_HISCORES, K_UP}, {WF_CONTINUE, K_RETURN}});
     player.when(
         "continued story", [] { return flowScreen == FLOW_STORY; },
         [&r] {
@@ -452,14 +434,10 @@ void GameEndToEnd::SetUpTestSuite() {
     player.when(
         "stage 2 continued", [] { return playing(2) && frame > 200; },
         [&r] {
-            r.continuedState = flowState();
-            r.continuedX = theHero.x;
+            r.continued = flowState() + describe(" at %d", theHero.x);
             ScriptedPlayer::tap(K_TAB);
         });
-    player.tapWhen(
-        "pause on GO ON", [] { return paused && workflow == PAUSE_GO_ON; }, K_RIGHT);
-    player.tapWhen(
-        "pause on EXIT", [] { return paused && workflow == PAUSE_EXIT; }, K_SPACE);
+    tapsOn(player, onPause, {{PAUSE_GO_ON, K_RIGHT}, {PAUSE_EXIT, K_SPACE}});
     player.tapWhen(
         "quit dialog", [] { return flowScreen == FLOW_QUIT_DIALOG; }, K_RIGHT);
     player.when(
@@ -479,44 +457,37 @@ void GameEndToEnd::SetUpTestSuite() {
             r.hiscoresAfterQuit = readWholeFile("hiscores.dat");
             ScriptedPlayer::tap(K_UP);
         });
-    tapOnMenu(player, WF_EXIT, K_RETURN);
+    tapsOn(player, onTitle, {{WF_EXIT, K_RETURN}});
 
     char prog[] = "trobz3";
     char* argv[] = {prog, nullptr};
-    r.status = gameMain(1, argv);
-    r.finished = player.finished();
+    const int status = gameMain(1, argv);
     r.stuckAt = player.stuckAt();
-    r.flowAtEnd = flowScreen;
-    r.savegameAtEnd = loadGame();
-    r.cfgAtEnd = fileHas("trobz3.cfg", "mus_volume=95\n");
-    r.runsAtEnd = exists("runs");
+    r.end = describe("status %d steps left %d screen %d savegame %d volume kept %d runs %d", status,
+                     !player.finished(), flowScreen, loadGame(),
+                     readWholeFile("trobz3.cfg").find("mus_volume=95\n") != std::string::npos,
+                     exists("runs"));
     alarm(0);
 }
 
 TEST_F(GameEndToEnd, TitleStartsAFreshGameOnTheHiscoreFile) {
-    EXPECT_EQ(rec.titleState, FRESH_TITLE + "0 escape 0 done 0");
-    EXPECT_EQ(rec.titleFiles, "00");
-    EXPECT_EQ(rec.tenthName, "JO");
+    EXPECT_EQ(rec.title, FRESH_TITLE + "0 escape 0 done 0 files 00 tenth JO");
 }
 
 TEST_F(GameEndToEnd, OptionsLowerTheMusicAndWriteTheFileOnLeaving) {
-    EXPECT_EQ(std::vector<int>({rec.musicVolume, rec.mixerVolume, rec.changed}),
-              std::vector<int>({95, 121, 1}));
-    EXPECT_FALSE(rec.cfgEarly); // nothing is written before leaving
+    EXPECT_EQ(rec.options, "music 95 mixer 121 changed 1 file 0"); // not written before leaving
     for (const char* line : {"mus_volume=95\n", "sfx_volume=15\n", "k_jump=32\n"})
         EXPECT_NE(rec.cfgAfter.find(line), std::string::npos) << line;
 }
 
 TEST_F(GameEndToEnd, StoryShowsItsThreePagesAndAPausePassesOnlyOne) {
-    EXPECT_EQ(rec.pages, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(rec.pages, Ints({0, 1, 2}));
 }
 
 TEST_F(GameEndToEnd, StageOneStartsWithItsEndlessMusic) {
-    EXPECT_EQ(rec.stage1State, "level 1 lives 6 score 0 menu 1 rank -1 saved 0 escape 0 done 0");
+    EXPECT_EQ(rec.stage1, "level 1 lives 6 score 0 menu 1 rank -1 saved 0 escape 0 done 0"
+                          " music 1 endless 1 active 1");
     EXPECT_GT(rec.rings, 0);
-    EXPECT_EQ(rec.music, 1);
-    EXPECT_LT(rec.loops, 0); // the stage music repeats until it is stopped
-    EXPECT_EQ(rec.active, 1);
 }
 
 // The stage tools prove stages clearable through the stage runner: that holds for the game
@@ -527,7 +498,7 @@ TEST_F(GameEndToEnd, StageOneIsPlayedFrameByFrameAsTheStageRunnerPlaysIt) {
     EXPECT_EQ(rec.compared, rec.runnerClearedAt + 1); // frames 0 ... the cleared one
 }
 
-TEST_F(GameEndToEnd, TallyAddsSecondsAndLivesAndIsSaved) {
+TEST_F(GameEndToEnd, TallyAddsSecondsAndLives) {
     EXPECT_EQ(rec.tallyStars, 0);
     EXPECT_GE(rec.tallyScore, rec.rings); // a point a ring, and maybe bricks and bonuses
     EXPECT_EQ(rec.tallyLives, 6);         // the replay loses no life
@@ -536,37 +507,28 @@ TEST_F(GameEndToEnd, TallyAddsSecondsAndLivesAndIsSaved) {
     // the bonuses carried the score past 100: one extra life
     EXPECT_EQ(rec.stage2Lives,
               rec.tallyLives + (rec.stage2Score / 100 > rec.tallyScore / 100 ? 1 : 0));
-    EXPECT_EQ(std::vector<int>({rec.saved, rec.savegame, rec.savedBytes}),
-              std::vector<int>({1, 1, 4}));
 }
 
-TEST_F(GameEndToEnd, NextStageStartsAtItsOwnStartAndAsksAboutTheQuitFromTheTally) {
-    EXPECT_EQ(rec.stage2Start, 16);
-    EXPECT_EQ(rec.stage2Checkpoint, 0);
+TEST_F(GameEndToEnd, NextStageIsSavedAndStartsAtItsOwnStartAndAsksAboutTheQuitFromTheTally) {
+    EXPECT_EQ(rec.stage2, "saved 1 savegame 1 of 4 bytes start x 16 flag 0");
     // the intro was cut short at frame 20; the request opens the dialog as play begins
     EXPECT_EQ(rec.quitAfterTallyAt, 181);
 }
 
 TEST_F(GameEndToEnd, DeathPastTheCheckpointIsCutShortAndRetriedThereWithTheMusicRunningOn) {
-    EXPECT_EQ(rec.deathMessage, "IMPALED TO DEATH");
-    EXPECT_EQ(std::vector<int>({rec.checkpointX, rec.checkpointY, rec.checkpointF}),
-              std::vector<int>({SPIKE_STAGE_FLAG_X, SPIKE_STAGE_FLAG_Y, 1}));
+    EXPECT_EQ(rec.death, "IMPALED TO DEATH restart 80 160 flag 1");
     EXPECT_LT(rec.retryAt - rec.deathAt, 100); // JUMP ends the death hop, then the wait
-    EXPECT_EQ(rec.retryX, SPIKE_STAGE_FLAG_X);
-    EXPECT_EQ(rec.retryY, SPIKE_STAGE_FLAG_Y);
-    EXPECT_TRUE(rec.retryMusicSame);
-    EXPECT_EQ(rec.retryFade, MARK); // starting the track again would reset its ramp
-    EXPECT_EQ(rec.retrySplash, 0);  // but the attempt is a fresh one
-    EXPECT_EQ(rec.retryMessage, "");
-    EXPECT_EQ(rec.retryScore, rec.stage2Score);
+    // at the flag, the track not started again (that would reset its ramp), yet a fresh
+    // attempt
+    EXPECT_EQ(rec.retry, describe("at %d %d same music 1 fade %d splash 0 message '' score 0",
+                                  SPIKE_STAGE_FLAG_X, SPIKE_STAGE_FLAG_Y, MARK));
 }
 
 TEST_F(GameEndToEnd, PauseFreezesTheStageAndSuicideEndsTheGame) {
     EXPECT_GE(rec.pausedTime, 0);
     EXPECT_EQ(rec.timeAfterPause, rec.pausedTime);
     EXPECT_EQ(rec.unpausedMenu, 0);
-    EXPECT_EQ(rec.gameOverLives, 0);
-    EXPECT_EQ(rec.gameOverMessage, "SUICIDE");
+    EXPECT_EQ(rec.gameOver, "lives 0 SUICIDE");
     EXPECT_GT(rec.finalScore, 100); // a score for the table
 }
 
@@ -580,19 +542,17 @@ TEST_F(GameEndToEnd, NameEntryStoresTheNameBelowEqualScores) {
     EXPECT_EQ(rec.fileScore, rec.finalScore);
 }
 
+// The row that blinks: the new one, and none once JUMP has left the table.
 TEST_F(GameEndToEnd, NoContinueOpensTheTableAndEscapeGoesBackToItsMenuItem) {
-    EXPECT_EQ(rec.tableState, "level 0 lives 6 score 0 menu -3 rank " + std::to_string(rec.rank) +
-                                  " saved 1 escape 0 done 0");
-    EXPECT_EQ(rec.backOn, WF_HISCORES);
-    EXPECT_TRUE(rec.tableMusicSame);
-    EXPECT_EQ(rec.tableFade, MARK);
-    EXPECT_EQ(rec.rankThird, -1); // the row that blinks: none once JUMP has left the table
+    EXPECT_EQ(rec.table, describe("level 0 lives 6 score 0 menu -3 rank %d saved 1 escape 0 done 0"
+                                  " back on %d same music 1 fade %d blinking -1",
+                                  rec.rank, WF_HISCORES, MARK));
 }
 
 TEST_F(GameEndToEnd, ContinueStartsTheSavedStageFromItsStart) {
-    EXPECT_EQ(rec.continuedPages, std::vector<int>{2});
-    EXPECT_EQ(rec.continuedState, "level 2 lives 6 score 0 menu 2 rank -1 saved 1 escape 0 done 0");
-    EXPECT_EQ(rec.continuedX, 16);
+    EXPECT_EQ(rec.continuedPages, Ints{2});
+    EXPECT_EQ(rec.continued,
+              "level 2 lives 6 score 0 menu 2 rank -1 saved 1 escape 0 done 0 at 16");
 }
 
 TEST_F(GameEndToEnd, QuitDialogGoesOnAfterNoAndAbandonsTheGameAfterYes) {
@@ -602,10 +562,6 @@ TEST_F(GameEndToEnd, QuitDialogGoesOnAfterNoAndAbandonsTheGameAfterYes) {
 }
 
 TEST_F(GameEndToEnd, ExitEndsTheProgramWithTheFilesInPlace) {
-    EXPECT_EQ(rec.status, 0);
-    EXPECT_TRUE(rec.finished) << "the game ended while waiting for: " << rec.stuckAt;
-    EXPECT_EQ(rec.flowAtEnd, FLOW_NONE);
-    EXPECT_EQ(rec.savegameAtEnd, 1);
-    EXPECT_TRUE(rec.cfgAtEnd);
-    EXPECT_FALSE(rec.runsAtEnd);
+    EXPECT_EQ(rec.end, "status 0 steps left 0 screen 0 savegame 1 volume kept 1 runs 0")
+        << "the game ended while waiting for: " << rec.stuckAt;
 }

@@ -62,13 +62,12 @@ std::unique_ptr<GameDirectory> GhostGames::dir;
 
 void GhostGames::SetUpTestSuite() {
     // stages 1 and 10 plain ring stages, stage 9 one with a checkpoint flag
-    const StageMap ring = ringStage(), flagged = ringStage().set(2, 10, CELL_FLAG);
-    dir = std::make_unique<GameDirectory>(
-        std::vector<ZdaMember>{{"trobz300.bin", titleStage().bytes()},
-                               {"trobz301.bin", ring.bytes()},
-                               {"trobz302.bin", ring.bytes()},
-                               {"trobz309.bin", flagged.bytes()},
-                               {"trobz310.bin", ring.bytes()}});
+    const Bytes ring = ringStage(), flagged = ringStage(true);
+    dir = std::make_unique<GameDirectory>(std::vector<ZdaMember>{{"trobz300.bin", titleStage()},
+                                                                 {"trobz301.bin", ring},
+                                                                 {"trobz302.bin", ring},
+                                                                 {"trobz309.bin", flagged},
+                                                                 {"trobz310.bin", ring}});
     Record& r = rec;
     const std::string path = ghostRunPath(1);
     r.first = ghostGame(1, [] { return walkRight(1); });
@@ -117,7 +116,7 @@ TEST_F(GhostGames, TheKeptRunReplaysToTheSameClearAlongItsTrail) {
     ASSERT_TRUE(loadReplay(ghostRunPath(1).c_str(), &again, &why)) << why;
     prepareFirstAttempt(1);
     Figure hero{};
-    const std::vector<unsigned char> bytes = ringStage().bytes();
+    const Bytes bytes = ringStage();
     ASSERT_TRUE(beginAttemptFromBytes(&hero, bytes.data(), (int)bytes.size()));
     std::vector<GhostFrame> places;
     const StageResult res = playReplay(

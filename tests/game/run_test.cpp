@@ -17,7 +17,7 @@
 TEST(TestModeGame, PlaysTheTestMapWithTheFilesVolumesAndKeysAndEndsWhenItIsCleared) {
     GameDirectory dir;
     std::filesystem::create_directories("maps");
-    writeWholeFile("maps/test.bin", ringStage().bytes());
+    writeWholeFile("maps/test.bin", ringStage());
     writeSavegame(4); // never read in test mode
     const std::string cfg = "mus_volume=50\nsfx_volume=25\nk_right=d\n";
     writeWholeFile("trobz3.cfg", {cfg.begin(), cfg.end()});

@@ -19,6 +19,7 @@
 
 #include <SDL_mixer.h>
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -116,6 +117,15 @@ std::string flowState() {
     std::snprintf(text, sizeof text,
                   "level %d lives %d score %d menu %d rank %d saved %d escape %d done %d", level,
                   lives, score, workflow, hsRank, saved, escape, done);
+    return text;
+}
+
+std::string describe(const char* format, ...) {
+    char text[300];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
     return text;
 }
 

@@ -53,6 +53,9 @@ class GameDirectory {
 // saved V escape E done D" (menu is `workflow`, rank `hsRank`).
 std::string flowState();
 
+// Labelled values in one line, printf-style, for a record a test compares as a whole.
+__attribute__((format(printf, 1, 2))) std::string describe(const char* format, ...);
+
 // A screen that never sees the input it waits for would wait forever (and the game turns
 // SIGTERM into a quit request it may ignore), so every test runs under an alarm.
 constexpr unsigned TEST_ALARM_SECONDS = 120;

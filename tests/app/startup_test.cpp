@@ -14,7 +14,6 @@
 
 #include <array>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -103,12 +102,8 @@ class GameRun : public ::testing::Test {
     void SetUp() override {
         writeArchive(tmp.path() + "/data", "gfx", introGfxMembers());
         drainEvents();
-        alarm(30); // a run left waiting for input that never comes ends here
     }
-    void TearDown() override {
-        alarm(0);
-        resetDefaultControls();
-    }
+    void TearDown() override { resetDefaultControls(); }
 };
 
 TEST_F(GameRun, TestModeShowsOnlyTheCreditsAndReleasesEverything) {

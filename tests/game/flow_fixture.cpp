@@ -43,6 +43,7 @@ Bytes titleStage() {
     return stageBytes(40, {{30, 10, T_MASKY}});
 }
 
+// the door is the four blocks at columns 14 and 15
 Bytes ringStage(bool flag) {
     return stageBytes(30, {{1, 10, T_START},
                            {2, 10, flag ? CELL_FLAG : 0},
@@ -50,7 +51,7 @@ Bytes ringStage(bool flag) {
                            {6, 10, T_RING},
                            {8, 10, T_RING},
                            {10, 10, T_BONUS},
-                           {14, 9, 27}, // the door
+                           {14, 9, 27},
                            {15, 9, 28},
                            {14, 10, 47},
                            {15, 10, 48}});
@@ -88,13 +89,9 @@ void FlowTest::SetUp() {
     loadSpriteFont();
     initStuff();
     resetDefaultControls();
-    lastKey = lastKeyTyped = lastKeySym = 0;
+    lastKey = lastKeyTyped = lastKeySym = done = escape = paused = saved = frame = restartMusic = 0;
     lastJButton = -1;
-    done = escape = paused = 0;
-    saved = 0;
     titleChoice = CHOICE_NONE;
-    frame = 0;
-    restartMusic = 0;
     initFPS(); // on the test's clock: no frame counts as late
     drainEvents();
 }

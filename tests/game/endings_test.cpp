@@ -139,11 +139,10 @@ TEST_F(EndingsTest, TheTallyGivesALifeForANewHundredButNeverAHundredth) {
 // with all ten cleared goes straight to the closing pages.
 TEST_F(EndingsTest, ContinueAfterNineClearedStagesStartsTheLastOne) {
     struct Case {
-        int cleared;
-        std::vector<int> pages;
-        int level;
-    } cases[] = {{9, {2}, LAST_LEVEL}, {LAST_LEVEL, {3, 4}, 0}};
-    for (const Case& c : cases) {
+        int cleared, level;
+        Ints pages;
+    };
+    for (const Case& c : {Case{9, LAST_LEVEL, {2}}, Case{LAST_LEVEL, 0, {3, 4}}}) {
         SCOPED_TRACE(c.cleared);
         saved = c.cleared;
         score = 0;

@@ -19,6 +19,7 @@
 
 const uint32_t LOGO = 0xC0C030;   // the test logo's colour
 const uint32_t MASCOT = 0x30C030; // the test mascot's
+using Ints = std::vector<int>;
 
 namespace {
 
@@ -37,10 +38,6 @@ class IntroTest : public ::testing::Test {
                                             tmp.path() + "/data/music.zda");
         reader = std::make_unique<ArchiveDir>(tmp.path() + "/data");
     }
-    void openAudio() {
-        SDL_InitSubSystem(SDL_INIT_AUDIO);
-        ASSERT_EQ(MP_OpenAudio(22050, AUDIO_S16LSB, 2, 1024), 0);
-    }
     void SetUp() override {
         useTestScreen(16);
         openData();
@@ -56,6 +53,27 @@ class IntroTest : public ::testing::Test {
         Mix_CloseAudio();
     }
 };
+
+// The logo screen, run until it ends or `polls` input polls have passed (then JUMP ends it):
+// what `look` saw at each poll.
+std::vector<int> lookAtTheLogoScreen(int (*look)(), size_t polls) {
+    static std::vector<int> seen;
+    static int (*lookNow)();
+    static size_t limit;
+    seen.clear();
+    lookNow = look;
+    limit = polls;
+    inputHook = [] {
+        seen.push_back(lookNow());
+        if (seen.size() == limit) {
+            pushEvent(keyEvent(SDLK_SPACE, true));
+            pushEvent(keyEvent(SDLK_SPACE, false));
+        }
+    };
+    runIntroScreen(screens[0]);
+    inputHook = nullptr;
+    return seen;
+}
 
 } // namespace
 
@@ -80,45 +98,29 @@ TEST_F(IntroTest, ControlsCountOnlyOnceTheLogoHasArrived) {
 }
 
 TEST_F(IntroTest, TheLogoScreenEndsWhenItsJingleHasPlayed) {
-    openAudio();
+    SDL_InitSubSystem(SDL_INIT_AUDIO);
+    ASSERT_EQ(MP_OpenAudio(22050, AUDIO_S16LSB, 2, 1024), 0);
     openData(100, true); // the jingle lasts a little over three seconds
     VirtualClock::realSleepUs = 300;
-    static std::vector<int> playing;
-    playing.clear();
-    inputHook = [] {
-        playing.push_back(MP_PlayingMusic());
-        if (playing.size() == 20000) { // about 20 s: the jingle never ended
-            pushEvent(keyEvent(SDLK_SPACE, true));
-            pushEvent(keyEvent(SDLK_SPACE, false));
-        }
-    };
-    runIntroScreen(screens[0]);
-    inputHook = nullptr;
+    // about 20 s of polls: the jingle never ended
+    const std::vector<int> playing = lookAtTheLogoScreen(MP_PlayingMusic, 20000);
     ASSERT_GT(playing.size(), 126u);
     EXPECT_LT(playing.size(), 20000u);
     // silent while the logo slides in, playing from the frame it stops, and over at the end
-    EXPECT_EQ(playing[100], 0);
-    EXPECT_EQ(playing[125], 1);
-    EXPECT_EQ(playing.back(), 0);
+    EXPECT_EQ(Ints({playing[100], playing[125], playing.back()}), Ints({0, 1, 0}));
 }
 
 // The mascot swings 8 px either way of the middle of the picture: at the right end on the
 // first frame, at the left end half a turn (256 frames) later.
 TEST_F(IntroTest, TheMascotSetsOffFromTheRightEndOfItsSwing) {
-    static std::vector<int> left; // the mascot's left edge on row 100, frame by frame
-    left.clear();
-    inputHook = [] {
-        int x = 0;
-        while (x < SCREEN_W && pixelRGB(screen, x, 100) != asShown(MASCOT))
-            x++;
-        left.push_back(x);
-        if (left.size() == TRIG_STEPS / 2) {
-            pushEvent(keyEvent(SDLK_SPACE, true));
-            pushEvent(keyEvent(SDLK_SPACE, false));
-        }
-    };
-    runIntroScreen(screens[0]);
-    inputHook = nullptr;
+    const std::vector<int> left = lookAtTheLogoScreen(
+        [] { // the mascot's left edge on row 100
+            int x = 0;
+            while (x < SCREEN_W && pixelRGB(screen, x, 100) != asShown(MASCOT))
+                x++;
+            return x;
+        },
+        TRIG_STEPS / 2);
     const int middle = (SCREEN_W - 40) / 2; // of the 40 px wide test mascot
     ASSERT_EQ(left.size(), size_t(TRIG_STEPS / 2));
     EXPECT_NEAR(left.front(), middle + 8, 1);
@@ -134,6 +136,6 @@ TEST(Trig, TheTablesHoldTheQuarterPointsAndTheSignOfEachQuarter) {
         sines.push_back(tsin[i]);
         cosines.push_back(tcos[i]);
     }
-    EXPECT_EQ(sines, (std::vector<int>{0, 724, 1024, 724, 0, -724, -1024, -724}));
-    EXPECT_EQ(cosines, (std::vector<int>{1024, 724, 0, -724, -1024, -724, 0, 724}));
+    EXPECT_EQ(sines, Ints({0, 724, 1024, 724, 0, -724, -1024, -724}));
+    EXPECT_EQ(cosines, Ints({1024, 724, 0, -724, -1024, -724, 0, 724}));
 }

@@ -110,14 +110,10 @@ TEST_F(GameRun, TestModeShowsOnlyTheCreditsAndReleasesEverything) {
     InputScript script;
     script.quit(2).tap(3, SDLK_ESCAPE).tap(9, SDLK_UP); // quitting does not cut it short
     EXPECT_EQ(runGame({"-t"}), 0);
-    EXPECT_EQ(InputScript::calls, 9);
-    EXPECT_EQ(currentScreen, 3);
-    EXPECT_EQ(done, 1);
-    EXPECT_EQ(screen, nullptr);
-    EXPECT_EQ(font, nullptr);
-    EXPECT_EQ(logo, nullptr);
-    EXPECT_EQ(background, nullptr);
-    EXPECT_EQ(zda_full_header[ZDA_GFX], nullptr);
+    EXPECT_EQ(std::vector<int>({InputScript::calls, currentScreen, done}),
+              std::vector<int>({9, 3, 1}));
+    EXPECT_EQ(std::vector<const void*>({screen, font, logo, background, zda_full_header[ZDA_GFX]}),
+              std::vector<const void*>(5, nullptr));
 }
 
 TEST_F(GameRun, TheIntroRunsLogoWarningAndCreditsInTurn) {

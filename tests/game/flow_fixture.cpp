@@ -19,65 +19,46 @@
 
 #include <SDL_mixer.h>
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 
 // ---- stage maps
 
-constexpr int T_GROUND = 21, T_START = 65, T_RING = 41, T_BONUS = 137, T_FLAG = 17, T_SPIKES = 87,
-              T_MASKY = 9;
+constexpr int T_GROUND = 21, T_START = 65, T_RING = 41, T_BONUS = 137, T_SPIKES = 87, T_MASKY = 9;
 
-std::vector<unsigned char> StageMap::bytes() const {
-    std::vector<unsigned char> out(2 + cells.size());
+Bytes stageBytes(int columns, const std::vector<std::array<int, 3>>& blocks) {
+    Bytes out(2 + size_t(columns) * 12, 0);
     out[0] = (unsigned char)((columns - 1) & 255);
     out[1] = (unsigned char)((columns - 1) >> 8);
-    std::copy(cells.begin(), cells.end(), out.begin() + 2);
+    for (int c = 0; c < columns; c++)
+        out[2 + c * 12 + 11] = T_GROUND;
+    for (const auto& b : blocks)
+        out.at(2 + b[0] * 12 + b[1]) = (unsigned char)b[2];
     return out;
 }
 
-static StageMap floorStage(int columns) {
-    StageMap m(columns);
-    for (int c = 0; c < columns; c++)
-        m.set(c, 11, T_GROUND);
-    return m;
+Bytes titleStage() {
+    return stageBytes(40, {{30, 10, T_MASKY}});
 }
 
-StageMap titleStage() {
-    return floorStage(40).set(30, 10, T_MASKY);
+// the door is the four blocks at columns 14 and 15
+Bytes ringStage(bool flag) {
+    return stageBytes(30, {{1, 10, T_START},
+                           {2, 10, flag ? CELL_FLAG : 0},
+                           {4, 10, T_RING},
+                           {6, 10, T_RING},
+                           {8, 10, T_RING},
+                           {10, 10, T_BONUS},
+                           {14, 9, 27},
+                           {15, 9, 28},
+                           {14, 10, 47},
+                           {15, 10, 48}});
 }
 
-StageMap ringStage() {
-    StageMap m = floorStage(30).set(1, 10, T_START).set(10, 10, T_BONUS);
-    m.set(4, 10, T_RING).set(6, 10, T_RING).set(8, 10, T_RING);
-    return m.set(14, 9, 27).set(15, 9, 28).set(14, 10, 47).set(15, 10, 48); // the door
-}
-
-StageMap spikeStage() {
-    return floorStage(40).set(1, 10, T_START).set(5, 10, T_FLAG).set(10, 10, T_SPIKES);
-}
-
-std::vector<ZdaMember> testStageMembers() {
-    return {{"trobz300.bin", titleStage().bytes()},
-            {"trobz301.bin", ringStage().bytes()},
-            {"trobz302.bin", spikeStage().bytes()}};
-}
-
-bool realFirstStages(std::vector<ZdaMember>* members, Replay* replay) {
-    std::string why;
-    if (!loadReplay(TROBZ_SOURCE_DIR "/assets/replays/trobz301.txt", replay, &why)) return false;
-    ArchiveDir built(TROBZ_BUILD_DIR "/data");
-    members->clear();
-    for (const char* name : {"trobz300", "trobz301"}) {
-        uint32_t size = 0;
-        unsigned char* bytes = loadZDAFile(ZDA_MAPS, name, "bin", &size);
-        if (!bytes) return false;
-        members->push_back(
-            {std::string(name) + ".bin", std::vector<unsigned char>(bytes, bytes + size)});
-        std::free(bytes);
-    }
-    return true;
+Bytes spikeStage() {
+    return stageBytes(40, {{1, 10, T_START}, {5, 10, CELL_FLAG}, {10, 10, T_SPIKES}});
 }
 
 GameDirectory::GameDirectory(const std::vector<ZdaMember>& maps) {
@@ -108,13 +89,9 @@ void FlowTest::SetUp() {
     loadSpriteFont();
     initStuff();
     resetDefaultControls();
-    lastKey = lastKeyTyped = lastKeySym = 0;
+    lastKey = lastKeyTyped = lastKeySym = done = escape = paused = saved = frame = restartMusic = 0;
     lastJButton = -1;
-    done = escape = paused = 0;
-    saved = 0;
     titleChoice = CHOICE_NONE;
-    frame = 0;
-    restartMusic = 0;
     initFPS(); // on the test's clock: no frame counts as late
     drainEvents();
 }
@@ -140,9 +117,13 @@ std::string flowState() {
     return text;
 }
 
-bool FlowTest::begin(const StageMap& map) {
-    std::vector<unsigned char> bytes = map.bytes();
-    return beginAttemptFromBytes(&hero, bytes.data(), (int)bytes.size());
+std::string describe(const char* format, ...) {
+    char text[300];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return text;
 }
 
 // ---- the scripted player
@@ -150,7 +131,14 @@ bool FlowTest::begin(const StageMap& map) {
 int ScriptedPlayer::calls;
 
 namespace {
-std::vector<ScriptedPlayer::Step>* steps;
+// A `when` step has no end condition: it acts once, when `ready` holds.
+struct Step {
+    std::string what;
+    ScriptedPlayer::Test until, ready;
+    ScriptedPlayer::Act act;
+    int every, lastAct;
+};
+std::vector<Step> steps;
 size_t next;
 int stepStart;
 std::vector<int> releaseNext, held;
@@ -159,7 +147,7 @@ constexpr int WATCHDOG_CALLS = 20000;
 } // namespace
 
 ScriptedPlayer::ScriptedPlayer() {
-    steps = new std::vector<Step>();
+    steps.clear();
     next = 0;
     calls = stepStart = 0;
     releaseNext.clear();
@@ -170,12 +158,11 @@ ScriptedPlayer::ScriptedPlayer() {
 
 ScriptedPlayer::~ScriptedPlayer() {
     inputHook = nullptr;
-    delete steps;
-    steps = nullptr;
+    steps.clear();
 }
 
 ScriptedPlayer& ScriptedPlayer::when(const std::string& what, Test ready, Act act) {
-    steps->push_back({what, nullptr, ready, act, 0, 0});
+    steps.push_back({what, nullptr, ready, act, 0, 0});
     return *this;
 }
 
@@ -183,18 +170,17 @@ ScriptedPlayer& ScriptedPlayer::tapWhen(const std::string& what, Test ready, int
     return when(what, ready, [sym] { tap(sym); });
 }
 
-ScriptedPlayer& ScriptedPlayer::repeat(const std::string& what, Test until, Test ready, Act act,
-                                       int every) {
-    steps->push_back({what, until, ready, act, every, -1000000});
+ScriptedPlayer& ScriptedPlayer::repeat(const std::string& what, Test until, Act act, int every) {
+    steps.push_back({what, until, nullptr, act, every, -1000000});
     return *this;
 }
 
 bool ScriptedPlayer::finished() const {
-    return next >= steps->size();
+    return next >= steps.size();
 }
 
 std::string ScriptedPlayer::stuckAt() const {
-    return finished() ? std::string() : (*steps)[next].what;
+    return finished() ? std::string() : steps[next].what;
 }
 
 void ScriptedPlayer::press(int sym) {
@@ -210,30 +196,21 @@ void ScriptedPlayer::setHeld(const std::vector<int>& syms) {
     held = syms;
 }
 
-void ScriptedPlayer::holdStageInput(const StageInput& in) {
-    std::vector<int> keys;
-    if (in.left) keys.push_back(K_LEFT);
-    if (in.right) keys.push_back(K_RIGHT);
-    if (in.jump) keys.push_back(K_SPACE);
-    if (in.crawl) keys.push_back(K_DOWN);
-    setHeld(keys);
-}
-
 void ScriptedPlayer::hook() {
     calls++;
     for (int s : releaseNext)
         keyUp(s);
     releaseNext.clear();
-    if (!steps || next >= steps->size()) return;
+    if (next >= steps.size()) return;
 
-    Step& s = (*steps)[next];
+    Step& s = steps[next];
     if (s.until ? s.until() : s.ready()) {
         if (!s.until) s.act();
         next++;
         stepStart = calls;
         return;
     }
-    if (s.until && s.ready() && calls - s.lastAct >= s.every) {
+    if (s.until && calls - s.lastAct >= s.every) {
         s.lastAct = calls;
         s.act();
     }
@@ -246,50 +223,52 @@ void ScriptedPlayer::hook() {
     }
 }
 
+bool notePage(std::vector<int>& pages) {
+    if (flowScreen != FLOW_STORY || (!pages.empty() && pages.back() == storyPage)) return false;
+    pages.push_back(storyPage);
+    return true;
+}
+
 GameSeen playGame(std::vector<const char*> args, const std::function<bool()>& play) {
     alarm(TEST_ALARM_SECONDS);
     GameSeen seen;
     bool played = false;
     VirtualClock clock;
     ScriptedPlayer p;
-    p.repeat(
-        "a game", [] { return false; }, [] { return true; },
-        [&] {
-            const bool now = ScriptedPlayer::calls % 6 == 0; // screens that wait for a release
-            char line[80];
-            switch (flowScreen) {
-            case FLOW_STAGE:
-                played = true;
-                if (!play()) {
-                    ScriptedPlayer::setHeld({});
-                    if (now) ScriptedPlayer::tap(K_ESCAPE);
-                }
-                break;
-            case FLOW_TITLE:
-                if (now) ScriptedPlayer::tap(played ? K_ESCAPE : K_RETURN);
-                break;
-            case FLOW_QUIT_DIALOG:
-                ScriptedPlayer::tap(K_LEFT);
-                break;
-            case FLOW_TALLY:
+    p.always([&] {
+        const bool now = ScriptedPlayer::calls % 6 == 0; // screens that wait for a release
+        char line[80];
+        switch (flowScreen) {
+        case FLOW_STAGE:
+            played = true;
+            if (!play()) {
                 ScriptedPlayer::setHeld({});
-                if (ghostTallyLine(line, sizeof line)) seen.tally[level] = line;
-                break;
-            case FLOW_CONTINUE:
-                ScriptedPlayer::tap(K_RIGHT);
-                break;
-            case FLOW_NAME_ENTRY:
-                if (now) ScriptedPlayer::press(K_RETURN);
-                break;
-            case FLOW_STORY:
-                if (storyPage >= 0 && (seen.pages.empty() || seen.pages.back() != storyPage))
-                    seen.pages.push_back(storyPage);
-                [[fallthrough]];
-            default:
-                if (now) ScriptedPlayer::tap(K_SPACE);
+                if (now) ScriptedPlayer::tap(K_ESCAPE);
             }
-        },
-        1);
+            break;
+        case FLOW_TITLE:
+            if (now) ScriptedPlayer::tap(played ? K_ESCAPE : K_RETURN);
+            break;
+        case FLOW_QUIT_DIALOG:
+            ScriptedPlayer::tap(K_LEFT);
+            break;
+        case FLOW_TALLY:
+            ScriptedPlayer::setHeld({});
+            if (ghostTallyLine(line, sizeof line)) seen.tally[level] = line;
+            break;
+        case FLOW_CONTINUE:
+            ScriptedPlayer::tap(K_RIGHT);
+            break;
+        case FLOW_NAME_ENTRY:
+            if (now) ScriptedPlayer::press(K_RETURN);
+            break;
+        case FLOW_STORY:
+            if (storyPage >= 0) notePage(seen.pages);
+            [[fallthrough]];
+        default:
+            if (now) ScriptedPlayer::tap(K_SPACE);
+        }
+    });
     args.insert(args.begin(), "trobz3");
     args.push_back(nullptr);
     seen.status = gameMain((int)args.size() - 1, const_cast<char**>(args.data()));

@@ -6,8 +6,8 @@
 #include "data/hiscores.h"
 #include "test_env.h"
 #include "world/figure.h"
-#include "world/replay.h"
 
+#include <array>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -16,40 +16,32 @@
 #include <unistd.h>
 #include <vector>
 
+using Ints = std::vector<int>;
+using Bytes = std::vector<unsigned char>;
+
 // ---- stage maps
 
-// A map of 12 rows in the game's file layout, column by column.
-struct StageMap {
-    int columns;
-    std::vector<unsigned char> cells;
-    explicit StageMap(int c) : columns(c), cells(size_t(c) * 12, 0) {}
-    StageMap& set(int column, int row, int value) {
-        cells.at(size_t(column) * 12 + row) = (unsigned char)value;
-        return *this;
-    }
-    std::vector<unsigned char> bytes() const;
-};
-
+// A stage `columns` wide on a floor, in the game's file layout, with these blocks
+// {column, row, block}.
+Bytes stageBytes(int columns, const std::vector<std::array<int, 3>>& blocks);
 // The title: a floor, a monster and room to scroll.
-StageMap titleStage();
-// Stage 1: start, three rings, a bonus, and the door at columns 14 and 15.
-StageMap ringStage();
+Bytes titleStage();
+// Start, three rings, a bonus, the door at columns 14 and 15, and maybe a checkpoint flag at
+// column 2.
+Bytes ringStage(bool flag = false);
 constexpr int RING_STAGE_POINTS = 3 + 20;
-// Stage 2: start, a checkpoint flag at column 5 and spikes at column 10.
-StageMap spikeStage();
+// Start, a checkpoint flag at column 5 and spikes at column 10.
+Bytes spikeStage();
 constexpr int SPIKE_STAGE_FLAG_X = 5 * 16, SPIKE_STAGE_FLAG_Y = 10 * 16;
 
-// The maps archive for stages 0 ... 2 (trobz300 ... trobz302).
-std::vector<ZdaMember> testStageMembers();
-// The title and the first stage as the build packed them, and the first stage's replay
-// from the sources; false when the build has not made them.
-bool realFirstStages(std::vector<ZdaMember>* members, Replay* replay);
-
 // A fresh working directory whose ./data holds the built gfx, music and sound archives
-// and a maps archive of the given stages. The game's own files start absent.
+// and a maps archive of these stages (by default the title, the ring and the spike stage as
+// stages 0 ... 2). The game's own files start absent.
 class GameDirectory {
   public:
-    explicit GameDirectory(const std::vector<ZdaMember>& maps = testStageMembers());
+    explicit GameDirectory(const std::vector<ZdaMember>& maps = {{"trobz300.bin", titleStage()},
+                                                                 {"trobz301.bin", ringStage()},
+                                                                 {"trobz302.bin", spikeStage()}});
 
   private:
     ScopedTempDir dir_;
@@ -60,6 +52,9 @@ class GameDirectory {
 // The flow's state in one line, for dense checks: "level L lives N score S menu W rank R
 // saved V escape E done D" (menu is `workflow`, rank `hsRank`).
 std::string flowState();
+
+// Labelled values in one line, printf-style, for a record a test compares as a whole.
+__attribute__((format(printf, 1, 2))) std::string describe(const char* format, ...);
 
 // A screen that never sees the input it waits for would wait forever (and the game turns
 // SIGTERM into a quit request it may ignore), so every test runs under an alarm.
@@ -72,8 +67,6 @@ class FlowTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
-    // A fresh attempt of the current `level` on this map.
-    bool begin(const StageMap& map);
     VirtualClock clock;
     Figure hero = {};
     std::unique_ptr<ArchiveDir> archives;
@@ -83,7 +76,7 @@ class FlowTest : public ::testing::Test {
 
 // Steps run in order; a step waits until its condition holds at a call of the input hook
 // (every checkInput and every poll of waitKeyUp), then acts. A repeating step acts every
-// `every` calls while its condition holds, until its end condition holds.
+// `every` calls until its end condition holds.
 class ScriptedPlayer {
   public:
     using Test = std::function<bool()>;
@@ -95,7 +88,12 @@ class ScriptedPlayer {
 
     ScriptedPlayer& when(const std::string& what, Test ready, Act act);
     ScriptedPlayer& tapWhen(const std::string& what, Test ready, int sym);
-    ScriptedPlayer& repeat(const std::string& what, Test until, Test ready, Act act, int every);
+    ScriptedPlayer& repeat(const std::string& what, Test until, Act act, int every = 1);
+    // `act` at every call, for the rest of the run
+    ScriptedPlayer& always(Act act) {
+        return repeat(
+            "the end", [] { return false; }, act);
+    }
 
     // Key actions, taking effect in the current call.
     static void keyDown(int sym) { pushEvent(keyEvent(sym, true)); } // held until keyUp
@@ -106,18 +104,10 @@ class ScriptedPlayer {
     }
     static void press(int sym);                        // held for this call, released at the next
     static void setHeld(const std::vector<int>& syms); // exactly these movement keys held
-    static void holdStageInput(const StageInput& in);  // the default keys of a replay's frame
 
     bool finished() const;
     std::string stuckAt() const; // the step waited for, "" when all ran
     static int calls;            // hook calls so far
-
-    struct Step {
-        std::string what;
-        Test until, ready;
-        Act act;
-        int every, lastAct;
-    };
 
   private:
     static void hook();
@@ -134,6 +124,9 @@ struct GameSeen {
     std::vector<int> pages;           // the story pages in turn
 };
 GameSeen playGame(std::vector<const char*> args, const std::function<bool()>& play);
+
+// Records each story page once, in turn, into `pages`; true when `storyPage` is new.
+bool notePage(std::vector<int>& pages);
 
 // Key symbols of the default bindings.
 constexpr int K_RETURN = 13, K_SPACE = 32, K_TAB = 9, K_ESCAPE = 27;

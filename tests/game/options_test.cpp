@@ -64,8 +64,7 @@ TEST_F(OptionsTest, ScreenModesCycleBothWaysAndTheScalerLineSwitchesScale2x) {
     cfgIndex = OPT_SCALER;
     cfgaa2 = 1;
     frames(1, CTRL_LEFT);
-    EXPECT_EQ(cfgs2x, 1);
-    EXPECT_EQ(cfgaa2, 0);
+    EXPECT_EQ(Ints({cfgs2x, cfgaa2}), Ints({1, 0}));
     frames(10, 0);
     frames(1, CTRL_RIGHT);
     EXPECT_EQ(cfgs2x, 0);
@@ -83,12 +82,11 @@ TEST_F(OptionsTest, ResetRestoresVolumesAndBindingsButNotTheScreen) {
     cfgCount = 7; // choosing is heard during the cooldown
     frames(1, CTRL_START);
     // what the mixer and the music player were told too (channels report their mean)
-    EXPECT_EQ(std::vector<int>({_mus_volume_100_, _mus_volume_, mp_volume, _sfx_volume_100_,
-                                _sfx_volume_, Mix_Volume(-1, -1), JUMP_KEY, START_BUTTON,
-                                cfgFullscreen, cfgs2x, cfgChanged}),
-              std::vector<int>(
-                  {100, 128, 128, 15, 19, 19, DEFAULT_JUMP_KEY, DEFAULT_START_BUTTON, 1, 1, 1}));
-    EXPECT_EQ(cfgCount, 10);
+    EXPECT_EQ(
+        Ints({_mus_volume_100_, _mus_volume_, mp_volume, _sfx_volume_100_, _sfx_volume_,
+              Mix_Volume(-1, -1), JUMP_KEY, START_BUTTON, cfgFullscreen, cfgs2x, cfgChanged,
+              cfgCount}),
+        Ints({100, 128, 128, 15, 19, 19, DEFAULT_JUMP_KEY, DEFAULT_START_BUTTON, 1, 1, 1, 10}));
 }
 
 TEST_F(OptionsTest,
@@ -103,18 +101,18 @@ TEST_F(OptionsTest,
     EXPECT_EQ(START_KEY, -1);
     offer(0, 4); // a pad button and Escape are no keys to bind
     offer(K_ESCAPE);
-    EXPECT_EQ(cfgStep, 0);
-    EXPECT_EQ(lastJButton, -1);
+    EXPECT_EQ(Ints({cfgStep, lastJButton}), Ints({0, -1}));
 
     const int offered[] = {'q', 'w', 'q', 'e', 'w', 'r', 't', 'y', 'u'};
     const bool taken[] = {true, true, false, true, false, true, true, true, true};
     for (int i = 0; i < 9; i++) {
         const int step0 = cfgStep;
         offer(offered[i]);
-        EXPECT_EQ(cfgUsed, taken[i] ? 0 : 1) << "offer " << i;
-        EXPECT_EQ(cfgStep, step0 + (taken[i] ? 1 : 0));
-        EXPECT_EQ(lastKeySym, 0); // forgotten by the wait for the key to go up
-        EXPECT_EQ(cfgStatus, i < 8 ? 1 : 0) << "still asking after offer " << i;
+        // refused as used or taken for the step asked, the key forgotten by the wait for its
+        // release, and still asking
+        EXPECT_EQ(Ints({cfgUsed, cfgStep - step0, lastKeySym, cfgStatus}),
+                  Ints({!taken[i], taken[i], 0, i < 8}))
+            << "offer " << i;
     }
     const int bound[] = {START_KEY, LEFT_KEY, RIGHT_KEY, UP_KEY, DOWN_KEY, JUMP_KEY, PAUSE_KEY};
     EXPECT_EQ(std::string(bound, bound + 7), "qwertyu");
@@ -122,9 +120,8 @@ TEST_F(OptionsTest,
     // Escape (a quit request) during a new capture leaves for the menu with these keys back
     frames(10, 0);
     frames(1, CTRL_JUMP);
-    ASSERT_EQ(std::vector<int>({cfgStatus, START_KEY}), std::vector<int>({1, -1}));
+    ASSERT_EQ(Ints({cfgStatus, START_KEY}), Ints({1, -1}));
     escape = 1;
     decideAfterAttempt(&hero, 0);
-    EXPECT_EQ(std::vector<int>({START_KEY, PAUSE_KEY, cfgStatus, workflow}),
-              std::vector<int>({'q', 'u', 0, WF_OPTIONS}));
+    EXPECT_EQ(Ints({START_KEY, PAUSE_KEY, cfgStatus, workflow}), Ints({'q', 'u', 0, WF_OPTIONS}));
 }

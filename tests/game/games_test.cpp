@@ -1,10 +1,15 @@
-// Time trials: games started with -ghost on small ring stages, played once for the fixture.
-// A stage's first clear is kept and replays the way playstage replays it to the same clear;
-// only a faster clear replaces the best; a clear from a checkpoint is not kept, and the next
-// stage starts at its own start; past stage 10 comes the ending.
+// Whole games on small stages. Time trials, games started with -ghost and played once for
+// the fixture: a stage's first clear is kept and replays the way playstage replays it to the
+// same clear; only a faster clear replaces the best; a clear from a checkpoint is not kept,
+// and the next stage starts at its own start; past stage 10 comes the ending. Test mode (-t)
+// on the test map, after a start-up that reads trobz3.cfg: the volumes and the key bindings
+// of the file are in force, the test stage's intro cannot be cut short, and clearing the map
+// ends the program without a tally or a savegame.
 #include "flow_fixture.h"
 
+#include "audio/player.h"
 #include "data/savegame.h"
+#include "data/settings.h"
 #include "game/flow.h"
 #include "sim/stagerun.h"
 #include "world/flowstate.h"
@@ -13,6 +18,7 @@
 #include "world/map.h"
 #include "world/stage.h"
 
+#include <SDL_mixer.h>
 #include <filesystem>
 #include <memory>
 
@@ -62,13 +68,12 @@ std::unique_ptr<GameDirectory> GhostGames::dir;
 
 void GhostGames::SetUpTestSuite() {
     // stages 1 and 10 plain ring stages, stage 9 one with a checkpoint flag
-    const StageMap ring = ringStage(), flagged = ringStage().set(2, 10, CELL_FLAG);
-    dir = std::make_unique<GameDirectory>(
-        std::vector<ZdaMember>{{"trobz300.bin", titleStage().bytes()},
-                               {"trobz301.bin", ring.bytes()},
-                               {"trobz302.bin", ring.bytes()},
-                               {"trobz309.bin", flagged.bytes()},
-                               {"trobz310.bin", ring.bytes()}});
+    const Bytes ring = ringStage(), flagged = ringStage(true);
+    dir = std::make_unique<GameDirectory>(std::vector<ZdaMember>{{"trobz300.bin", titleStage()},
+                                                                 {"trobz301.bin", ring},
+                                                                 {"trobz302.bin", ring},
+                                                                 {"trobz309.bin", flagged},
+                                                                 {"trobz310.bin", ring}});
     Record& r = rec;
     const std::string path = ghostRunPath(1);
     r.first = ghostGame(1, [] { return walkRight(1); });
@@ -117,7 +122,7 @@ TEST_F(GhostGames, TheKeptRunReplaysToTheSameClearAlongItsTrail) {
     ASSERT_TRUE(loadReplay(ghostRunPath(1).c_str(), &again, &why)) << why;
     prepareFirstAttempt(1);
     Figure hero{};
-    const std::vector<unsigned char> bytes = ringStage().bytes();
+    const Bytes bytes = ringStage();
     ASSERT_TRUE(beginAttemptFromBytes(&hero, bytes.data(), (int)bytes.size()));
     std::vector<GhostFrame> places;
     const StageResult res = playReplay(
@@ -127,8 +132,8 @@ TEST_F(GhostGames, TheKeptRunReplaysToTheSameClearAlongItsTrail) {
                 static_cast<std::vector<GhostFrame>*>(places)->push_back({h->x, h->y, h->sprite});
         },
         &places);
-    EXPECT_EQ(std::vector<int>({res.outcome, res.frame, res.score, stars0}),
-              std::vector<int>({STAGE_CLEARED, rec.run.frames, rec.run.score, rec.run.rings}));
+    EXPECT_EQ(Ints({res.outcome, res.frame, res.score, stars0}),
+              Ints({STAGE_CLEARED, rec.run.frames, rec.run.score, rec.run.rings}));
     GhostRun seen = rec.run;
     seen.trail = places;
     EXPECT_TRUE(formatGhostRun(seen) == formatGhostRun(rec.run)) << "the trail is the hero's way";
@@ -151,5 +156,32 @@ TEST_F(GhostGames, AClearFromACheckpointIsNotKeptAndTheNextStageStartsAtItsOwnSt
     EXPECT_FALSE(rec.checkpointRunKept);
     EXPECT_EQ(rec.nextStageX, START_X);
     // stage 10 cleared: the tally, then the closing pages
-    EXPECT_EQ(rec.checkpoint.pages, (std::vector<int>{2, 3, 4}));
+    EXPECT_EQ(rec.checkpoint.pages, Ints({2, 3, 4}));
+}
+
+TEST(TestModeGame, PlaysTheTestMapWithTheFilesVolumesAndKeysAndEndsWhenItIsCleared) {
+    GameDirectory dir;
+    std::filesystem::create_directories("maps");
+    writeWholeFile("maps/test.bin", ringStage());
+    writeSavegame(4); // never read in test mode
+    const std::string cfg = "mus_volume=50\nsfx_volume=25\nk_right=d\n";
+    writeWholeFile("trobz3.cfg", {cfg.begin(), cfg.end()});
+    int musicVolume = -1, soundVolume = -1, frameAfterStart = -1;
+    const GameSeen seen = playGame({"-t"}, [&] {
+        if (frame == 1) {
+            musicVolume = mp_volume;
+            soundVolume = Mix_Volume(-1, -1);
+        }
+        if (frame == 20) ScriptedPlayer::tap(K_RETURN);
+        if (frame > 20 && frameAfterStart < 0) frameAfterStart = frame;
+        if (frame == STAGE_INTRO_FRAMES + 1) ScriptedPlayer::keyDown('d');
+        return frame < 1000; // the key does not walk: give up
+    });
+    // the file's volumes; the intro not cut short; cleared: no tally or story in test mode,
+    // and the savegame neither read nor written
+    EXPECT_EQ(Ints({seen.status, musicVolume, soundVolume, frameAfterStart, stars,
+                    (int)seen.pages.size(), loadGame(), stageMusic != nullptr}),
+              Ints({0, 64, 32, 21, 0, 0, 4, 0}));
+    EXPECT_EQ(flowState(), "level -1 lives 6 score " + std::to_string(RING_STAGE_POINTS) +
+                               " menu 0 rank -1 saved 0 escape 0 done 0");
 }

@@ -1,6 +1,7 @@
 // The music and sound archives the build makes: every module loads in the game's player and
 // lasts as long as its use, every effect loads in the game and plays once when asked, a sound
-// that is missing or does not decode is fatal, and the MOD writer's sample loops.
+// that is missing or does not decode is fatal, and what the music tool writes from a song's
+// notation: the MOD writer's sample loops, the XM writer's notes, effects and samples.
 #include "audio/modtiming.h"
 #include "audio/music.h"
 #include "audio/sound.h"
@@ -10,6 +11,7 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <array>
 #include <atomic>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -116,6 +118,48 @@ TEST(ModWriter, ALoopedSampleLoopsWhereItsInstrumentSays) {
     EXPECT_EQ(word(22), 32); // the length
     EXPECT_EQ(word(26), 20); // the loop's start
     EXPECT_EQ(word(28), 12); // the loop's length
+}
+
+// A song's notes reach an XM as written: a flat lowers, a phrase inside a transposed phrase
+// takes both shifts, a stretched note keeps its effect on every row, and each note gets its own
+// XM number. The samples are delta-coded: each 16-bit value is stored as its difference from
+// the one before.
+TEST(XmWriter, ANotatedSongReachesTheModuleAsWritten) {
+    Song song;
+    std::string fault;
+    ASSERT_TRUE(parseSong("format xm\nchannels 1\ninst lead sine cycle=32\n"
+                          "phrase riff = Bb2 C4:047*3\nphrase lift = riff+2\n"
+                          "pattern a 4\n1: @lead lift+5\norder a\n",
+                          "test.song", song, fault))
+        << fault;
+    const std::vector<int16_t> sample = {0, 300, -300, 32767, -32768, 7};
+    song.instruments[0].data = sample;
+    std::vector<uint8_t> xm;
+    ASSERT_TRUE(writeXm(song, xm, fault)) << fault;
+    auto u16 = [&](size_t at) { return xm.at(at) | xm.at(at + 1) << 8; };
+    auto u32 = [&](size_t at) { return (size_t)(u16(at) | u16(at + 2) << 16); };
+    size_t at = 60 + u32(60); // the first pattern, after the header its size field gives
+    const size_t patternEnd = at + u32(at) + u16(at + 7);
+    std::vector<std::array<int, 3>> rows; // note, effect, parameter of the one channel
+    for (at += u32(at); at < patternEnd;) {
+        const int flags = xm.at(at) & 0x80 ? xm.at(at++) : 0x1F;
+        std::array<int, 3> cell{};
+        if (flags & 0x01) cell[0] = xm.at(at++);
+        at += (flags >> 1 & 1) + (flags >> 2 & 1); // instrument, volume
+        if (flags & 0x08) cell[1] = xm.at(at++);
+        if (flags & 0x10) cell[2] = xm.at(at++);
+        rows.push_back(cell);
+    }
+    auto note = [](int octave, int semitone) { return 1 + 12 * octave + semitone; }; // 1 is C-0
+    const std::vector<std::array<int, 3>> written = {
+        {note(3, 5), 0, 0}, {note(4, 7), 0, 0x47}, {0, 0, 0x47}, {0, 0, 0x47}}; // F3, G4
+    EXPECT_EQ(rows, written);
+    const size_t header = at + u32(at); // the instrument's one sample header
+    const size_t data = header + u32(at + 29);
+    std::vector<int16_t> decoded;
+    for (size_t i = 0; i < u32(header); i += 2)
+        decoded.push_back((int16_t)((decoded.empty() ? 0 : decoded.back()) + u16(data + i)));
+    EXPECT_EQ(decoded, sample);
 }
 
 } // namespace

@@ -125,6 +125,8 @@ TEST(StageText, FaultsAreRefusedWhereTheyAre) {
     EXPECT_TRUE(compile(Map(70).put(2, 3, std::string(64, '-'))).ok);
     // the view starts a column left of the start: a ring there is in reach
     EXPECT_TRUE(compile(Map().put(1, 9, ".o@")).ok);
+    // a push block is ground the hero lands on
+    EXPECT_TRUE(compile(Map().put(1, 10, ".").put(1, 11, "X")).ok);
     EXPECT_TRUE(compile(Map().put(1, 9, ".").put(18, 8, "..").put(18, 9, ".."), false).ok);
 }
 

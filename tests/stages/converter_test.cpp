@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 namespace {
 
@@ -123,11 +124,17 @@ TEST(StageText, FaultsAreRefusedWhereTheyAre) {
     }
     // 64 lifts are allowed; the title has no hero, so none of the rules of play apply to it
     EXPECT_TRUE(compile(Map(70).put(2, 3, std::string(64, '-'))).ok);
+    EXPECT_TRUE(compile(Map().put(1, 9, ".").put(18, 8, "..").put(18, 9, ".."), false).ok);
     // the view starts a column left of the start: a ring there is in reach
     EXPECT_TRUE(compile(Map().put(1, 9, ".o@")).ok);
     // a push block is ground the hero lands on
     EXPECT_TRUE(compile(Map().put(1, 10, ".").put(1, 11, "X")).ok);
-    EXPECT_TRUE(compile(Map().put(1, 9, ".").put(18, 8, "..").put(18, 9, ".."), false).ok);
+    // a legend and a stage saved with CRLF line ends read as with LF ones
+    auto crlf = [](const std::string& s) {
+        return std::regex_replace(s, std::regex("\n"), "\r\n");
+    };
+    Compiled dos = compileWith(crlf(TEST_LEGEND), crlf(Map().text()), true);
+    EXPECT_EQ(dos.grid.cells, compile(Map()).grid.cells) << firstError(dos);
 }
 
 // The programs as the build and a modder run them, one after the other on what the one

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 namespace {
 
@@ -80,17 +81,18 @@ TEST(StageText, BuildsTheCellsColumnAfterColumnWithTheStagesOwnSymbols) {
     std::vector<uint8_t> narrow = {19, 0}; // 20 columns
     narrow.resize(2 + 20 * 12, 20);
     EXPECT_FALSE(decodeStage(narrow.data(), narrow.size(), &grid, &error));
-    // a stage's own symbol lines add to and replace the meanings of its tile set
+    // a stage's own symbol lines add to and replace the meanings of its tile set, and a
+    // value a symbol gave up is free for another
     c = compile(Map()
                     .head("# a rock stage with a lift\ntileset rock\nsymbol # 150 lit rock\n"
-                          "symbol = 152\n")
+                          "symbol = 152\nsymbol r 151 rock\n")
                     .put(9, 6, "-"));
     ASSERT_TRUE(c.ok) << firstError(c);
     EXPECT_EQ(c.grid.at(0, 10), 152);
     EXPECT_EQ(c.grid.at(0, 11), 150);
     EXPECT_EQ(c.grid.at(9, 6), CELL_PLATFORM);
     EXPECT_EQ(c.source.tileset, "rock");
-    EXPECT_EQ(c.source.mapLine, 5);
+    EXPECT_EQ(c.source.mapLine, 6);
 }
 
 // One case for each kind of fault: in the header, in the size of the map, against the rules
@@ -123,9 +125,17 @@ TEST(StageText, FaultsAreRefusedWhereTheyAre) {
     }
     // 64 lifts are allowed; the title has no hero, so none of the rules of play apply to it
     EXPECT_TRUE(compile(Map(70).put(2, 3, std::string(64, '-'))).ok);
+    EXPECT_TRUE(compile(Map().put(1, 9, ".").put(18, 8, "..").put(18, 9, ".."), false).ok);
     // the view starts a column left of the start: a ring there is in reach
     EXPECT_TRUE(compile(Map().put(1, 9, ".o@")).ok);
-    EXPECT_TRUE(compile(Map().put(1, 9, ".").put(18, 8, "..").put(18, 9, ".."), false).ok);
+    // a push block is ground the hero lands on
+    EXPECT_TRUE(compile(Map().put(1, 10, ".").put(1, 11, "X")).ok);
+    // a legend and a stage saved with CRLF line ends read as with LF ones
+    auto crlf = [](const std::string& s) {
+        return std::regex_replace(s, std::regex("\n"), "\r\n");
+    };
+    Compiled dos = compileWith(crlf(TEST_LEGEND), crlf(Map().text()), true);
+    EXPECT_EQ(dos.grid.cells, compile(Map()).grid.cells) << firstError(dos);
 }
 
 // The programs as the build and a modder run them, one after the other on what the one

@@ -93,6 +93,7 @@ TEST(Solver, ClearsAStageFromItsStartAndItsFlagAndSaysWhyNot) {
     SolverOptions o;
     o.beam = 200;
     o.seconds = 60;
+    o.stepFrames = 5; // the clear comes inside a step, not at its end
     std::vector<uint8_t> bytes = testStage(COURSE);
     SolverResult r = solveStage(bytes, o);
     ASSERT_TRUE(r.cleared) << r.problem;
@@ -101,6 +102,7 @@ TEST(Solver, ClearsAStageFromItsStartAndItsFlagAndSaysWhyNot) {
     EXPECT_TRUE(r.unreached.empty());
     EXPECT_GE(r.frames, (49 - 1) * 16 / 2); // the walk to the door at 2 px a frame
     EXPECT_EQ(r.timeLeft, 9000 - r.frames);
+    EXPECT_EQ(r.replay.totalFrames, r.frames) << "the replay ends on the frame of the clear";
     prepareFirstAttempt(1);
     Figure hero{};
     ASSERT_TRUE(beginAttemptFromBytes(&hero, bytes.data(), int(bytes.size())));

@@ -60,6 +60,14 @@ TEST(TmxRoundTrip, EveryStageComesBackByteForByteAlsoThroughTiled) {
         ASSERT_TRUE(sourceToGrid(source, legend, &grid, &error)) << error;
         const std::string xml = writeTmx(grid, source.header, "../../gfx/blocks.bmp");
         EXPECT_EQ(stageTextOf(xml, legend, grid), text);
+        // the same map with the block sheet numbered from tile 11, as Tiled leaves it when a
+        // sheet of ten tiles before it is removed, and the sheet in a folder named with quotes
+        StageGrid raised = grid;
+        for (uint8_t& v : raised.cells)
+            v = v ? uint8_t(v + 10) : 0;
+        std::string shifted = writeTmx(raised, source.header, "\"my\" sheets/blocks.bmp");
+        shifted.replace(shifted.find("firstgid=\"1\""), 12, "firstgid=\"11\"");
+        EXPECT_EQ(stageTextOf(shifted, legend, grid), text);
         if (!tiled) continue;
         const std::string mine = dir + "/" + stageName(stage) + ".tmx";
         const std::string theirs = dir + "/" + stageName(stage) + "-tiled.tmx";

@@ -100,7 +100,7 @@ class HiscoreFile : public ::testing::Test {
     ScopedTempDir dir;
 };
 
-TEST_F(HiscoreFile, AMissingFileIsCreatedWithDefaultEntriesAnUnreadableOneIsLeft) {
+TEST_F(HiscoreFile, AMissingFileIsCreatedAnUnreadableOneIsLeftAndAForgedOneIsReplaced) {
     loadHiscores();
     std::set<std::string> names;
     std::string plain;
@@ -121,6 +121,15 @@ TEST_F(HiscoreFile, AMissingFileIsCreatedWithDefaultEntriesAnUnreadableOneIsLeft
     loadHiscores();
     EXPECT_TRUE(isDefaultName(hiscores[9].name));
     EXPECT_TRUE(std::filesystem::is_symlink(HS));
+    // a score past the limit is forged: the whole table goes to CHEATER, in the file too
+    std::filesystem::remove(HS);
+    writeFile(HS,
+              scramble(entryBytes("ME", HS_PLAYER, HISCORE_MAX_SCORE + 1) + std::string(144, 0)));
+    loadHiscores();
+    std::string cheaters;
+    for (int i = 0; i < NUM_HISCORES; i++)
+        cheaters += entryBytes("CHEATER", HS_CHEATER, HISCORE_MAX_SCORE);
+    EXPECT_EQ(readWholeFile(HS), scramble(cheaters));
 }
 
 TEST_F(HiscoreFile, DefaultAndNamelessEntriesGetNewNamesAtEveryLoad) {

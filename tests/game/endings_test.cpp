@@ -1,5 +1,6 @@
-// The ends of a game: game over with the name entry and the continue question, the
-// tally's extra life, and the ending, also reached by CONTINUE with every stage cleared.
+// The ends of a game: game over with the name entry and the continue question, the wait
+// after a death, the tally's extra life, and the ending, also reached by CONTINUE with every
+// stage cleared.
 #include "flow_fixture.h"
 
 #include "data/hiscores.h"
@@ -121,6 +122,16 @@ TEST_F(EndingsTest, TheEndingShowsTheClosingPagesAndOpensTheTitleOnANewHiscore) 
         EXPECT_EQ(flowState(), c.state);
         EXPECT_EQ(restartMusic, 1);
     }
+}
+
+// A time-out leaves its message up for a while before the next attempt, unless JUMP ends it.
+TEST_F(EndingsTest, JumpEndsTheWaitAfterATimeOutAtTheNextFrame) {
+    timeLeft = 1;
+    attemptFrame(&hero);
+    EXPECT_FALSE(attemptOver(&hero));
+    ScriptedPlayer::tap(K_SPACE);
+    attemptFrame(&hero);
+    EXPECT_TRUE(attemptOver(&hero));
 }
 
 // A bonus that carries the score into a new hundred gives one life, up to 99 and no further.

@@ -344,10 +344,11 @@ void GameEndToEnd::SetUpTestSuite() {
             return describe("lives %d %s", lives, messageString);
         },
         K_SPACE);
-    // keys held one input frame each: A down twice is Z, up fourteen times O, four times E
+    // keys held one input frame each: A down twice is Z, up fourteen times O, down twice and
+    // up once the blank past Z, up four times E
     static std::vector<int> nameKeys = {K_DOWN, K_DOWN, K_RIGHT};
     nameKeys.insert(nameKeys.end(), 14, K_UP);
-    nameKeys.push_back(K_RIGHT);
+    nameKeys.insert(nameKeys.end(), {K_RIGHT, K_DOWN, K_DOWN, K_UP, K_RIGHT});
     nameKeys.insert(nameKeys.end(), 4, K_UP);
     static size_t pressed;
     pressed = 0;
@@ -511,7 +512,7 @@ TEST_F(GameEndToEnd, NameEntryStoresTheNameBelowEqualScores) {
     while (below < NUM_HISCORES && 1000 - 100 * below >= rec.finalScore)
         below++;
     EXPECT_EQ(rec.rank, below);
-    EXPECT_EQ(seen("continue question"), describe("ZOE; in the file ZOE %d", rec.finalScore));
+    EXPECT_EQ(seen("continue question"), describe("ZO E; in the file ZO E %d", rec.finalScore));
 }
 
 // The row that blinks: the new one, and none once JUMP has left the table.

@@ -68,7 +68,8 @@ TEST_F(InputTest, EventsBecomeHeldAndTypedControls) {
     };
     const Case cases[] = {
         {"opposite directions replace each other",
-         {{{down(SDLK_UP), down(SDLK_DOWN), down(SDLK_RIGHT), down(SDLK_LEFT)}, D | L, 0}}},
+         {{{down(SDLK_UP), down(SDLK_DOWN), down(SDLK_RIGHT), down(SDLK_LEFT)}, D | L, 0},
+          {{down(SDLK_UP), down(SDLK_RIGHT)}, U | R, 0}}},
         {"of two releases the last is typed; a release without a press counts",
          {{{down(SDLK_TAB), down(SDLK_UP)}, P | U, 0},
           {{up(SDLK_UP), up(SDLK_TAB)}, 0, P},

@@ -20,8 +20,9 @@ TEST(Pacing, FramesEndAtTheirDeadlinesAndSlowFramesSkipDrawing) {
         // deadlines 17, 34 and 50 ms after the group's start
         {"idle", 0, {0, 0, 0, 0, 0, 0}, {17, 34, 50, 67, 84, 100}, "000000"},
         // 40 ms: 23 carried, next frame undrawn; then 5 ms: 28 > 17, undrawn again with 11
-        // carried; the third may not skip, so it is drawn and the carry dropped
-        {"slow frames", 0, {40, 5, 0, 0}, {40, 45, 45, 62}, "1100", {23, 11, 0, 0}},
+        // carried; the third may not skip, so it is drawn and the carry dropped; after a
+        // drawn frame a slow one skips again
+        {"slow frames", 0, {40, 5, 0, 0, 40}, {40, 45, 45, 62, 102}, "11001", {23, 11, 0, 0, 23}},
         {"overrun made up in the group", 0, {20, 0, 0}, {20, 34, 50}, "100"},
         {"little time left", 0, {15}, {17}, "0"},
         {"no time left", 0, {17}, {17}, "0"},

@@ -138,9 +138,10 @@ TEST_F(StagePicture, TheStatusLineShowsLivesRingsTimeAndOxygen) {
     EXPECT_EQ(flags, Ints({CELL_FLAG, CELL_FLAG, CELL_FLAG + 1, CELL_FLAG + 2}));
     EXPECT_EQ(readText(40, 216, 1, true) + readText(64, 216, 2, true), "X07");
     // half of each bar, 123 px from x 64, is left
-    EXPECT_EQ(std::vector<Uint32>(
-                  {pixelAt(187, 210), pixelAt(188, 210), pixelAt(187, 200), pixelAt(188, 200)}),
-              std::vector<Uint32>({BLUE, DBLUE, RED, DRED}));
+    const std::vector<Uint32> bars = {pixelAt(187, 210), pixelAt(188, 210), pixelAt(187, 200),
+                                      pixelAt(188, 200)};
+    EXPECT_EQ(bars, std::vector<Uint32>({BLUE, DBLUE, RED, DRED}));
+    EXPECT_TRUE(bars[0] != bars[1] && bars[2] != bars[3]) << "a used-up part looks like a full one";
 }
 
 } // namespace

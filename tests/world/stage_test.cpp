@@ -217,7 +217,7 @@ TEST_F(Countdowns, OxygenDrainsUnderWaterAndRefillsToTheTop) {
               Ints({99, TIME_LIMIT - 10, 3}));
 }
 
-TEST_F(Countdowns, TheHeroIsOutWhenTheAirOrTheTimeRunsOut) {
+TEST_F(Countdowns, TheHeroIsOutWhenTheAirOrTheTimeRunsOutAndTheNextAttemptHasBoth) {
     airLeft = 2;
     countdowns(&wet, &splash);
     EXPECT_EQ(wet.dying, 0);
@@ -232,6 +232,10 @@ TEST_F(Countdowns, TheHeroIsOutWhenTheAirOrTheTimeRunsOut) {
     countdowns(&dry, &splash);
     EXPECT_EQ(Ints({timeLeft, dry.alive, dry.dying, dry.idleCount}), Ints({0, 0, 0, 180}));
     EXPECT_STREQ(messageString, message(MSG_TIME_UP));
+    // the next attempt has its full supply of both again
+    const std::vector<unsigned char> b = TestMap().floor().bytes();
+    ASSERT_TRUE(beginAttemptFromBytes(&dry, b.data(), (int)b.size()));
+    EXPECT_EQ(Ints({airLeft, timeLeft}), Ints({AIR_LIMIT, TIME_LIMIT}));
 }
 
 TEST(StageFrame, TheAnimationsMoveFirstThenTheMonstersThenTheLifts) {

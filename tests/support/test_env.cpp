@@ -6,6 +6,7 @@
 #include "gfx/video.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -265,9 +266,18 @@ InputScript::~InputScript() {
 }
 
 void InputScript::hook() {
+    constexpr int IDLE_CALLS = 3000; // a minute of frames
     calls++;
-    for (const auto& s : steps)
+    int last = 0;
+    for (const auto& s : steps) {
         if (s.first == calls) pushEvent(s.second);
+        last = std::max(last, s.first);
+    }
+    if (calls > last + IDLE_CALLS) {
+        ADD_FAILURE() << "the game still waits for input " << IDLE_CALLS
+                      << " calls after the script's last step";
+        std::exit(1);
+    }
 }
 
 InputScript& InputScript::key(int call, int sym, bool down) {

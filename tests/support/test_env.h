@@ -130,7 +130,9 @@ class VirtualClock {
 
 // Events pushed into SDL's queue when checkInput (or a poll of waitKeyUp) has been called a
 // given number of times: a step with call n is pushed at the start of the n-th call
-// (1-based). The hook is installed for the life of the object.
+// (1-based). The hook is installed for the life of the object. A game still asking for
+// input long after the last step waits for a key the script will never press: the test
+// program then ends with a failure instead of hanging.
 class InputScript {
   public:
     InputScript();

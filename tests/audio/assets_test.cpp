@@ -137,7 +137,7 @@ TEST(XmWriter, ANotatedSongReachesTheModuleAsWritten) {
     std::vector<uint8_t> xm;
     ASSERT_TRUE(writeXm(song, xm, fault)) << fault;
     auto u16 = [&](size_t at) { return xm.at(at) | xm.at(at + 1) << 8; };
-    auto u32 = [&](size_t at) { return (size_t)(u16(at) | u16(at + 2) << 16); };
+    auto u32 = [&](size_t at) { return (size_t)u16(at) | (size_t)u16(at + 2) << 16; };
     size_t at = 60 + u32(60); // the first pattern, after the header its size field gives
     const size_t patternEnd = at + u32(at) + u16(at + 7);
     std::vector<std::array<int, 3>> rows; // note, effect, parameter of the one channel

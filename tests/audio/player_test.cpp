@@ -125,8 +125,8 @@ class Player : public ::testing::Test {
     }
     // Up to `limit` callbacks of `module` as the mixer makes them, until the music stops;
     // returns how many ran then, or -1 when it still plays.
-    int callbacksUntilEnd(int limit, std::vector<int16_t>* out = nullptr,
-                          ModPlugFile* module = nullptr) {
+    int runCallbacks(int limit, std::vector<int16_t>* out = nullptr,
+                     ModPlugFile* module = nullptr) {
         for (int i = 1; i <= limit; i++) {
             std::vector<int16_t> buffer(BUFFER_FRAMES * 2, 0);
             MP_HookMusic(module ? module : music, reinterpret_cast<Uint8*>(buffer.data()),
@@ -149,7 +149,7 @@ TEST_F(Player, PlayCountsEndTheMusicAndRepeatsJoinWithoutAGap) {
         SCOPED_TRACE(c.loops);
         MP_PlayMusic(music, c.loops);
         std::vector<int16_t> pcm;
-        EXPECT_EQ(callbacksUntilEnd(60, &pcm), c.callbacks);
+        EXPECT_EQ(runCallbacks(60, &pcm), c.callbacks);
         EXPECT_EQ(mpLoops, c.loops < 0 ? -1 : 0);
         size_t played = c.loops < 0 ? pcm.size() / 2 : std::max(c.loops, 1) * TEST_PLAY_FRAMES;
         EXPECT_LT(longestSilence(pcm, 0, played), 30);
@@ -180,15 +180,15 @@ TEST_F(Player, FadeInClimbsOneUnitPerCallbackUntilAVolumeChange) {
         if (i == 5) MP_PlayMusic(music, -1); // a restart keeps the ramp where it was
         ASSERT_EQ(mp_fade, std::min(1 + i, 40)) << "callback " << i;
         ASSERT_EQ(int(ModPlug_GetMasterVolume(music)), std::min(1 + i, 40));
-        callbacksUntilEnd(1);
+        runCallbacks(1);
     }
     MP_VolumeMusic(100);
     MP_FadeInMusic(music, -1, 300);
-    callbacksUntilEnd(10);
+    runCallbacks(10);
     callbackOnUnlock = music; // the hook runs right after the change: the ramp must be over
     MP_VolumeMusic(64);
     EXPECT_EQ(int(ModPlug_GetMasterVolume(music)), 64);
-    callbacksUntilEnd(1);
+    runCallbacks(1);
     EXPECT_EQ(mp_fade, 64);
     EXPECT_EQ(mp_volume, 64);
 }
@@ -202,15 +202,15 @@ TEST_F(Player, FadeOutEndsAfterVolumeMinusOneCallbacks) {
         MP_VolumeMusic(c.volume);
         MP_PlayMusic(music, -1);
         EXPECT_EQ(MP_FadeOutMusic(), c.returned);
-        EXPECT_EQ(callbacksUntilEnd(40), c.callbacks);
+        EXPECT_EQ(runCallbacks(40), c.callbacks);
         EXPECT_EQ(mp_fade, c.returned < 0 ? -1 : 0);
     }
     // after a completed fade-out the next play ends at once, unless the volume is set again
     MP_PlayMusic(music, -1);
-    EXPECT_EQ(callbacksUntilEnd(10), 1);
+    EXPECT_EQ(runCallbacks(10), 1);
     MP_VolumeMusic(3);
     MP_PlayMusic(music, -1);
-    EXPECT_EQ(callbacksUntilEnd(40), -1);
+    EXPECT_EQ(runCallbacks(40), -1);
 }
 
 TEST_F(Player, BufferMusicPlaysOnceFreesItselfAndReplacesTheOneBefore) {
@@ -222,7 +222,7 @@ TEST_F(Player, BufferMusicPlaysOnceFreesItselfAndReplacesTheOneBefore) {
     EXPECT_EQ(mp_hook.load(), musicFinished);
     EXPECT_EQ(mp_volume, 90);
     EXPECT_EQ(mp_fade, 90);
-    EXPECT_EQ(callbacksUntilEnd(100, nullptr, own), callbacksFor(1));
+    EXPECT_EQ(runCallbacks(100, nullptr, own), callbacksFor(1));
     EXPECT_EQ(musBuf.load(), nullptr);
     EXPECT_EQ(mp_hook.load(), nullptr);
     musicFinished(); // nothing left to free: harmless
@@ -249,6 +249,15 @@ bool waitForEnd() {
 
 TEST(Device, MusicChangesWhileTheAudioThreadPlaysIt) {
     if (!SDL_getenv("SDL_AUDIODRIVER")) SDL_putenv(const_cast<char*>("SDL_AUDIODRIVER=dummy"));
+    struct CloseAtEnd { // also when an assertion ends the test early
+        ~CloseAtEnd() {
+            Mix_HookMusic(nullptr, nullptr);
+            mp_music = nullptr;
+            mp_hook = nullptr;
+            Mix_CloseAudio();
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+    } closeAtEnd;
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
     ASSERT_EQ(MP_OpenAudio(22050, AUDIO_S16LSB, 2, 1024), 0) << SDL_GetError();
     EXPECT_EQ(mpFrequency, 22050);
@@ -280,11 +289,6 @@ TEST(Device, MusicChangesWhileTheAudioThreadPlaysIt) {
     EXPECT_NE(musBuf.load(), nullptr);
     EXPECT_TRUE(waitForEnd());
     EXPECT_EQ(musBuf.load(), nullptr);
-    Mix_HookMusic(nullptr, nullptr);
-    mp_music = nullptr;
-    mp_hook = nullptr;
-    Mix_CloseAudio();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 } // namespace

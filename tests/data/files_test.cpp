@@ -40,9 +40,9 @@ void onFullDisk(long bytes, const std::function<void()>& write) {
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
     full = old;
     full.rlim_cur = (rlim_t)bytes;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
     // without this the process would be killed by the signal instead of seeing EFBIG
     void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
     write();
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
@@ -123,8 +123,8 @@ TEST_F(HiscoreFile, AMissingFileIsCreatedAnUnreadableOneIsLeftAndAForgedOneIsRep
     EXPECT_TRUE(std::filesystem::is_symlink(HS));
     // a score past the limit is forged: the whole table goes to CHEATER, in the file too
     std::filesystem::remove(HS);
-    writeFile(HS,
-              scramble(entryBytes("ME", HS_PLAYER, HISCORE_MAX_SCORE + 1) + std::string(144, 0)));
+    writeFile(HS, scramble(entryBytes("ME", HS_PLAYER, HISCORE_MAX_SCORE + 1) +
+                           std::string(HISCORE_FILE_BYTES - HISCORE_ENTRY_BYTES, 0)));
     loadHiscores();
     std::string cheaters;
     for (int i = 0; i < NUM_HISCORES; i++)
@@ -181,6 +181,7 @@ TEST_F(HiscoreFile, InsertedScoresTakeTheirPlaceAndAreSaved) {
 TEST(SavegameFile, WrittenWithARandomSaltReadBackAndRefusedWhenEdited) {
     ScopedTempDir dir;
     EXPECT_EQ(loadGame(), 0); // no file
+    EXPECT_EQ(savegameBytes(3, 0x1234), std::string("\xD6\xA4\x2A\x4B", 4)) << "worked by hand";
     writeFile(SAVE, savegameBytes(3, 0x1234));
     EXPECT_EQ(loadGame(), 3);
     EXPECT_EQ(writeSavegame(10), 10);

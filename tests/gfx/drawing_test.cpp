@@ -35,6 +35,7 @@ class Drawing : public ::testing::Test {
                       {"pal.bmp", encodeBMP8(pal, {0x00FF00, 0xFF8000})}});
         reader = std::make_unique<ArchiveDir>(tmp.path() + "/data");
     }
+    void TearDown() override { freeBlocks(); } // also after a failed assertion
 };
 
 std::vector<Uint32> column(SDL_Surface* s, int x, int y0) {
@@ -113,7 +114,9 @@ TEST(CopyImageTest, DrawsWhatTheBlitDraws) {
 }
 
 TEST_F(Drawing, EveryBlockComesFromItsPlaceAndWaterPhasesAreTheStripRotated) {
-    SDL_Surface* sheet = loadGFX("blocks", 0, 0, 0, 0);
+    std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)> owned(loadGFX("blocks", 0, 0, 0, 0),
+                                                               SDL_FreeSurface);
+    SDL_Surface* sheet = owned.get();
     initBlocks();
     for (int i = 0; i < NUM_BLOCKS; i++) {
         SCOPED_TRACE(i);
@@ -132,8 +135,6 @@ TEST_F(Drawing, EveryBlockComesFromItsPlaceAndWaterPhasesAreTheStripRotated) {
         cutWaterPhase(sheet, 1, r);
         EXPECT_EQ(rotationOf(sheet, 1), r);
     }
-    freeSurface(sheet);
-    freeBlocks();
 }
 
 TEST_F(Drawing, TextAndNumbersLandInTheirCells) {

@@ -24,6 +24,12 @@
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define SOAK_SANITIZED 1
+#elif defined(__has_feature) // clang tells its sanitizers only this way
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define SOAK_SANITIZED 1
+#endif
+#endif
+#ifdef SOAK_SANITIZED
 // in every sanitizer runtime; GCC ships no header that declares it
 extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif

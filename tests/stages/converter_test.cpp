@@ -193,6 +193,7 @@ TEST(StagePrograms, RefuseWhatTheyMustWithTheReasonAndWriteTheRest) {
         else
             EXPECT_EQ(readWholeFile(r.file).substr(0, r.begins.size()), r.begins);
     }
+    EXPECT_EQ(readWholeFile("good.bin").size(), 2u + 40 * MAP_ROWS) << "the header, then the cells";
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,8 @@ inline Compiled compileWith(const std::string& legendText, const std::string& st
 // The stage file of a playable grass stage with these bottom rows under empty ones; the test
 // fails when it is not.
 inline std::vector<uint8_t> testStage(std::vector<std::string> rows) {
+    if (rows.empty() || rows.size() > (size_t)MAP_ROWS)
+        throw std::invalid_argument("testStage takes 1 to 12 rows");
     rows.insert(rows.begin(), MAP_ROWS - rows.size(), std::string(rows[0].size(), '.'));
     Compiled c = compileWith(TEST_LEGEND, formatStageSource("tileset grass\n", rows), true);
     EXPECT_TRUE(c.ok) << (c.errors.empty() ? "" : c.errors[0]);

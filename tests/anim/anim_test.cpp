@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int COL = 5, ROW = 7, RESERVED = 240, PUSH = 25;
+constexpr int COL = 5, ROW = 7;
 
 // A floor and one cell holding `value` at (COL, ROW).
 void loadWith(int value) {
@@ -23,7 +23,9 @@ TEST(CellEffect, AMineAndAFlagShowEachValueForItsFramesAndEndOnTheLast) {
     const struct {
         int kind, start;
         std::vector<std::pair<int, int>> run; // value, updates showing it
-    } cases[] = {{ANIM_EXPLODE, 140, {{85, 32}}}, {ANIM_FLAG, 17, {{17, 6}, {18, 6}, {19, 4}}}};
+    } cases[] = {
+        {ANIM_EXPLODE, CELL_MINE, {{85, 32}}},
+        {ANIM_FLAG, CELL_FLAG, {{CELL_FLAG, 6}, {CELL_FLAG_RISING, 6}, {CELL_FLAG_UP, 4}}}};
     Figure hero{};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kind);
@@ -43,7 +45,7 @@ TEST(CellEffect, AMineAndAFlagShowEachValueForItsFramesAndEndOnTheLast) {
 }
 
 TEST(AnimSlots, TheLowestFreeSlotIsTakenTheSameSpotRestartsAndAFullTableRefuses) {
-    loadWith(40);
+    loadWith(CELL_BRICK);
     Figure hero{};
     EXPECT_EQ(Ints({startAnim(16, 16, ANIM_BRICK), startAnim(COL * 16, ROW * 16, ANIM_BRICK)}),
               Ints({1, 1}));
@@ -74,8 +76,12 @@ TEST(AnimSlots, ACountPutBackOutsideItsRunStillPicksAnEntryOfTheTable) {
     // end it finishes on its last value, below zero it shows its first
     const struct {
         int kind, start, last, first;
-    } cases[] = {{ANIM_BRICK, 40, 0, 200}, {ANIM_CRUMBLE, 22, 0, 180},  {ANIM_TRAP, 86, 105, 87},
-                 {ANIM_SHINE, 20, 20, 80}, {ANIM_TRAPDOOR, 88, 69, 89}, {ANIM_FLAG, 17, 19, 17}};
+    } cases[] = {{ANIM_BRICK, CELL_BRICK, 0, 200},
+                 {ANIM_CRUMBLE, CELL_CRUMBLE, 0, 180},
+                 {ANIM_TRAP, CELL_SPIKES_HIDDEN, CELL_SPIKES_UP, 87},
+                 {ANIM_SHINE, CELL_BUMP, CELL_BUMP, 80},
+                 {ANIM_TRAPDOOR, CELL_TRAPDOOR, 69, 89},
+                 {ANIM_FLAG, CELL_FLAG, CELL_FLAG_UP, CELL_FLAG}};
     Figure hero{};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kind);
@@ -156,7 +162,7 @@ class PushBlock : public FlatArtTest {
 };
 
 TEST_F(PushBlock, SlidesInFourFramesThroughReservedCellsAndUncoversWhatLayUnder) {
-    load({{5, 10, PUSH}, {4, 10, 85}});
+    load({{5, 10, CELL_PUSH}, {4, 10, CELL_WATER}});
     ASSERT_EQ(startAnim(5 * 16, 10 * 16, ANIM_PUSH_LEFT), 1);
     frames(3);
     // drawn 4 pixels further left each frame, over the water of the cell it enters; the
@@ -164,82 +170,85 @@ TEST_F(PushBlock, SlidesInFourFramesThroughReservedCellsAndUncoversWhatLayUnder)
     clearScreen(markColour());
     drawAnimations();
     const int y = 10 * 16 + 8;
-    EXPECT_EQ(tilesAlong(y, {67, 68, 83, 84}), Ints({85, PUSH, PUSH, -1}));
+    EXPECT_EQ(tilesAlong(y, {67, 68, 83, 84}), Ints({CELL_WATER, CELL_PUSH, CELL_PUSH, -1}));
     frames(1);
-    EXPECT_EQ(Ints({cell(4, 10), under(4, 10), cell(5, 10)}), Ints({PUSH, 85, 0}))
+    EXPECT_EQ(Ints({cell(4, 10), under(4, 10), cell(5, 10)}), Ints({CELL_PUSH, CELL_WATER, 0}))
         << "the map under the block keeps the water";
     startAnim(4 * 16 + 8, 10 * 16 + 8, ANIM_PUSH_RIGHT);
     for (int n = 1; n <= 3; n++) {
         frames(1);
-        EXPECT_EQ(Ints({cell(4, 10), cell(5, 10), activeAnims()}), Ints({RESERVED, RESERVED, 1}));
+        EXPECT_EQ(Ints({cell(4, 10), cell(5, 10), activeAnims()}),
+                  Ints({CELL_RESERVED, CELL_RESERVED, 1}));
     }
     frames(1);
     EXPECT_EQ(Ints({cell(4, 10), cell(5, 10), under(5, 10), activeAnims()}),
-              Ints({85, PUSH, 0, 0}));
+              Ints({CELL_WATER, CELL_PUSH, 0, 0}));
     EXPECT_EQ(sounds.playing(SND_KRACK), 0) << "a slide on the ground makes no landing sound";
 }
 
 TEST_F(PushBlock, PushedOverAGapItFallsOnAndLandsWithASound) {
-    load({{5, 10, 21}, {5, 9, PUSH}});
+    load({{5, 10, 21}, {5, 9, CELL_PUSH}});
     startAnim(5 * 16, 9 * 16, ANIM_PUSH_RIGHT);
     frames(4);
     // the slide ends and the fall starts in the same frame, in the next slot, which runs
     // in the same pass
     EXPECT_EQ(Ints({cell(5, 9), cell(6, 9), cell(6, 10), aos[1].kind, aos[1].count}),
-              Ints({0, RESERVED, RESERVED, ANIM_BLOCK_FALL, 1}));
+              Ints({0, CELL_RESERVED, CELL_RESERVED, ANIM_BLOCK_FALL, 1}));
     frames(2);
-    EXPECT_EQ(Ints({cell(6, 10), sounds.playing(SND_KRACK)}), Ints({RESERVED, 0}));
+    EXPECT_EQ(Ints({cell(6, 10), sounds.playing(SND_KRACK)}), Ints({CELL_RESERVED, 0}));
     frames(1);
     EXPECT_EQ(Ints({cell(6, 9), cell(6, 10), activeAnims(), sounds.playing(SND_KRACK)}),
-              Ints({0, PUSH, 0, 1}));
+              Ints({0, CELL_PUSH, 0, 1}));
 }
 
 TEST_F(PushBlock, AFallingBlockGoesOnThroughWaterAndSpikesAndLeavesThemBehind) {
-    load({{7, 4, PUSH}, {7, 5, 85}, {7, 7, 105}});
+    load({{7, 4, CELL_PUSH}, {7, 5, CELL_WATER}, {7, 7, CELL_SPIKES_UP}});
     startAnim(7 * 16 + 15, 4 * 16 + 15, ANIM_BLOCK_FALL);
     EXPECT_EQ(Ints({cell(7, 4), cell(7, 5), under(7, 5), under(7, 4)}),
-              Ints({RESERVED, RESERVED, 85, PUSH}))
+              Ints({CELL_RESERVED, CELL_RESERVED, CELL_WATER, CELL_PUSH}))
         << "the block's own cell is not remembered";
     frames(4);
-    EXPECT_EQ(Ints({cell(7, 4), cell(7, 5), cell(7, 6)}), Ints({0, RESERVED, RESERVED}));
+    EXPECT_EQ(Ints({cell(7, 4), cell(7, 5), cell(7, 6)}), Ints({0, CELL_RESERVED, CELL_RESERVED}));
     EXPECT_EQ(animAt(ANIM_BLOCK_FALL, 7, 5), &aos[1]);
     frames(30);
-    EXPECT_EQ(Ints({cell(7, 5), cell(7, 7), cell(7, 10), activeAnims()}), Ints({85, 105, PUSH, 0}));
+    EXPECT_EQ(Ints({cell(7, 5), cell(7, 7), cell(7, 10), activeAnims()}),
+              Ints({CELL_WATER, CELL_SPIKES_UP, CELL_PUSH, 0}));
     EXPECT_EQ(sounds.playing(SND_KRACK), 1) << "only the landing on the floor is heard";
 }
 
 TEST_F(PushBlock, FromTheBottomRowItFallsOutOfTheMapWithASound) {
-    load({{6, 11, 85}, {5, 10, PUSH}, {7, 0, 21}});
+    load({{6, 11, CELL_WATER}, {5, 10, CELL_PUSH}, {7, 0, 21}});
     startAnim(5 * 16, 10 * 16, ANIM_PUSH_RIGHT);
     frames(7);
     // landing on the bottom row it falls once more; the new fall took the free slot 0
     // below the one that started it and waits a frame
     EXPECT_EQ(
         Ints({cell(6, 10), cell(6, 11), sounds.playing(SND_KRACK), aos[0].kind, aos[0].count}),
-        Ints({0, RESERVED, 0, ANIM_BLOCK_FALL, 0}));
+        Ints({0, CELL_RESERVED, 0, ANIM_BLOCK_FALL, 0}));
     frames(3);
-    EXPECT_EQ(cell(6, 11), RESERVED);
+    EXPECT_EQ(cell(6, 11), CELL_RESERVED);
     frames(1);
-    EXPECT_EQ(Ints({cell(6, 11), activeAnims(), sounds.playing(SND_KRACK)}), Ints({85, 0, 1}))
+    EXPECT_EQ(Ints({cell(6, 11), activeAnims(), sounds.playing(SND_KRACK)}),
+              Ints({CELL_WATER, 0, 1}))
         << "the water under it is back, the block is gone";
     EXPECT_EQ(Ints({cell(7, 0), under(7, 0)}), Ints({21, 21})) << "the next column's top";
 }
 
 TEST_F(PushBlock, AStackSettlesOneBlockAfterTheOther) {
-    load({{5, 10, PUSH}, {5, 9, PUSH}, {5, 8, PUSH}});
+    load({{5, 10, CELL_PUSH}, {5, 9, CELL_PUSH}, {5, 8, CELL_PUSH}});
     startAnim(5 * 16, 10 * 16, ANIM_PUSH_RIGHT);
     // the block above follows into the vacated cell; the top one waits for it
     auto column = [] { return Ints({cell(5, 8), cell(5, 9), cell(5, 10), cell(6, 10)}); };
     frames(4);
-    EXPECT_EQ(column(), Ints({PUSH, RESERVED, RESERVED, PUSH}));
+    EXPECT_EQ(column(), Ints({CELL_PUSH, CELL_RESERVED, CELL_RESERVED, CELL_PUSH}));
     frames(3);
-    EXPECT_EQ(column(), Ints({PUSH, RESERVED, RESERVED, PUSH}));
+    EXPECT_EQ(column(), Ints({CELL_PUSH, CELL_RESERVED, CELL_RESERVED, CELL_PUSH}));
     EXPECT_EQ(sounds.playing(SND_KRACK), 0);
     frames(1); // the middle block lands, the top one starts
-    EXPECT_EQ(column(), Ints({RESERVED, RESERVED, PUSH, PUSH}));
+    EXPECT_EQ(column(), Ints({CELL_RESERVED, CELL_RESERVED, CELL_PUSH, CELL_PUSH}));
     EXPECT_EQ(sounds.playing(SND_KRACK), 1);
     frames(4);
-    EXPECT_EQ(column(), Ints({0, PUSH, PUSH, PUSH}));
+    EXPECT_EQ(column(), Ints({0, CELL_PUSH, CELL_PUSH, CELL_PUSH}));
     EXPECT_EQ(Ints({sounds.playing(SND_KRACK), activeAnims()}), Ints({2, 0}));
 }
 
@@ -247,7 +256,7 @@ TEST_F(PushBlock, ABlockThroughTheOpenDoorLeavesItOpen) {
     // the door opens in the live map only: a block passing through must put back what it
     // found there, not the shut door of the map below
     TestMap m(24);
-    m.floor().draw({"[]", "{}", "##"}, 6).set(5, 10, PUSH).set(7, 5, PUSH);
+    m.floor().draw({"[]", "{}", "##"}, 6).set(5, 10, CELL_PUSH).set(7, 5, CELL_PUSH);
     ASSERT_TRUE(loadTestMap(m.set(20, 10, CELL_RING)));
     Figure f = heroAt(0, 160);
     eatStar(&f);
@@ -259,7 +268,7 @@ TEST_F(PushBlock, ABlockThroughTheOpenDoorLeavesItOpen) {
     startAnim(6 * 16, 10 * 16, ANIM_PUSH_LEFT);
     frames(4);
     EXPECT_EQ(Ints({cell(7, 9), cell(7, 10), cell(6, 10), cell(5, 10)}),
-              Ints({CELL_DOOR_OPEN_TR, PUSH, CELL_DOOR_OPEN_BL, PUSH}));
+              Ints({CELL_DOOR_OPEN_TR, CELL_PUSH, CELL_DOOR_OPEN_BL, CELL_PUSH}));
 }
 
 } // namespace

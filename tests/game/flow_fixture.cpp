@@ -26,7 +26,7 @@
 
 // ---- stage maps
 
-constexpr int T_GROUND = 21, T_START = 65, T_RING = 41, T_BONUS = 137, T_SPIKES = 87, T_MASKY = 9;
+constexpr int T_GROUND = 21, T_START = 65; // a solid block and the hero's start marker
 
 Bytes stageBytes(int columns, const std::vector<std::array<int, 3>>& blocks) {
     Bytes out(2 + size_t(columns) * 12, 0);
@@ -40,25 +40,25 @@ Bytes stageBytes(int columns, const std::vector<std::array<int, 3>>& blocks) {
 }
 
 Bytes titleStage() {
-    return stageBytes(40, {{30, 10, T_MASKY}});
+    return stageBytes(40, {{30, 10, CELL_MASKY}});
 }
 
 // the door is the four blocks at columns 14 and 15
 Bytes ringStage(bool flag) {
     return stageBytes(30, {{1, 10, T_START},
                            {2, 10, flag ? CELL_FLAG : 0},
-                           {4, 10, T_RING},
-                           {6, 10, T_RING},
-                           {8, 10, T_RING},
-                           {10, 10, T_BONUS},
-                           {14, 9, 27},
-                           {15, 9, 28},
-                           {14, 10, 47},
-                           {15, 10, 48}});
+                           {4, 10, CELL_RING},
+                           {6, 10, CELL_RING},
+                           {8, 10, CELL_RING},
+                           {10, 10, CELL_BONUS},
+                           {14, 9, CELL_DOOR_OPEN_TL},
+                           {15, 9, CELL_DOOR_OPEN_TR},
+                           {14, 10, CELL_DOOR_OPEN_BL},
+                           {15, 10, CELL_DOOR_OPEN_BR}});
 }
 
 Bytes spikeStage() {
-    return stageBytes(40, {{1, 10, T_START}, {5, 10, CELL_FLAG}, {10, 10, T_SPIKES}});
+    return stageBytes(40, {{1, 10, T_START}, {5, 10, CELL_FLAG}, {10, 10, CELL_SPIKES}});
 }
 
 GameDirectory::GameDirectory(const std::vector<ZdaMember>& maps) {

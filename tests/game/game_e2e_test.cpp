@@ -71,7 +71,7 @@ bool onPause(int item) {
     return paused && workflow == item;
 }
 bool playing(int stage) {
-    return flowScreen == FLOW_STAGE && level == stage && frame > 181 && !paused;
+    return flowScreen == FLOW_STAGE && level == stage && frame > STAGE_INTRO_FRAMES + 1 && !paused;
 }
 
 // What the player saw and the game held at the steps of the run.
@@ -86,20 +86,21 @@ struct Record {
     std::string hiscoreBytes;
 } rec;
 
-// A step that notes what `note` says under the step's name once `ready` holds, then taps
-// `key` (0: none).
+// A step that notes what `note` says once `ready` holds, then taps `key` (0: none). Steps
+// named "record: step" add to one record, and a stuck run names the step.
 void noteWhen(ScriptedPlayer& p, const std::string& what, ScriptedPlayer::Test ready,
               std::function<std::string()> note, int key = 0) {
-    p.when(what, ready, [what, note, key] {
-        rec.seen[what] += note();
+    p.when(what, ready, [record = what.substr(0, what.find(':')), note, key] {
+        rec.seen[record] += note();
         if (key) ScriptedPlayer::tap(key);
     });
 }
 // Taps each key once the menu is on its item, `on(item)` telling when it is.
-void tapsOn(ScriptedPlayer& p, bool (*on)(int), const std::vector<std::pair<int, int>>& itemKeys) {
+void tapsOn(ScriptedPlayer& p, const std::string& menu, bool (*on)(int),
+            const std::vector<std::pair<int, int>>& itemKeys) {
     for (auto [item, key] : itemKeys)
         p.tapWhen(
-            "item " + std::to_string(item), [on, item = item] { return on(item); }, key);
+            menu + " item " + std::to_string(item), [on, item = item] { return on(item); }, key);
 }
 
 constexpr int MARK = 77; // put into state that a fresh start would reset
@@ -119,6 +120,9 @@ std::unique_ptr<GameDirectory> GameEndToEnd::dir;
 
 void GameEndToEnd::SetUpTestSuite() {
     alarm(TEST_ALARM_SECONDS);
+    struct StopAlarm { // also when the set-up gives up early
+        ~StopAlarm() { alarm(0); }
+    } stopAlarm;
     Record& r = rec;
     // the title and stage 1 as the build packed them, stage 1 cleared by its replay from the
     // sources; stage 2 our spike stage. Without them every step fails on an empty record.
@@ -187,7 +191,7 @@ void GameEndToEnd::SetUpTestSuite() {
                                           exists("trobz3.cfg"), hiscores[9].name);
         },
         K_RETURN);
-    tapsOn(player, onTitle,
+    tapsOn(player, "title menu", onTitle,
            {{WF_NEW_GAME, K_UP},
             {WF_EXIT, K_DOWN},
             {WF_NEW_GAME, K_DOWN},
@@ -195,7 +199,7 @@ void GameEndToEnd::SetUpTestSuite() {
             {WF_HISCORES, K_RIGHT},
             {WF_OPTIONS, K_SPACE}});
     // the options: music volume down one step, then up and around to BACK TO MENU
-    tapsOn(player, optionsReady,
+    tapsOn(player, "options", optionsReady,
            {{OPT_KEYS, K_DOWN},
             {OPT_PAD, K_DOWN},
             {OPT_MUSIC, K_LEFT},
@@ -212,12 +216,14 @@ void GameEndToEnd::SetUpTestSuite() {
     noteWhen(
         player, "back on OPTIONS", [] { return onTitle(WF_OPTIONS); },
         [] { return readWholeFile("trobz3.cfg"); }, K_LEFT);
-    tapsOn(player, onTitle, {{WF_HISCORES, K_UP}, {WF_CONTINUE, K_UP}, {WF_NEW_GAME, K_SPACE}});
+    tapsOn(player, "title menu", onTitle,
+           {{WF_HISCORES, K_UP}, {WF_CONTINUE, K_UP}, {WF_NEW_GAME, K_SPACE}});
 
     // the story of a new game: three pages, the first passed with PAUSE
     for (int page = 0; page < 3; page++)
         noteWhen(
-            player, "story", [page] { return flowScreen == FLOW_STORY && storyPage == page; },
+            player, "story: page " + std::to_string(page),
+            [page] { return flowScreen == FLOW_STORY && storyPage == page; },
             [page] { return describe(" page %d", page); }, page == 0 ? K_TAB : K_SPACE);
 
     // stage 1: the intro runs out, then the replay walks to the door
@@ -369,8 +375,9 @@ void GameEndToEnd::SetUpTestSuite() {
         [&r] {
             r.rank = hsRank;
             std::string table = r.hiscoreBytes = readWholeFile("hiscores.dat");
-            if (table.size() != 160u || hsRank < 0) return std::string("no entry");
-            decodebuf((unsigned char*)&table[0], 160, HISCORE_SEED);
+            if (table.size() != (size_t)HISCORE_FILE_BYTES || hsRank < 0)
+                return std::string("no entry");
+            decodebuf((unsigned char*)&table[0], HISCORE_FILE_BYTES, HISCORE_SEED);
             const char* e = table.data() + hsRank * HISCORE_ENTRY_BYTES;
             return describe("%s; in the file %s %d", hiscores[hsRank].name, e,
                             (unsigned char)e[12] | (unsigned char)e[13] << 8);
@@ -379,7 +386,8 @@ void GameEndToEnd::SetUpTestSuite() {
 
     // back on the title, on the table with the new entry; Escape goes back to its menu item
     noteWhen(
-        player, "hiscore table", [] { return onTitle(WF_HISCORE_TABLE) && frame > 70; },
+        player, "hiscore table: shown after the game",
+        [] { return onTitle(WF_HISCORE_TABLE) && frame > 70; },
         [&r] {
             r.music = stageMusic;
             mp_delta = 0;
@@ -388,7 +396,7 @@ void GameEndToEnd::SetUpTestSuite() {
         },
         K_ESCAPE);
     noteWhen(
-        player, "hiscore table",
+        player, "hiscore table: left with Escape",
         [] { return flowScreen == FLOW_TITLE && workflow != WF_HISCORE_TABLE; },
         [&r] {
             const std::string note = describe(" back on %d same music %d fade %d", workflow,
@@ -398,11 +406,11 @@ void GameEndToEnd::SetUpTestSuite() {
         },
         K_RETURN);
     // opened again and left with JUMP: the new entry has been seen and blinks no more
-    tapsOn(player, onTitle, {{WF_HISCORE_TABLE, K_SPACE}, {WF_HISCORES, K_RETURN}});
+    tapsOn(player, "title menu", onTitle, {{WF_HISCORE_TABLE, K_SPACE}, {WF_HISCORES, K_RETURN}});
     noteWhen(
-        player, "hiscore table", [] { return onTitle(WF_HISCORE_TABLE); },
+        player, "hiscore table: opened a third time", [] { return onTitle(WF_HISCORE_TABLE); },
         [] { return describe(" blinking %d", hsRank); }, K_ESCAPE);
-    tapsOn(player, onTitle, {{WF_HISCORES, K_UP}, {WF_CONTINUE, K_RETURN}});
+    tapsOn(player, "title menu", onTitle, {{WF_HISCORES, K_UP}, {WF_CONTINUE, K_RETURN}});
     noteWhen(
         player, "continued story", [] { return flowScreen == FLOW_STORY; },
         [] { return describe(" page %d", storyPage); }, K_SPACE);
@@ -411,7 +419,7 @@ void GameEndToEnd::SetUpTestSuite() {
     noteWhen(
         player, "stage 2 continued", [] { return playing(2) && frame > 200; },
         [] { return flowState() + describe(" at %d", theHero.x); }, K_TAB);
-    tapsOn(player, onPause, {{PAUSE_GO_ON, K_RIGHT}, {PAUSE_EXIT, K_SPACE}});
+    tapsOn(player, "pause menu", onPause, {{PAUSE_GO_ON, K_RIGHT}, {PAUSE_EXIT, K_SPACE}});
     player.tapWhen(
         "quit dialog from the pause", [] { return flowScreen == FLOW_QUIT_DIALOG; }, K_RIGHT);
     noteWhen(
@@ -432,7 +440,7 @@ void GameEndToEnd::SetUpTestSuite() {
                                       : " table changed");
         },
         K_UP);
-    tapsOn(player, onTitle, {{WF_EXIT, K_RETURN}});
+    tapsOn(player, "title menu", onTitle, {{WF_EXIT, K_RETURN}});
 
     char prog[] = "trobz3";
     char* argv[] = {prog, nullptr};
@@ -441,7 +449,6 @@ void GameEndToEnd::SetUpTestSuite() {
         "status %d waiting for '%s' screen %d savegame %d volume kept %d runs %d", status,
         player.stuckAt().c_str(), flowScreen, loadGame(),
         readWholeFile("trobz3.cfg").find("mus_volume=95\n") != std::string::npos, exists("runs"));
-    alarm(0);
 }
 
 TEST_F(GameEndToEnd, TitleStartsAFreshGameOnTheHiscoreFile) {
@@ -491,7 +498,8 @@ TEST_F(GameEndToEnd, NextStageIsSavedAndStartsAtItsOwnStartAndAsksAboutTheQuitFr
 }
 
 TEST_F(GameEndToEnd, DeathPastTheCheckpointIsCutShortAndRetriedThereWithTheMusicRunningOn) {
-    EXPECT_EQ(seen("hero on the spikes"), "IMPALED TO DEATH restart 80 160 flag 1");
+    EXPECT_EQ(seen("hero on the spikes"), describe("IMPALED TO DEATH restart %d %d flag 1",
+                                                   SPIKE_STAGE_FLAG_X, SPIKE_STAGE_FLAG_Y));
     EXPECT_LT(rec.retryAt - rec.deathAt, 100); // JUMP ends the death hop, then the wait
     // at the flag, the track not started again (that would reset its ramp), yet a fresh
     // attempt
@@ -535,5 +543,7 @@ TEST_F(GameEndToEnd, QuitDialogGoesOnAfterNoAndAbandonsTheGameAfterYes) {
 }
 
 TEST_F(GameEndToEnd, ExitEndsTheProgramWithTheFilesInPlace) {
-    EXPECT_EQ(seen("end"), "status 0 waiting for '' screen 0 savegame 1 volume kept 1 runs 0");
+    EXPECT_EQ(
+        seen("end"),
+        describe("status 0 waiting for '' screen %d savegame 1 volume kept 1 runs 0", FLOW_NONE));
 }

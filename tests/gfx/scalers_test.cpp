@@ -101,8 +101,9 @@ TEST(Scalers, MatchThePlainVersionOnPicturesOfManySizesAndDepths) {
                     for (int simd : {1, 0}) {
                         scalerUseSimd = simd;
                         EXPECT_EQ(firstDifference(which, src, depth), "")
-                            << "scaler " << which << " simd " << simd << " depth " << depth << " "
-                            << w << "x" << h << " noise " << noise;
+                            << "scaler " << which << " simd " << simd << " depth "
+                            << std::abs(depth) << (depth > 0 ? " red" : " blue") << " high " << w
+                            << "x" << h << " noise " << noise;
                     }
                 SDL_FreeSurface(src);
             }

@@ -140,6 +140,6 @@ TEST_P(StageReplay, ClearsTheStageInTimeAndReallyCrossesIt) {
     EXPECT_GT(restart.startx, p.startx);
 }
 
-INSTANTIATE_TEST_SUITE_P(Stages, StageReplay, ::testing::Range(1, 11));
+INSTANTIATE_TEST_SUITE_P(Stages, StageReplay, ::testing::Range(1, LAST_LEVEL + 1));
 
 } // namespace

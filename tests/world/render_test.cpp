@@ -138,8 +138,8 @@ TEST_F(StagePicture, TheStatusLineShowsLivesRingsTimeAndOxygen) {
     EXPECT_EQ(flags, Ints({CELL_FLAG, CELL_FLAG, CELL_FLAG + 1, CELL_FLAG + 2}));
     EXPECT_EQ(readText(40, 216, 1, true) + readText(64, 216, 2, true), "X07");
     // half of each bar, 123 px from x 64, is left
-    const std::vector<Uint32> bars = {pixelAt(187, 210), pixelAt(188, 210), pixelAt(187, 200),
-                                      pixelAt(188, 200)};
+    const std::vector<Uint32> bars = {pixelAt(64 + 123, 210), pixelAt(64 + 124, 210),
+                                      pixelAt(64 + 123, 200), pixelAt(64 + 124, 200)};
     EXPECT_EQ(bars, std::vector<Uint32>({BLUE, DBLUE, RED, DRED}));
     EXPECT_TRUE(bars[0] != bars[1] && bars[2] != bars[3]) << "a used-up part looks like a full one";
 }

@@ -375,7 +375,7 @@ void GameEndToEnd::SetUpTestSuite() {
         [&r] {
             r.rank = hsRank;
             std::string table = r.hiscoreBytes = readWholeFile("hiscores.dat");
-            if (table.size() != (size_t)HISCORE_FILE_BYTES || hsRank < 0)
+            if (table.size() != (size_t)HISCORE_FILE_BYTES || hsRank < 0 || hsRank >= NUM_HISCORES)
                 return std::string("no entry");
             decodebuf((unsigned char*)&table[0], HISCORE_FILE_BYTES, HISCORE_SEED);
             const char* e = table.data() + hsRank * HISCORE_ENTRY_BYTES;

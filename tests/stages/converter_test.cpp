@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 
 namespace {
 
@@ -132,7 +131,10 @@ TEST(StageText, FaultsAreRefusedWhereTheyAre) {
     EXPECT_TRUE(compile(Map().put(1, 10, ".").put(1, 11, "X")).ok);
     // a legend and a stage saved with CRLF line ends read as with LF ones
     auto crlf = [](const std::string& s) {
-        return std::regex_replace(s, std::regex("\n"), "\r\n");
+        std::string out;
+        for (char c : s)
+            out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        return out;
     };
     Compiled dos = compileWith(crlf(TEST_LEGEND), crlf(Map().text()), true);
     EXPECT_EQ(dos.grid.cells, compile(Map()).grid.cells) << firstError(dos);

@@ -26,6 +26,14 @@ save() { # the newest shot as out/NAME.png, without time stamps so reruns compar
         echo "wrote $out/$1.png"
 }
 
+# Menu keys held a few frames each: the game reads the menu's keys once a frame, and a tap
+# that comes and goes between two reads, or two taps in one frame, can be lost.
+press() {
+    for k in "$@"; do
+        xdotool keydown "$k" && sleep 0.1 && xdotool keyup "$k" && sleep 0.2
+    done
+}
+
 # the intro pages wait for a key; the title comes after them
 through_intro() {
     see 20 "the warning page" page warning x2 && key space
@@ -40,15 +48,12 @@ sleep 3 # let the title stage scroll a little
 see 5 "PRESS START" text big 128 "PRESS START" && save title
 key Return
 see 5 "the menu" text big 104 "NEW GAME"
-key Down Down
-sleep 0.3
-key Return
-see 5 "the hiscore table" text big 16 "HISCORES" && sleep 1 && shot && save hiscores
-key space
 sleep 0.5
-key Down
-sleep 0.3
-key Return
+press Down Down Return
+see 5 "the hiscore table" text big 16 "HISCORES" && sleep 1 && shot && save hiscores
+press space
+sleep 0.5
+press Down Return
 see 5 "the options" text big 64 "OPTIONS" && save options
 stop_all
 start_display

@@ -878,6 +878,8 @@ def main(argv):
         f"build: {build.dir}, tests: {how}",
         f"list: {shown_path(opts.list)}, {len(mutants)} mutants selected; "
         f"timeout {opts.timeout:g} s per test program",
+        "killers: " + ("every failing test (--keep-going)" if opts.keep_going else
+                       "the first failing test"),
         f"started {time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime(started))}, took "
         f"{(time.time() - started) / 60:.0f} min; load average "
         f"{load_start[0]:.1f} at the start, {os.getloadavg()[0]:.1f} at the end "

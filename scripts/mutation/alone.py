@@ -23,6 +23,7 @@ import fnmatch
 import glob
 import os
 import re
+import signal
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -102,6 +103,7 @@ def read_report(path, kills):
 
 
 def main():
+    signal.signal(signal.SIGPIPE, signal.SIG_DFL)  # quietly, into head or less
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("reports", nargs="+", help="reports of mutate.py --keep-going -o")
     ap.add_argument("--only", action="append", default=[],

@@ -186,21 +186,6 @@ TEST_F(PushBlock, SlidesInFourFramesThroughReservedCellsAndUncoversWhatLayUnder)
     EXPECT_EQ(sounds.playing(SND_KRACK), 0) << "a slide on the ground makes no landing sound";
 }
 
-TEST_F(PushBlock, PushedOverAGapItFallsOnAndLandsWithASound) {
-    load({{5, 10, 21}, {5, 9, CELL_PUSH}});
-    startAnim(5 * 16, 9 * 16, ANIM_PUSH_RIGHT);
-    frames(4);
-    // the slide ends and the fall starts in the same frame, in the next slot, which runs
-    // in the same pass
-    EXPECT_EQ(Ints({cell(5, 9), cell(6, 9), cell(6, 10), aos[1].kind, aos[1].count}),
-              Ints({0, CELL_RESERVED, CELL_RESERVED, ANIM_BLOCK_FALL, 1}));
-    frames(2);
-    EXPECT_EQ(Ints({cell(6, 10), sounds.playing(SND_KRACK)}), Ints({CELL_RESERVED, 0}));
-    frames(1);
-    EXPECT_EQ(Ints({cell(6, 9), cell(6, 10), activeAnims(), sounds.playing(SND_KRACK)}),
-              Ints({0, CELL_PUSH, 0, 1}));
-}
-
 TEST_F(PushBlock, AFallingBlockGoesOnThroughWaterAndSpikesAndLeavesThemBehind) {
     load({{7, 4, CELL_PUSH}, {7, 5, CELL_WATER}, {7, 7, CELL_SPIKES_UP}});
     startAnim(7 * 16 + 15, 4 * 16 + 15, ANIM_BLOCK_FALL);
@@ -232,24 +217,6 @@ TEST_F(PushBlock, FromTheBottomRowItFallsOutOfTheMapWithASound) {
               Ints({CELL_WATER, 0, 1}))
         << "the water under it is back, the block is gone";
     EXPECT_EQ(Ints({cell(7, 0), under(7, 0)}), Ints({21, 21})) << "the next column's top";
-}
-
-TEST_F(PushBlock, AStackSettlesOneBlockAfterTheOther) {
-    load({{5, 10, CELL_PUSH}, {5, 9, CELL_PUSH}, {5, 8, CELL_PUSH}});
-    startAnim(5 * 16, 10 * 16, ANIM_PUSH_RIGHT);
-    // the block above follows into the vacated cell; the top one waits for it
-    auto column = [] { return Ints({cell(5, 8), cell(5, 9), cell(5, 10), cell(6, 10)}); };
-    frames(4);
-    EXPECT_EQ(column(), Ints({CELL_PUSH, CELL_RESERVED, CELL_RESERVED, CELL_PUSH}));
-    frames(3);
-    EXPECT_EQ(column(), Ints({CELL_PUSH, CELL_RESERVED, CELL_RESERVED, CELL_PUSH}));
-    EXPECT_EQ(sounds.playing(SND_KRACK), 0);
-    frames(1); // the middle block lands, the top one starts
-    EXPECT_EQ(column(), Ints({CELL_RESERVED, CELL_RESERVED, CELL_PUSH, CELL_PUSH}));
-    EXPECT_EQ(sounds.playing(SND_KRACK), 1);
-    frames(4);
-    EXPECT_EQ(column(), Ints({0, CELL_PUSH, CELL_PUSH, CELL_PUSH}));
-    EXPECT_EQ(Ints({sounds.playing(SND_KRACK), activeAnims()}), Ints({2, 0}));
 }
 
 TEST_F(PushBlock, ABlockThroughTheOpenDoorLeavesItOpen) {

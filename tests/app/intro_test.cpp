@@ -126,16 +126,3 @@ TEST_F(IntroTest, TheMascotSetsOffFromTheRightEndOfItsSwing) {
     EXPECT_NEAR(left.front(), middle + 8, 1);
     EXPECT_EQ(left.back(), middle - 8);
 }
-
-// The mascot's path: sine and cosine of every eighth of the turn, scaled by 1024 and
-// truncated toward zero: the quarter points exact, sin(pi / 4) x 1024 = 724.08 between them
-// with the sign of its quarter.
-TEST(Trig, TheTablesHoldTheQuarterPointsAndTheSignOfEachQuarter) {
-    std::vector<int> sines, cosines;
-    for (int i = 0; i < TRIG_STEPS; i += TRIG_STEPS / 8) {
-        sines.push_back(tsin[i]);
-        cosines.push_back(tcos[i]);
-    }
-    EXPECT_EQ(sines, Ints({0, 724, 1024, 724, 0, -724, -1024, -724}));
-    EXPECT_EQ(cosines, Ints({1024, 724, 0, -724, -1024, -724, 0, 724}));
-}

@@ -170,25 +170,6 @@ TEST(HeroRide, PlatformsCarryTheHeroAndCrushHimUnderACeiling) {
     EXPECT_EQ(Ints({f.y, f.platform, platforms[0].y}), Ints({128, -1, 156}));
 }
 
-TEST(Platforms, TurnAtTheTopAndBottomRowsAndAtAnyCellThatIsNotPassable) {
-    Figure away = heroOn(TestMap().set(2, 1, CELL_PLATFORM).set(5, 10, CELL_PLATFORM), 300, 160);
-    platforms[0].dy = -1; // up through free cells
-    for (int i = 0; i < 16; i++)
-        updatePlatforms(&away);
-    EXPECT_EQ(Ints({platforms[0].y, platforms[0].dy, platforms[1].y, platforms[1].dy}),
-              Ints({0, 1, 176, -1}));
-    // a ceiling on row 3 and spikes on row 6 leave rows 4 and 5
-    ASSERT_TRUE(
-        loadTestMap(TestMap().set(4, 3, 21).set(4, 4, CELL_PLATFORM).set(4, 6, CELL_SPIKES_UP)));
-    int lowest = 0, highest = 1000;
-    for (int i = 0; i < 200; i++) {
-        updatePlatforms(&away);
-        lowest = std::max(lowest, platforms[0].y);
-        highest = std::min(highest, platforms[0].y);
-    }
-    EXPECT_EQ(Ints({highest, lowest}), Ints({64, 80}));
-}
-
 TEST(Platforms, TheLaterOfTwoOverlappingPlatformsCarries) {
     ASSERT_TRUE(loadTestMap(TestMap().set(3, 6, CELL_PLATFORM).set(4, 6, CELL_PLATFORM)));
     const int xs[][2] = {{56, 1}, {40, 0}, {200, -1}};
@@ -237,30 +218,6 @@ class MonsterTest : public ::testing::Test {
         return out;
     }
 };
-
-TEST_F(MonsterTest, WalkersTurnAtWallsWithoutMovingThatFrame) {
-    load({"....#..#..............", "######################"});
-    setMonster(0, 5 * 16 + 1, 160, MONSTER_MASKY);
-    // left to the wall of column 4, turn, right until the right edge meets column 7, turn
-    EXPECT_EQ(track(0, 3), Ints({80, 80, 81}));
-    EXPECT_EQ(track(0, 16), Ints({82, 83, 84, 85, 86, 87, 88, 89, 90, 91, 92, 93, 94, 95, 96, 96}));
-    EXPECT_EQ(monst[0].dx, -1);
-    load({"...#..................", "######################"});
-    setMonster(0, 66, 160, MONSTER_SKULL); // 2 px a step, and it probes that far ahead
-    EXPECT_EQ(track(0, 2), Ints({64, 64}));
-    EXPECT_EQ(monst[0].dx, 2);
-}
-
-TEST_F(MonsterTest, OnlyTheSkullStridesOverAOneCellGap) {
-    load({"#####.################"});
-    setMonster(0, 112, 160, MONSTER_SKULL);
-    track(0, 40);
-    EXPECT_EQ(Ints({monst[0].x, monst[0].y}), Ints({32, 160}));
-    load({"####..################"}); // two cells swallow even the SKULL
-    setMonster(0, 112, 160, MONSTER_SKULL);
-    track(0, 60);
-    EXPECT_EQ(monst[0].active, 0);
-}
 
 class MonsterTouch : public MonsterTest {
   protected:

@@ -123,15 +123,6 @@ TEST(MapQueries, PointQueriesAtEveryEdge) {
     }
 }
 
-TEST(MapQueries, SetBlockKeepsWhatLiesUnderMovingBlocks) {
-    ASSERT_TRUE(loadTestMap(TestMap()));
-    for (auto [value, kept] :
-         {std::pair{CELL_PUSH, 0}, {CELL_RESERVED, 0}, {CELL_BONUS_TAKEN, CELL_BONUS_TAKEN}}) {
-        setBlock(10, 10, value);
-        EXPECT_EQ(Ints({cell(10, 10), under(10, 10)}), Ints({value, kept}));
-    }
-}
-
 TEST(Score, AnExtraLifeForEveryNewHundredUpToTheCaps) {
     const struct {
         int score, lives, points, scoreAfter, livesAfter;

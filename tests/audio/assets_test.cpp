@@ -108,6 +108,7 @@ TEST(ModWriter, ALoopedSampleLoopsWhereItsInstrumentSays) {
     looped.loopLength = 24;
     song.instruments.push_back(looped);
     song.patterns.resize(1);
+    song.patterns[0].cells = {{Cell{DRUM_NOTE, 0}, {}, {}, {}}};
     song.order = {0};
     std::vector<uint8_t> mod;
     std::string fault;
@@ -118,6 +119,8 @@ TEST(ModWriter, ALoopedSampleLoopsWhereItsInstrumentSays) {
     EXPECT_EQ(word(22), 32); // the length
     EXPECT_EQ(word(26), 20); // the loop's start
     EXPECT_EQ(word(28), 12); // the loop's length
+    // the first row's note plays it: sample numbers count from 1, split over two nibbles
+    EXPECT_EQ((mod.at(1084) & 0xF0) | mod.at(1086) >> 4, 1);
 }
 
 // A song's notes reach an XM as written: a flat lowers, a phrase inside a transposed phrase
@@ -128,7 +131,7 @@ TEST(XmWriter, ANotatedSongReachesTheModuleAsWritten) {
     Song song;
     std::string fault;
     ASSERT_TRUE(parseSong("format xm\nchannels 1\ninst lead sine cycle=32\n"
-                          "phrase riff = Bb2 C4:047*3\nphrase lift = riff+2\n"
+                          "phrase riff = Bb2v40 C4:047*3\nphrase lift = riff+2\n"
                           "pattern a 4\n1: @lead lift+5\norder a\n",
                           "test.song", song, fault))
         << fault;
@@ -140,19 +143,20 @@ TEST(XmWriter, ANotatedSongReachesTheModuleAsWritten) {
     auto u32 = [&](size_t at) { return (size_t)u16(at) | (size_t)u16(at + 2) << 16; };
     size_t at = 60 + u32(60); // the first pattern, after the header its size field gives
     const size_t patternEnd = at + u32(at) + u16(at + 7);
-    std::vector<std::array<int, 3>> rows; // note, effect, parameter of the one channel
+    std::vector<std::array<int, 4>> rows; // note, volume, effect, parameter of the one channel
     for (at += u32(at); at < patternEnd;) {
         const int flags = xm.at(at) & 0x80 ? xm.at(at++) : 0x1F;
-        std::array<int, 3> cell{};
+        std::array<int, 4> cell{};
         if (flags & 0x01) cell[0] = xm.at(at++);
-        at += (flags >> 1 & 1) + (flags >> 2 & 1); // instrument, volume
-        if (flags & 0x08) cell[1] = xm.at(at++);
-        if (flags & 0x10) cell[2] = xm.at(at++);
+        at += flags >> 1 & 1; // the instrument
+        for (int part = 1; part < 4; part++)
+            if (flags & 2 << part) cell[part] = xm.at(at++);
         rows.push_back(cell);
     }
     auto note = [](int octave, int semitone) { return 1 + 12 * octave + semitone; }; // 1 is C-0
-    const std::vector<std::array<int, 3>> written = {
-        {note(3, 5), 0, 0}, {note(4, 7), 0, 0x47}, {0, 0, 0x47}, {0, 0, 0x47}}; // F3, G4
+    // F3 at volume 40 (the column's values 0 ... 64 start at 0x10), then G4
+    const std::vector<std::array<int, 4>> written = {
+        {note(3, 5), 0x10 + 40, 0, 0}, {note(4, 7), 0, 0, 0x47}, {0, 0, 0, 0x47}, {0, 0, 0, 0x47}};
     EXPECT_EQ(rows, written);
     const size_t header = at + u32(at); // the instrument's one sample header
     const size_t data = header + u32(at + 29);

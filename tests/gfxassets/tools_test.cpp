@@ -35,9 +35,12 @@ TEST(ArtFile, DerivedTilesAndBlocksOfTilesFollowTheirSources) {
                        "tiles 2x2 10 11 30 31: four\n";
     for (int y = 0; y < 32; y++)
         text += std::string(16, y < 16 ? 'r' : 'k') + std::string(16, y < 16 ? 'b' : '.') + "\n";
+    std::string crlf; // as saved by an editor that ends lines with CR LF: read the same
+    for (char c : text)
+        crlf += c == '\n' ? "\r\n" : std::string(1, c);
     std::vector<ArtEntry> e;
     std::string why;
-    ASSERT_TRUE(buildArt(text, &e, &why)) << why;
+    ASSERT_TRUE(buildArt(crlf, &e, &why)) << why;
     auto row = [&](int n, int r) {
         for (auto& x : e)
             if (x.number == n && x.rows.size() == 16) return x.rows[size_t(r)];

@@ -80,13 +80,14 @@ TEST(StageText, BuildsTheCellsColumnAfterColumnWithTheStagesOwnSymbols) {
     std::vector<uint8_t> narrow = {19, 0}; // 20 columns
     narrow.resize(2 + 20 * 12, 20);
     EXPECT_FALSE(decodeStage(narrow.data(), narrow.size(), &grid, &error));
-    // a stage's own symbol lines add to and replace the meanings of its tile set, and a
-    // value a symbol gave up is free for another
+    // a tile set replaces what a common symbol means, a stage's own symbol lines add to and
+    // replace the meanings of its tile set, and a value a symbol gave up is free for another
     c = compile(Map()
                     .head("# a rock stage with a lift\ntileset rock\nsymbol # 150 lit rock\n"
                           "symbol = 152\nsymbol r 151 rock\n")
-                    .put(9, 6, "-"));
+                    .put(9, 6, "-B"));
     ASSERT_TRUE(c.ok) << firstError(c);
+    EXPECT_EQ(c.grid.at(10, 6), 149);
     EXPECT_EQ(c.grid.at(0, 10), 152);
     EXPECT_EQ(c.grid.at(0, 11), 150);
     EXPECT_EQ(c.grid.at(9, 6), CELL_PLATFORM);

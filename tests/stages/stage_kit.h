@@ -10,13 +10,13 @@
 
 // The legend of the small test stages: ". @ o [ ] { } - X B m !" for nothing, start,
 // ring, the door's four cells, lift, push block, brick, MASKY and flag, then the
-// tile sets "grass" (= grass, # earth) and "rock" (= rock).
+// tile sets "grass" (= grass, # earth) and "rock" (= rock, B a rock that is not a brick).
 inline const char* const TEST_LEGEND =
     "# symbols for the tests\nsymbol . 0 nothing\nsymbol @ 65 start\nsymbol o 41 ring\n"
     "symbol [ 27 door\nsymbol ] 28\nsymbol { 47\nsymbol } 48\nsymbol - 66 lift\n"
     "symbol X 25 push block\nsymbol B 40 brick\nsymbol m 9 MASKY\n"
     "symbol ! 17 flag\ntileset grass\nsymbol = 131 grass\nsymbol # 133 earth\n"
-    "tileset rock\nsymbol = 151 rock\n";
+    "tileset rock\nsymbol = 151 rock\nsymbol B 149\n";
 
 // A stage text compiled with a legend given as text.
 struct Compiled {

@@ -14,8 +14,12 @@ name are in that set too: nothing on the lists needs them, which is not to say t
 does. A fault that crashes a test program hides the tests that would have run after the
 crash, so a report can miss some killers; it never adds one.
 
-  scripts/mutation/alone.py scripts/mutation/kg-*.txt              # the table and the set
-  scripts/mutation/alone.py --only 'test_world:*' scripts/mutation/kg-*.txt
+Reports of the same list add up: a fault's killers are those any of them names, so a run
+that leaves out a test that crashed under some faults (--ctest-args "-E NAME") completes
+the first one.
+
+  scripts/mutation/alone.py scripts/mutation/every-killer-*.txt      # the table and the set
+  scripts/mutation/alone.py --only 'test_world:*' scripts/mutation/every-killer-*.txt
 """
 
 import argparse
@@ -78,7 +82,8 @@ def read_report(path, kills):
     if "killers: every failing test" not in text:
         print(f"note: {path} does not say it comes from a --keep-going run: it names the first "
               "killer only", file=sys.stderr)
-    tag = os.path.basename(path)
+    listed = re.search(r"^list: (\S+?),", text, re.M)
+    tag = os.path.basename(listed.group(1) if listed else path)
     for line in text.splitlines():
         m = re.match(r"  (killed|timeout|survived)\s+(\S+)\s*(.*?)\s+\(\d+ s\)$", line)
         if not m:
@@ -99,7 +104,7 @@ def read_report(path, kills):
                     continue
                 for name in rest.split(", "):
                     found.add(test_name(program, name))
-        kills[f"{tag}:{ident}"] = found
+        kills.setdefault(f"{tag}:{ident}", set()).update(found)
 
 
 def main():

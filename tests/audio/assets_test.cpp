@@ -99,7 +99,7 @@ TEST(SoundLoading, AMissingOrUndecodableSoundIsFatal) {
 }
 
 // A looped sample keeps its loop: a MOD's sample header gives the loop's start and length in
-// words of two one-byte samples.
+// words of two one-byte samples. A note names its sample counting from 1.
 TEST(ModWriter, ALoopedSampleLoopsWhereItsInstrumentSays) {
     Song song;
     Instrument looped;
@@ -119,8 +119,10 @@ TEST(ModWriter, ALoopedSampleLoopsWhereItsInstrumentSays) {
     EXPECT_EQ(word(22), 32); // the length
     EXPECT_EQ(word(26), 20); // the loop's start
     EXPECT_EQ(word(28), 12); // the loop's length
-    // the first row's note plays it: sample numbers count from 1, split over two nibbles
-    EXPECT_EQ((mod.at(1084) & 0xF0) | mod.at(1086) >> 4, 1);
+    // the first pattern follows the title, 31 sample headers, the song's length and restart
+    // bytes, the order list and "M.K."; a cell's sample number is split over two nibbles
+    const size_t firstCell = 20 + 31 * 30 + 2 + MOD_ORDERS + 4;
+    EXPECT_EQ((mod.at(firstCell) & 0xF0) | mod.at(firstCell + 2) >> 4, 1);
 }
 
 // A song's notes reach an XM as written: a flat lowers, a phrase inside a transposed phrase
@@ -149,8 +151,9 @@ TEST(XmWriter, ANotatedSongReachesTheModuleAsWritten) {
         std::array<int, 4> cell{};
         if (flags & 0x01) cell[0] = xm.at(at++);
         at += flags >> 1 & 1; // the instrument
-        for (int part = 1; part < 4; part++)
-            if (flags & 2 << part) cell[part] = xm.at(at++);
+        if (flags & 0x04) cell[1] = xm.at(at++);
+        if (flags & 0x08) cell[2] = xm.at(at++);
+        if (flags & 0x10) cell[3] = xm.at(at++);
         rows.push_back(cell);
     }
     auto note = [](int octave, int semitone) { return 1 + 12 * octave + semitone; }; // 1 is C-0

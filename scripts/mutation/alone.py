@@ -33,6 +33,9 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE_ROOT = os.path.dirname(os.path.dirname(HERE))
 TEST_START = re.compile(r"\s*TEST(?:_F|_P)?\(\s*(\w+),\s*(\w+)\)")
+# what a brace in a line can stand in without opening or closing a block: a string or
+# character literal, or a comment
+NOT_CODE = re.compile(r'"(?:\\.|[^"\\])*"|\'(?:\\.|[^\'\\])*\'|//.*')
 
 
 def test_blocks():
@@ -56,8 +59,9 @@ def test_blocks():
                 first -= 1
             depth, j, opened = 0, i, False
             while j < len(lines):
-                depth += lines[j].count("{") - lines[j].count("}")
-                opened = opened or "{" in lines[j]
+                code = NOT_CODE.sub("", lines[j])
+                depth += code.count("{") - code.count("}")
+                opened = opened or "{" in code
                 if opened and depth <= 0:
                     break
                 j += 1
